@@ -1,0 +1,16 @@
+// The extracted-file list as parcelo-extract prints it.
+#pragma once
+
+#include <string>
+
+#include "extracted_file_list.h"
+
+namespace parcelo {
+
+// One line per file, newest first: "attachment" or "body", a tab, the size, a tab, the path.
+std::string ExtractedFilesAsText(const ExtractedFileList& files);
+
+// A JSON array of {"path": string, "size": number, "attachment": bool}, newest first.
+std::string ExtractedFilesAsJson(const ExtractedFileList& files);
+
+}  // namespace parcelo

@@ -1,0 +1,7 @@
+#include "calendar_event_writer.h"
+
+namespace parcelo {
+
+void WriteCalendarEvent(ExtractionRun&, const TnefMessage&) {}
+
+}  // namespace parcelo

@@ -1,0 +1,172 @@
+#include "code_page.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace parcelo {
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+struct CodePageName {
+    uint32_t codePage;
+    std::string_view name;
+};
+
+// Windows code page identifiers and the names glibc's iconv knows them by.
+constexpr CodePageName kCodePageNames[] = {
+    {437, "CP437"},         {737, "CP737"},         {775, "CP775"},
+    {850, "CP850"},         {852, "CP852"},         {855, "CP855"},
+    {857, "CP857"},         {860, "CP860"},         {861, "CP861"},
+    {862, "CP862"},         {863, "CP863"},         {864, "CP864"},
+    {865, "CP865"},         {866, "CP866"},         {869, "CP869"},
+    {874, "CP874"},         {932, "CP932"},         {936, "CP936"},
+    {949, "CP949"},         {950, "BIG5-HKSCS"},    {1250, "CP1250"},
+    {1251, "CP1251"},       {1252, "CP1252"},       {1253, "CP1253"},
+    {1254, "CP1254"},       {1255, "CP1255"},       {1256, "CP1256"},
+    {1257, "CP1257"},       {1258, "CP1258"},       {1361, "JOHAB"},
+    {10000, "MACINTOSH"},   {10007, "MAC-CYRILLIC"}, {20127, "ASCII"},
+    {20866, "KOI8-R"},      {20932, "EUC-JP"},      {21866, "KOI8-U"},
+    {28591, "ISO-8859-1"},  {28592, "ISO-8859-2"},  {28593, "ISO-8859-3"},
+    {28594, "ISO-8859-4"},  {28595, "ISO-8859-5"},  {28596, "ISO-8859-6"},
+    {28597, "ISO-8859-7"},  {28598, "ISO-8859-8"},  {28599, "ISO-8859-9"},
+    {28603, "ISO-8859-13"}, {28605, "ISO-8859-15"}, {38598, "ISO-8859-8"},
+    {50220, "ISO-2022-JP"}, {50221, "ISO-2022-JP"}, {50222, "ISO-2022-JP"},
+    {50225, "ISO-2022-KR"}, {51932, "EUC-JP"},      {51936, "GB2312"},
+    {51949, "EUC-KR"},      {52936, "HZ"},          {54936, "GB18030"},
+    {65000, "UTF-7"},       {65001, "UTF-8"},
+};
+
+// iconv descriptors are costly to open and the engine converts many short strings, so one
+// descriptor per code page is kept for the life of the process.
+class ConverterCache {
+public:
+    iconv_t get(std::string_view name) {
+        std::lock_guard lock(mutex_);
+        auto it = converters_.find(std::string(name));
+        if (it != converters_.end()) return it->second;
+        iconv_t cd = iconv_open("UTF-8", std::string(name).c_str());
+        converters_.emplace(std::string(name), cd);
+        return cd;
+    }
+    std::mutex& mutex() { return mutex_; }
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, iconv_t> converters_;
+};
+
+ConverterCache& converters() {
+    static ConverterCache* cache = new ConverterCache;  // never destroyed: used until exit
+    return *cache;
+}
+
+bool isAscii(std::string_view bytes) {
+    for (unsigned char c : bytes)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+std::string convertWith(iconv_t cd, std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2 + 4);
+    char buffer[4096];
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, outPtr - buffer);
+        if (rc != static_cast<size_t>(-1)) break;
+        if (errno == E2BIG) continue;
+        // An undecodable or incomplete sequence: one replacement character per bad byte.
+        out.append(kReplacement);
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    // Flush a stateful encoding (ISO-2022-JP and the like) back to its initial state.
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    out.append(buffer, outPtr - buffer);
+    return out;
+}
+
+void appendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | cp >> 6);
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | cp >> 12);
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | cp >> 18);
+        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string_view IconvNameOfCodePage(uint32_t codePage) {
+    for (const CodePageName& entry : kCodePageNames)
+        if (entry.codePage == codePage) return entry.name;
+    return {};
+}
+
+std::string ConvertCodePageToUtf8(std::string_view bytes, uint32_t codePage) {
+    std::string_view name = IconvNameOfCodePage(codePage);
+    // Plain ASCII reads the same in every code page the engine meets except the 7-bit
+    // stateful ones, which begin their escapes with ASCII bytes.
+    if (isAscii(bytes) && codePage != 65000 && codePage != 52936 && codePage < 50220) {
+        return std::string(bytes);
+    }
+    ConverterCache& cache = converters();
+    iconv_t cd = name.empty() ? reinterpret_cast<iconv_t>(-1) : cache.get(name);
+    if (cd == reinterpret_cast<iconv_t>(-1)) cd = cache.get("CP1252");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
+    std::lock_guard lock(cache.mutex());
+    return convertWith(cd, bytes);
+}
+
+std::string ConvertUtf16LeToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    const size_t units = bytes.size() / 2;
+    auto unitAt = [&](size_t i) {
+        return static_cast<uint16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    };
+    for (size_t i = 0; i < units; ++i) {
+        const uint16_t u = unitAt(i);
+        if (u == 0) break;
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
+            const uint16_t low = unitAt(i + 1);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendUtf8(out, 0x10000 + ((u - 0xD800u) << 10) + (low - 0xDC00u));
+                ++i;
+                continue;
+            }
+        }
+        if (u >= 0xD800 && u <= 0xDFFF) {
+            out.append(kReplacement);
+            continue;
+        }
+        appendUtf8(out, u);
+    }
+    return out;
+}
+
+}  // namespace parcelo

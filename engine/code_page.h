@@ -1,0 +1,24 @@
+// Conversion of the 8-bit and UTF-16 text that messages carry into UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace parcelo {
+
+inline constexpr uint32_t kDefaultCodePage = 1252;
+inline constexpr uint32_t kUtf8CodePage = 65001;
+
+// The text of `bytes` in Windows code page `codePage`, as UTF-8. Bytes that cannot be
+// decoded become U+FFFD; an unknown code page is read as 1252. NUL bytes are kept.
+std::string ConvertCodePageToUtf8(std::string_view bytes, uint32_t codePage);
+
+// UTF-16LE text as UTF-8, up to its first U+0000 (or its end); an odd last byte is
+// dropped and unpaired surrogates become U+FFFD.
+std::string ConvertUtf16LeToUtf8(std::string_view bytes);
+
+// The iconv name of a Windows code page, or an empty view when there is none.
+std::string_view IconvNameOfCodePage(uint32_t codePage);
+
+}  // namespace parcelo

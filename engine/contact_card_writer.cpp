@@ -1,0 +1,7 @@
+#include "contact_card_writer.h"
+
+namespace parcelo {
+
+void WriteContactCard(ExtractionRun&, const TnefMessage&) {}
+
+}  // namespace parcelo

@@ -1,0 +1,43 @@
+// Property blocks (attMsgProps, attAttachment) made safe for the TNEF library.
+//
+// The library reads past its buffer on some damaged blocks, refuses values over 512 KiB and
+// string names over 100 bytes, misreads PT_CURRENCY and PT_APPTIME, mangles PT_UNICODE text
+// and loses multi-valued properties at the end of a block. Each block is therefore walked
+// here first and handed over re-encoded: only well-formed properties of the types the
+// library reads correctly, with large and UTF-16 values left out and kept aside.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "byte_source.h"
+#include "value_bytes.h"
+
+namespace parcelo {
+
+// What the library is not given of one property of a re-encoded block.
+struct PropertyOverride {
+    enum class Kind {
+        kNone,         // the library's value is the property's value
+        kLargeValue,   // the value was too large to hand over: `value` is the real one
+        kUnicodeText,  // a PT_UNICODE value: `value` is its UTF-16LE bytes
+    };
+    Kind kind = Kind::kNone;
+    ValueBytes value;
+};
+
+struct CleanPropertyBlock {
+    std::string encoded;                       // the block as the library is given it
+    std::vector<PropertyOverride> overrides;   // one per property in `encoded`, in order
+};
+
+// Values larger than this stay in the stream and are read from there.
+inline constexpr uint64_t kLargestHandedOverValue = 64 * 1024;
+
+// Walks the block at [offset, offset + length) of `source`. Properties after the first one
+// that cannot be read (an unknown type, a size past the end) are dropped.
+CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offset,
+                                        uint64_t length);
+
+}  // namespace parcelo

@@ -1,0 +1,135 @@
+#include "stream_scanner.h"
+
+#include "stream_cursor.h"
+
+namespace parcelo {
+
+namespace {
+
+constexpr uint32_t kAttSubject = 0x00018004;
+constexpr uint32_t kAttMessageId = 0x00018009;
+constexpr uint32_t kAttMessageClass = 0x00078008;
+constexpr uint32_t kAttBody = 0x0002800C;
+constexpr uint32_t kAttAttachData = 0x0006800F;
+constexpr uint32_t kAttAttachTitle = 0x00018010;
+constexpr uint32_t kAttAttachRendData = 0x00069002;
+constexpr uint32_t kAttMsgProps = 0x00069003;
+constexpr uint32_t kAttAttachment = 0x00069005;
+constexpr uint32_t kAttOemCodepage = 0x00069007;
+
+constexpr size_t kMessageClassLength = 50;
+// The library keeps the message ID in a 50-byte field; more is never needed.
+constexpr uint32_t kMessageIdHandedOver = 64;
+
+void appendLe16(std::string& out, uint16_t v) {
+    out += static_cast<char>(v);
+    out += static_cast<char>(v >> 8);
+}
+
+void appendLe32(std::string& out, uint32_t v) {
+    appendLe16(out, static_cast<uint16_t>(v));
+    appendLe16(out, static_cast<uint16_t>(v >> 16));
+}
+
+void appendAttribute(std::string& out, uint8_t level, uint32_t id, std::string_view data) {
+    out += static_cast<char>(level);
+    appendLe32(out, id);
+    appendLe32(out, static_cast<uint32_t>(data.size()));
+    out.append(data);
+    uint16_t checksum = 0;
+    for (unsigned char c : data) checksum = static_cast<uint16_t>(checksum + c);
+    appendLe16(out, checksum);
+}
+
+}  // namespace
+
+ScannedStream ScanTnefStream(const ByteSource& source) {
+    ScannedStream scan;
+    StreamCursor in(source, 0, source.size());
+    uint32_t signature = 0;
+    uint16_t key = 0;
+    if (!in.u32(signature) || signature != kTnefSignature || !in.u16(key)) return scan;
+    scan.hasSignature = true;
+
+    std::string& clean = scan.cleanStream;
+    appendLe32(clean, kTnefSignature);
+    appendLe16(clean, key);
+    // With no subject read yet, the library makes one up from the first of several
+    // properties and fails the whole block on some of their sizes; a subject of its own
+    // from the start stops that. The real subject is kept here.
+    appendAttribute(clean, 1, kAttSubject, std::string_view("\0", 1));
+
+    ScannedAttachment* attachment = nullptr;
+    for (;;) {
+        uint8_t level = 0;
+        uint32_t id = 0;
+        uint32_t length = 0;
+        if (!in.u8(level) || !in.u32(id) || !in.u32(length)) break;
+        // Anything else is the junk that follows the last attribute of some streams.
+        if (level != 1 && level != 2) break;
+        // An attribute is read only when it is whole, its checksum included.
+        if (static_cast<uint64_t>(length) + 2 > in.remaining()) break;
+        const uint64_t offset = in.position();
+        const ValueBytes value = ValueBytes::InSource(source, offset, length);
+
+        // The library dispatches on the attribute id whatever the level byte says, and
+        // drops attachment attributes that come before the first attachment starts.
+        switch (id) {
+            case kAttMessageClass: {
+                std::string text = value.prefix(kMessageClassLength);
+                scan.messageClass = text.substr(0, text.find('\0'));
+                break;
+            }
+            case kAttSubject:
+                scan.subject = value;
+                break;
+            case kAttBody:
+                scan.body = value;
+                break;
+            case kAttOemCodepage:
+                if (length >= 4) {
+                    const std::string cp = value.prefix(4);
+                    const uint32_t v = static_cast<unsigned char>(cp[0]) |
+                                       static_cast<unsigned char>(cp[1]) << 8 |
+                                       static_cast<unsigned char>(cp[2]) << 16 |
+                                       static_cast<uint32_t>(static_cast<unsigned char>(cp[3]))
+                                           << 24;
+                    scan.codePage = v != 0 ? v : 1252;
+                }
+                break;
+            case kAttMessageId:
+                if (length > 0) appendAttribute(clean, level, id, value.prefix(kMessageIdHandedOver));
+                break;
+            case kAttMsgProps: {
+                CleanPropertyBlock block = CleanPropertyBlockAt(source, offset, length);
+                appendAttribute(clean, level, id, block.encoded);
+                scan.messageOverrides = std::move(block.overrides);
+                break;
+            }
+            case kAttAttachRendData:
+                // The rendering data is not used; a well-formed one starts the attachment.
+                appendAttribute(clean, level, id, std::string(14, '\0'));
+                attachment = &scan.attachments.emplace_back();
+                break;
+            case kAttAttachTitle:
+                if (attachment) attachment->title = value;
+                break;
+            case kAttAttachData:
+                if (attachment) attachment->data = value;
+                break;
+            case kAttAttachment:
+                if (attachment) {
+                    CleanPropertyBlock block = CleanPropertyBlockAt(source, offset, length);
+                    appendAttribute(clean, level, id, block.encoded);
+                    attachment->overrides = std::move(block.overrides);
+                }
+                break;
+            default:
+                break;
+        }
+        in.skip(static_cast<uint64_t>(length) + 2);
+    }
+    return scan;
+}
+
+}  // namespace parcelo

@@ -1,0 +1,42 @@
+// The front end of every parse: walks a TNEF stream's attributes before the library sees
+// it, keeps what the library gets wrong or cannot hold, and builds the clean stream the
+// library is given.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "byte_source.h"
+#include "property_block.h"
+#include "value_bytes.h"
+
+namespace parcelo {
+
+inline constexpr uint32_t kTnefSignature = 0x223E9F78;
+
+struct ScannedAttachment {
+    std::optional<ValueBytes> title;           // attAttachTitle, when the stream has one
+    ValueBytes data;                           // attAttachData, empty when absent
+    std::vector<PropertyOverride> overrides;   // of its attAttachment block, when it has one
+};
+
+struct ScannedStream {
+    bool hasSignature = false;
+    // The stream as the library is given it: checksums right, no empty attributes, no
+    // large values, only the attributes whose parse the engine uses.
+    std::string cleanStream;
+    std::string messageClass;               // at most 50 characters; empty when absent
+    std::optional<ValueBytes> subject;      // attSubject, when the stream has one
+    ValueBytes body;                        // attBody, empty when absent
+    uint32_t codePage = 1252;               // from attOemCodepage
+    std::vector<PropertyOverride> messageOverrides;
+    std::vector<ScannedAttachment> attachments;  // in the order the library makes them
+};
+
+// Walks the stream up to its end, or up to the first attribute that is cut off or whose
+// level byte is not 1 or 2. Checksums are not checked: a mismatch is read past.
+ScannedStream ScanTnefStream(const ByteSource& source);
+
+}  // namespace parcelo
