@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
         } else if (!endOfOptions && arg == "--json") {
             options.json = true;
         } else if (!endOfOptions && (arg == "-o" || arg == "--output")) {
-            if (i + 1 >= argc) return usageError("missing directory after ", argv[i]);
+            if (i + 1 >= argc)
+                return usageError("missing directory after ", argv[i]);
             options.outputDirectory = argv[++i];
         } else if (!endOfOptions && arg.rfind("--output=", 0) == 0) {
             options.outputDirectory = arg.substr(std::strlen("--output="));
@@ -76,7 +77,8 @@ int main(int argc, char** argv) {
             haveFile = true;
         }
     }
-    if (!haveFile) return usageError("no file given", "");
+    if (!haveFile)
+        return usageError("no file given", "");
     if (options.outputDirectory && options.outputDirectory->empty()) {
         return usageError("empty output directory", "");
     }

@@ -23,7 +23,8 @@ bool WriteAll(int fd, const void* data, size_t length) {
     while (length > 0) {
         const ssize_t n = ::write(fd, p, length);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         p += n;
@@ -33,7 +34,8 @@ bool WriteAll(int fd, const void* data, size_t length) {
 }
 
 bool ByteSource::copyTo(uint64_t offset, uint64_t length, int fd) const {
-    if (!inRange(offset, length, size())) return false;
+    if (!inRange(offset, length, size()))
+        return false;
     std::string buffer(static_cast<size_t>(std::min<uint64_t>(length, 1 << 20)), '\0');
     while (length > 0) {
         const size_t chunk = static_cast<size_t>(std::min<uint64_t>(length, buffer.size()));
@@ -47,25 +49,33 @@ bool ByteSource::copyTo(uint64_t offset, uint64_t length, int fd) const {
 }
 
 bool MemorySource::read(uint64_t offset, void* destination, size_t length) const {
-    if (!inRange(offset, length, size_)) return false;
-    if (length > 0) std::memcpy(destination, data_ + offset, length);
+    if (!inRange(offset, length, size_))
+        return false;
+    if (length > 0)
+        std::memcpy(destination, data_ + offset, length);
     return true;
 }
 
 bool MemorySource::copyTo(uint64_t offset, uint64_t length, int fd) const {
-    if (!inRange(offset, length, size_)) return false;
+    if (!inRange(offset, length, size_))
+        return false;
     return WriteAll(fd, data_ + offset, static_cast<size_t>(length));
 }
 
-FileSource::~FileSource() { ::close(fd_); }
+FileSource::~FileSource() {
+    ::close(fd_);
+}
 
 bool FileSource::read(uint64_t offset, void* destination, size_t length) const {
-    if (!inRange(offset, length, size_)) return false;
+    if (!inRange(offset, length, size_))
+        return false;
     char* p = static_cast<char*>(destination);
     while (length > 0) {
         const ssize_t n = ::pread(fd_, p, length, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
         p += n;
         offset += static_cast<uint64_t>(n);
         length -= static_cast<size_t>(n);
@@ -74,12 +84,14 @@ bool FileSource::read(uint64_t offset, void* destination, size_t length) const {
 }
 
 bool FileSource::copyTo(uint64_t offset, uint64_t length, int fd) const {
-    if (!inRange(offset, length, size_)) return false;
+    if (!inRange(offset, length, size_))
+        return false;
     // In-kernel copy: the bytes of large attachments never pass through user space.
     loff_t in = static_cast<loff_t>(offset);
     while (length > 0) {
         const ssize_t n = ::copy_file_range(fd_, &in, fd, nullptr, length, 0);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0) {
             // Not supported between these files (or an early end): copy by reading.
             return ByteSource::copyTo(static_cast<uint64_t>(in), length, fd);
@@ -90,12 +102,14 @@ bool FileSource::copyTo(uint64_t offset, uint64_t length, int fd) const {
 }
 
 bool RangeSource::read(uint64_t offset, void* destination, size_t length) const {
-    if (!inRange(offset, length, size_)) return false;
+    if (!inRange(offset, length, size_))
+        return false;
     return parent_.read(offset_ + offset, destination, length);
 }
 
 bool RangeSource::copyTo(uint64_t offset, uint64_t length, int fd) const {
-    if (!inRange(offset, length, size_)) return false;
+    if (!inRange(offset, length, size_))
+        return false;
     return parent_.copyTo(offset_ + offset, length, fd);
 }
 
@@ -106,19 +120,23 @@ const unsigned char* RangeSource::memory() const {
 
 std::unique_ptr<ByteSource> OpenByteSource(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0)
+        return nullptr;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         ::close(fd);
         return nullptr;
     }
-    if (S_ISREG(st.st_mode)) return std::make_unique<FileSource>(fd, static_cast<uint64_t>(st.st_size));
+    if (S_ISREG(st.st_mode))
+        return std::make_unique<FileSource>(fd, static_cast<uint64_t>(st.st_size));
     std::string bytes;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
         bytes.append(buffer, static_cast<size_t>(n));
     }
     ::close(fd);

@@ -9,7 +9,7 @@
 namespace parcelo {
 
 class ByteSource {
-public:
+  public:
     virtual ~ByteSource() = default;
     virtual uint64_t size() const = 0;
     // Reads exactly `length` bytes at `offset`; false when the range is not all there.
@@ -22,7 +22,7 @@ public:
 
 // Bytes in memory that outlive the source.
 class MemorySource : public ByteSource {
-public:
+  public:
     MemorySource(const void* data, uint64_t size)
         : data_(static_cast<const unsigned char*>(data)), size_(size) {}
     uint64_t size() const override { return size_; }
@@ -30,14 +30,14 @@ public:
     bool copyTo(uint64_t offset, uint64_t length, int fd) const override;
     const unsigned char* memory() const override { return data_; }
 
-private:
+  private:
     const unsigned char* data_;
     uint64_t size_;
 };
 
 // Bytes in memory owned by the source (a stream read from a pipe, say).
 class OwnedMemorySource : public ByteSource {
-public:
+  public:
     explicit OwnedMemorySource(std::string bytes)
         : bytes_(std::move(bytes)), view_(bytes_.data(), bytes_.size()) {}
     OwnedMemorySource(const OwnedMemorySource&) = delete;
@@ -51,14 +51,14 @@ public:
     }
     const unsigned char* memory() const override { return view_.memory(); }
 
-private:
+  private:
     std::string bytes_;
     MemorySource view_;
 };
 
 // A regular file, read with pread so that nothing of it is held in memory.
 class FileSource : public ByteSource {
-public:
+  public:
     // Takes ownership of `fd`.
     FileSource(int fd, uint64_t size) : fd_(fd), size_(size) {}
     ~FileSource() override;
@@ -68,14 +68,14 @@ public:
     bool read(uint64_t offset, void* destination, size_t length) const override;
     bool copyTo(uint64_t offset, uint64_t length, int fd) const override;
 
-private:
+  private:
     int fd_;
     uint64_t size_;
 };
 
 // A range of another source, which must outlive it.
 class RangeSource : public ByteSource {
-public:
+  public:
     RangeSource(const ByteSource& parent, uint64_t offset, uint64_t size)
         : parent_(parent), offset_(offset), size_(size) {}
     uint64_t size() const override { return size_; }
@@ -83,7 +83,7 @@ public:
     bool copyTo(uint64_t offset, uint64_t length, int fd) const override;
     const unsigned char* memory() const override;
 
-private:
+  private:
     const ByteSource& parent_;
     uint64_t offset_;
     uint64_t size_;

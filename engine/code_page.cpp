@@ -20,43 +20,39 @@ struct CodePageName {
 
 // Windows code page identifiers and the names glibc's iconv knows them by.
 constexpr CodePageName kCodePageNames[] = {
-    {437, "CP437"},         {737, "CP737"},         {775, "CP775"},
-    {850, "CP850"},         {852, "CP852"},         {855, "CP855"},
-    {857, "CP857"},         {860, "CP860"},         {861, "CP861"},
-    {862, "CP862"},         {863, "CP863"},         {864, "CP864"},
-    {865, "CP865"},         {866, "CP866"},         {869, "CP869"},
-    {874, "CP874"},         {932, "CP932"},         {936, "CP936"},
-    {949, "CP949"},         {950, "BIG5-HKSCS"},    {1250, "CP1250"},
-    {1251, "CP1251"},       {1252, "CP1252"},       {1253, "CP1253"},
-    {1254, "CP1254"},       {1255, "CP1255"},       {1256, "CP1256"},
-    {1257, "CP1257"},       {1258, "CP1258"},       {1361, "JOHAB"},
-    {10000, "MACINTOSH"},   {10007, "MAC-CYRILLIC"}, {20127, "ASCII"},
-    {20866, "KOI8-R"},      {20932, "EUC-JP"},      {21866, "KOI8-U"},
-    {28591, "ISO-8859-1"},  {28592, "ISO-8859-2"},  {28593, "ISO-8859-3"},
-    {28594, "ISO-8859-4"},  {28595, "ISO-8859-5"},  {28596, "ISO-8859-6"},
-    {28597, "ISO-8859-7"},  {28598, "ISO-8859-8"},  {28599, "ISO-8859-9"},
-    {28603, "ISO-8859-13"}, {28605, "ISO-8859-15"}, {38598, "ISO-8859-8"},
-    {50220, "ISO-2022-JP"}, {50221, "ISO-2022-JP"}, {50222, "ISO-2022-JP"},
-    {50225, "ISO-2022-KR"}, {51932, "EUC-JP"},      {51936, "GB2312"},
-    {51949, "EUC-KR"},      {52936, "HZ"},          {54936, "GB18030"},
-    {65000, "UTF-7"},       {65001, "UTF-8"},
+    {437, "CP437"},         {737, "CP737"},         {775, "CP775"},         {850, "CP850"},
+    {852, "CP852"},         {855, "CP855"},         {857, "CP857"},         {860, "CP860"},
+    {861, "CP861"},         {862, "CP862"},         {863, "CP863"},         {864, "CP864"},
+    {865, "CP865"},         {866, "CP866"},         {869, "CP869"},         {874, "CP874"},
+    {932, "CP932"},         {936, "CP936"},         {949, "CP949"},         {950, "BIG5-HKSCS"},
+    {1250, "CP1250"},       {1251, "CP1251"},       {1252, "CP1252"},       {1253, "CP1253"},
+    {1254, "CP1254"},       {1255, "CP1255"},       {1256, "CP1256"},       {1257, "CP1257"},
+    {1258, "CP1258"},       {1361, "JOHAB"},        {10000, "MACINTOSH"},   {10007, "MAC-CYRILLIC"},
+    {20127, "ASCII"},       {20866, "KOI8-R"},      {20932, "EUC-JP"},      {21866, "KOI8-U"},
+    {28591, "ISO-8859-1"},  {28592, "ISO-8859-2"},  {28593, "ISO-8859-3"},  {28594, "ISO-8859-4"},
+    {28595, "ISO-8859-5"},  {28596, "ISO-8859-6"},  {28597, "ISO-8859-7"},  {28598, "ISO-8859-8"},
+    {28599, "ISO-8859-9"},  {28603, "ISO-8859-13"}, {28605, "ISO-8859-15"}, {38598, "ISO-8859-8"},
+    {50220, "ISO-2022-JP"}, {50221, "ISO-2022-JP"}, {50222, "ISO-2022-JP"}, {50225, "ISO-2022-KR"},
+    {51932, "EUC-JP"},      {51936, "GB2312"},      {51949, "EUC-KR"},      {52936, "HZ"},
+    {54936, "GB18030"},     {65000, "UTF-7"},       {65001, "UTF-8"},
 };
 
 // iconv descriptors are costly to open and the engine converts many short strings, so one
 // descriptor per code page is kept for the life of the process.
 class ConverterCache {
-public:
+  public:
     iconv_t get(std::string_view name) {
         std::lock_guard lock(mutex_);
         auto it = converters_.find(std::string(name));
-        if (it != converters_.end()) return it->second;
+        if (it != converters_.end())
+            return it->second;
         iconv_t cd = iconv_open("UTF-8", std::string(name).c_str());
         converters_.emplace(std::string(name), cd);
         return cd;
     }
     std::mutex& mutex() { return mutex_; }
 
-private:
+  private:
     std::mutex mutex_;
     std::map<std::string, iconv_t> converters_;
 };
@@ -68,7 +64,8 @@ ConverterCache& converters() {
 
 bool isAscii(std::string_view bytes) {
     for (unsigned char c : bytes)
-        if (c >= 0x80) return false;
+        if (c >= 0x80)
+            return false;
     return true;
 }
 
@@ -84,8 +81,10 @@ std::string convertWith(iconv_t cd, std::string_view bytes) {
         size_t outLeft = sizeof buffer;
         const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
         out.append(buffer, outPtr - buffer);
-        if (rc != static_cast<size_t>(-1)) break;
-        if (errno == E2BIG) continue;
+        if (rc != static_cast<size_t>(-1))
+            break;
+        if (errno == E2BIG)
+            continue;
         // An undecodable or incomplete sequence: one replacement character per bad byte.
         out.append(kReplacement);
         ++in;
@@ -122,7 +121,8 @@ void appendUtf8(std::string& out, uint32_t cp) {
 
 std::string_view IconvNameOfCodePage(uint32_t codePage) {
     for (const CodePageName& entry : kCodePageNames)
-        if (entry.codePage == codePage) return entry.name;
+        if (entry.codePage == codePage)
+            return entry.name;
     return {};
 }
 
@@ -135,8 +135,10 @@ std::string ConvertCodePageToUtf8(std::string_view bytes, uint32_t codePage) {
     }
     ConverterCache& cache = converters();
     iconv_t cd = name.empty() ? reinterpret_cast<iconv_t>(-1) : cache.get(name);
-    if (cd == reinterpret_cast<iconv_t>(-1)) cd = cache.get("CP1252");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        cd = cache.get("CP1252");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::string(bytes);
     std::lock_guard lock(cache.mutex());
     return convertWith(cd, bytes);
 }
@@ -151,7 +153,8 @@ std::string ConvertUtf16LeToUtf8(std::string_view bytes) {
     };
     for (size_t i = 0; i < units; ++i) {
         const uint16_t u = unitAt(i);
-        if (u == 0) break;
+        if (u == 0)
+            break;
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
             const uint16_t low = unitAt(i + 1);
             if (low >= 0xDC00 && low <= 0xDFFF) {

@@ -26,20 +26,24 @@ uint32_t readLe32(const unsigned char* p) {
 }  // namespace
 
 std::optional<std::string> DecompressRtf(std::string_view value) {
-    if (value.size() < kHeaderSize + 4) return std::nullopt;
+    if (value.size() < kHeaderSize + 4)
+        return std::nullopt;
     const auto* bytes = reinterpret_cast<const unsigned char*>(value.data());
     const uint32_t compSize = readLe32(bytes);
     const uint32_t rawSize = readLe32(bytes + 4);
     const uint32_t compType = readLe32(bytes + 8);
-    if (static_cast<uint64_t>(compSize) + 4 != value.size()) return std::nullopt;
-    if (compType != kCompressed && compType != kUncompressed) return std::nullopt;
+    if (static_cast<uint64_t>(compSize) + 4 != value.size())
+        return std::nullopt;
+    if (compType != kCompressed && compType != kUncompressed)
+        return std::nullopt;
 
     const unsigned char* in = bytes + kHeaderSize;
     const size_t inSize = value.size() - kHeaderSize;
 
     // A control byte and eight two-byte references make at most 136 bytes out of 17 in, so
     // a raw size beyond that ratio is a forgery; refusing it bounds what is allocated.
-    if (rawSize > static_cast<uint64_t>(inSize) * 8 + 136) return std::nullopt;
+    if (rawSize > static_cast<uint64_t>(inSize) * 8 + 136)
+        return std::nullopt;
 
     if (compType == kUncompressed) {
         std::string out(in, in + (rawSize <= inSize ? rawSize : inSize));

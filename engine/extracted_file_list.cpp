@@ -11,7 +11,11 @@ namespace {
 uint32_t nextCodePoint(const std::string& s, size_t& i) {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char c = byte(i);
-    int length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    int length = c < 0x80           ? 1
+                 : (c >> 5) == 0x6  ? 2
+                 : (c >> 4) == 0xE  ? 3
+                 : (c >> 3) == 0x1E ? 4
+                                    : 0;
     if (length <= 1 || i + length > s.size()) {
         ++i;
         return length == 1 ? c : 0xDC00 + c;  // a lone byte keeps its identity
@@ -37,7 +41,8 @@ std::string FoldCase(const std::string& path) {
     for (size_t i = 0; i < path.size();) {
         uint32_t cp = nextCodePoint(path, i);
         if (cp < 0x80) {
-            if (cp >= 'A' && cp <= 'Z') cp += 'a' - 'A';
+            if (cp >= 'A' && cp <= 'Z')
+                cp += 'a' - 'A';
         } else if (utf8) {
             cp = static_cast<uint32_t>(towlower_l(static_cast<wint_t>(cp), utf8));
         }
@@ -49,7 +54,8 @@ std::string FoldCase(const std::string& path) {
 
 std::string ExtractedFileList::add(std::string path, int64_t size, int isAttachment) {
     auto [it, added] = byFoldedPath_.try_emplace(FoldCase(path), files_.size());
-    if (added) files_.push_back({isAttachment, std::move(path), size});
+    if (added)
+        files_.push_back({isAttachment, std::move(path), size});
     return files_[it->second].path;
 }
 

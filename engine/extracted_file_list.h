@@ -17,7 +17,7 @@ struct ExtractedFile {
 // Paths are unique without regard to letter case, as on the file systems the streams are
 // written for; walking the list visits the newest entry first.
 class ExtractedFileList {
-public:
+  public:
     using const_iterator = std::vector<ExtractedFile>::const_reverse_iterator;
 
     // Records a file unless a path equal to it but for letter case is recorded already;
@@ -31,7 +31,7 @@ public:
     const ExtractedFile& newest() const { return files_.back(); }
     void clear();
 
-private:
+  private:
     std::vector<ExtractedFile> files_;  // in the order recorded
     std::unordered_map<std::string, size_t> byFoldedPath_;
 };

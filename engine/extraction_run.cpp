@@ -27,18 +27,21 @@ bool beginsWithTnefSignature(const ValueBytes& content) {
 
 void writeBody(ExtractionRun& run, const TnefMessage& message, const PropertyLookup& lookup) {
     const std::optional<ValueBytes> compressed = lookup.value(kPrRtfCompressed);
-    if (!compressed) return;
+    if (!compressed)
+        return;
     const std::optional<std::string> rtf = DecompressRtf(compressed->load());
-    if (!rtf) return;
+    if (!rtf)
+        return;
 
     const std::string counter = std::to_string(run.bodyFileCounter);
-    const std::string name =
-        message.subject() ? lookup.messageText(*message.subject()).text() + counter + ".rtf"
-                          : "untitled" + counter + ".rtf";
+    const std::string name = message.subject()
+                                 ? lookup.messageText(*message.subject()).text() + counter + ".rtf"
+                                 : "untitled" + counter + ".rtf";
     ++run.bodyFileCounter;
-    const std::string path =
-        AddExtractedFile(run, run.pathFor(SafeFileName(name)), static_cast<int64_t>(rtf->size()), 0);
-    if (run.writeFiles == 0) return;
+    const std::string path = AddExtractedFile(run, run.pathFor(SafeFileName(name)),
+                                              static_cast<int64_t>(rtf->size()), 0);
+    if (run.writeFiles == 0)
+        return;
     OutputFile(path).write(*rtf);
 }
 
@@ -48,7 +51,8 @@ void handleAttachment(ExtractionRun& run, const TnefAttachment& attachment, uint
     const std::optional<ValueBytes> object = lookup.value(kPrAttachDataObj);
     const std::optional<ValueBytes> binary = lookup.value(kPrAttachDataBin);
     // Exchange leaves attAttachData out and carries the content in the properties only.
-    if (attachment.data.empty() && !object && !binary) return;
+    if (attachment.data.empty() && !object && !binary)
+        return;
 
     ValueBytes content;
     uint64_t size = 0;
@@ -82,7 +86,8 @@ void handleAttachment(ExtractionRun& run, const TnefAttachment& attachment, uint
     }
     const std::string path =
         AddExtractedFile(run, run.pathFor(SafeFileName(name)), static_cast<int64_t>(size), 1);
-    if (run.writeFiles != 1) return;
+    if (run.writeFiles != 1)
+        return;
     OutputFile file(path);
     file.writeValue(content);
 }
@@ -117,7 +122,8 @@ void ProcessTnefMessage(ExtractionRun& run, const TnefMessage& message, int dept
         WriteCalendarEvent(run, message);
     }
 
-    if (messageClass == "IPM.Microsoft Mail.Note") writeBody(run, message, lookup);
+    if (messageClass == "IPM.Microsoft Mail.Note")
+        writeBody(run, message, lookup);
 
     for (const TnefAttachment& attachment : message.attachments()) {
         handleAttachment(run, attachment, message.codePage(), depth);

@@ -32,10 +32,12 @@ CalendarTime FileTimeToCalendar(uint64_t fileTime) {
 }
 
 std::optional<CalendarTime> SysTimeValue(const ValueBytes& value) {
-    if (value.size() < 8) return std::nullopt;
+    if (value.size() < 8)
+        return std::nullopt;
     const std::string b = value.prefix(8);
     uint64_t fileTime = 0;
-    for (int i = 7; i >= 0; --i) fileTime = fileTime << 8 | static_cast<unsigned char>(b[i]);
+    for (int i = 7; i >= 0; --i)
+        fileTime = fileTime << 8 | static_cast<unsigned char>(b[i]);
     return FileTimeToCalendar(fileTime);
 }
 

@@ -10,7 +10,7 @@
 namespace parcelo {
 
 class OutputFile {
-public:
+  public:
     // Creates the file. A symbolic link in its place is not followed: the file is then not
     // created, so nothing lands outside the directory it was meant for.
     explicit OutputFile(const std::string& path);
@@ -24,7 +24,7 @@ public:
     // Copies a value straight from where it lies (large attachments are not loaded).
     void writeValue(const ValueBytes& value);
 
-private:
+  private:
     void flush();
 
     int fd_ = -1;

@@ -19,23 +19,37 @@ constexpr uint16_t kPtBinary = 0x0102;
 // A block the library is handed stays well below its 50 MiB attribute limit.
 constexpr uint64_t kBlockBudget = 16 * 1024 * 1024;
 
-uint64_t padded(uint64_t n) { return (n + 3) & ~uint64_t{3}; }
+uint64_t padded(uint64_t n) {
+    return (n + 3) & ~uint64_t{3};
+}
 
 // Size in bytes of a fixed-length type's value, or 0 when the type is not fixed-length.
 unsigned fixedSize(uint16_t type) {
     switch (type) {
-        case 0x0002: return 2;   // PT_I2
-        case 0x0003: return 4;   // PT_LONG
-        case 0x0004: return 4;   // PT_FLOAT
-        case 0x0005: return 8;   // PT_DOUBLE
-        case 0x0006: return 8;   // PT_CURRENCY
-        case 0x0007: return 8;   // PT_APPTIME
-        case 0x000A: return 4;   // PT_ERROR
-        case 0x000B: return 2;   // PT_BOOLEAN
-        case 0x0014: return 8;   // PT_I8
-        case 0x0040: return 8;   // PT_SYSTIME
-        case 0x0048: return 16;  // PT_CLSID
-        default: return 0;
+        case 0x0002:
+            return 2;  // PT_I2
+        case 0x0003:
+            return 4;  // PT_LONG
+        case 0x0004:
+            return 4;  // PT_FLOAT
+        case 0x0005:
+            return 8;  // PT_DOUBLE
+        case 0x0006:
+            return 8;  // PT_CURRENCY
+        case 0x0007:
+            return 8;  // PT_APPTIME
+        case 0x000A:
+            return 4;  // PT_ERROR
+        case 0x000B:
+            return 2;  // PT_BOOLEAN
+        case 0x0014:
+            return 8;  // PT_I8
+        case 0x0040:
+            return 8;  // PT_SYSTIME
+        case 0x0048:
+            return 16;  // PT_CLSID
+        default:
+            return 0;
     }
 }
 
@@ -44,8 +58,8 @@ bool isVariableLength(uint16_t type) {
 }
 
 void appendLe32(std::string& out, uint32_t v) {
-    const char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8),
-                       static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+    const char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 24)};
     out.append(b, 4);
 }
 
@@ -64,7 +78,8 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
     // The count is only an upper bound: a damaged block ends where its data ends.
     for (uint32_t i = 0; i < count && in.remaining() > 0; ++i) {
         uint32_t tag = 0;
-        if (!in.u32(tag)) break;
+        if (!in.u32(tag))
+            break;
         const uint16_t type = static_cast<uint16_t>(tag);
         const uint16_t baseType = type & ~kMultiValued;
         const bool multiValued = (type & kMultiValued) != 0;
@@ -73,17 +88,20 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
         appendLe32(entry, tag);
         if ((tag >> 16) >= 0x8000) {
             uint32_t kind = 0;
-            if (!in.append(entry, 16) || !in.u32(kind)) break;
+            if (!in.append(entry, 16) || !in.u32(kind))
+                break;
             if (kind == 0) {
                 uint32_t lid = 0;
-                if (!in.u32(lid)) break;
+                if (!in.u32(lid))
+                    break;
                 appendLe32(entry, 0);
                 appendLe32(entry, lid);
             } else if (kind == 1) {
                 // String names are never looked up; a short one keeps the library from
                 // refusing long ones.
                 uint32_t nameSize = 0;
-                if (!in.u32(nameSize) || !in.skip(padded(nameSize))) break;
+                if (!in.u32(nameSize) || !in.skip(padded(nameSize)))
+                    break;
                 appendLe32(entry, 1);
                 appendLe32(entry, 4);
                 entry.append("n\0\0\0", 4);
@@ -102,18 +120,22 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
                 continue;  // multi-valued properties are never looked up
             }
             // The padding of the block's last value is sometimes left out.
-            if (!in.append(entry, size)) break;
+            if (!in.append(entry, size))
+                break;
             in.skip(std::min<uint64_t>(padded(size) - size, in.remaining()));
             entry.append(padded(size) - size, '\0');
-            if (baseType == kPtCurrency || baseType == kPtAppTime) continue;
+            if (baseType == kPtCurrency || baseType == kPtAppTime)
+                continue;
             body += entry;
             block.overrides.push_back({});
             continue;
         }
-        if (!isVariableLength(baseType)) break;
+        if (!isVariableLength(baseType))
+            break;
 
         uint32_t values = 0;
-        if (!in.u32(values) || values > in.remaining() / 4) break;
+        if (!in.u32(values) || values > in.remaining() / 4)
+            break;
         PropertyOverride override;
         std::string handedOver;
         bool complete = true;
@@ -141,8 +163,10 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
             }
             in.skip(std::min(toSkip, in.remaining()));
         }
-        if (!complete) break;
-        if (multiValued) continue;  // multi-valued properties are never looked up
+        if (!complete)
+            break;
+        if (multiValued)
+            continue;  // multi-valued properties are never looked up
 
         // A single-valued property always goes over with exactly one value, which is empty
         // when the value is kept aside.

@@ -28,8 +28,8 @@ struct PropertyOverride {
 };
 
 struct CleanPropertyBlock {
-    std::string encoded;                       // the block as the library is given it
-    std::vector<PropertyOverride> overrides;   // one per property in `encoded`, in order
+    std::string encoded;                      // the block as the library is given it
+    std::vector<PropertyOverride> overrides;  // one per property in `encoded`, in order
 };
 
 // Values larger than this stay in the stream and are read from there.
@@ -37,7 +37,6 @@ inline constexpr uint64_t kLargestHandedOverValue = 64 * 1024;
 
 // Walks the block at [offset, offset + length) of `source`. Properties after the first one
 // that cannot be read (an unknown type, a size past the end) are dropped.
-CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offset,
-                                        uint64_t length);
+CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offset, uint64_t length);
 
 }  // namespace parcelo

@@ -10,14 +10,17 @@ std::string TextValue::text() const {
 }
 
 std::string TextValue::allButLast() const {
-    if (raw_.size() < 2) return {};
+    if (raw_.size() < 2)
+        return {};
     return ConvertCodePageToUtf8(std::string_view(raw_).substr(0, raw_.size() - 1), codePage_);
 }
 
 std::optional<TextValue> PropertyLookup::textFrom(std::optional<ValueBytes> string8,
                                                   std::optional<ValueBytes> unicode) const {
-    if (string8) return TextValue(string8->load(), codePage_);
-    if (!unicode) return std::nullopt;
+    if (string8)
+        return TextValue(string8->load(), codePage_);
+    if (!unicode)
+        return std::nullopt;
     // Read exactly as an 8-bit value would be: the text and one terminating NUL.
     std::string text = ConvertUtf16LeToUtf8(unicode->load());
     text += '\0';
@@ -26,13 +29,15 @@ std::optional<TextValue> PropertyLookup::textFrom(std::optional<ValueBytes> stri
 
 std::optional<TextValue> PropertyLookup::text(uint16_t id) const {
     std::optional<ValueBytes> string8 = properties_.find(PropertyTag(id, kPtString8));
-    if (string8) return textFrom(string8, std::nullopt);
+    if (string8)
+        return textFrom(string8, std::nullopt);
     return textFrom(std::nullopt, properties_.find(PropertyTag(id, kPtUnicode)));
 }
 
 std::optional<TextValue> PropertyLookup::namedText(uint16_t lid) const {
     std::optional<ValueBytes> string8 = properties_.findNamed(PropertyTag(lid, kPtString8));
-    if (string8) return textFrom(string8, std::nullopt);
+    if (string8)
+        return textFrom(string8, std::nullopt);
     return textFrom(std::nullopt, properties_.findNamed(PropertyTag(lid, kPtUnicode)));
 }
 
@@ -46,8 +51,8 @@ int32_t LittleEndian32(const ValueBytes& value) {
 
 int16_t LittleEndian16(const ValueBytes& value) {
     const std::string b = value.prefix(2) + std::string(2, '\0');
-    return static_cast<int16_t>(static_cast<unsigned char>(b[0]) |
-                                static_cast<unsigned char>(b[1]) << 8);
+    return static_cast<int16_t>(static_cast<unsigned char>(b[0]) | static_cast<unsigned char>(b[1])
+                                                                       << 8);
 }
 
 }  // namespace parcelo

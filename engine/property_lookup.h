@@ -29,7 +29,7 @@ constexpr uint32_t PropertyTag(uint16_t id, uint16_t type) {
 // A text value as the writers use it: the bytes of a PT_STRING8 value, whose size counts
 // its terminating NUL, with the text converted to UTF-8 when it is read.
 class TextValue {
-public:
+  public:
     TextValue(std::string raw, uint32_t codePage) : raw_(std::move(raw)), codePage_(codePage) {}
 
     // The size of the value, its terminating NUL included.
@@ -41,13 +41,13 @@ public:
     // All bytes but the last (the terminating NUL), inner NULs kept.
     std::string allButLast() const;
 
-private:
+  private:
     std::string raw_;
     uint32_t codePage_;
 };
 
 class PropertyLookup {
-public:
+  public:
     PropertyLookup(const MapiProperties& properties, uint32_t codePage)
         : properties_(properties), codePage_(codePage) {}
 
@@ -59,11 +59,13 @@ public:
     std::optional<ValueBytes> value(uint32_t tag) const { return properties_.find(tag); }
     std::optional<ValueBytes> namedValue(uint32_t tag) const { return properties_.findNamed(tag); }
     // 8-bit text of the message (a subject, a title), as a text value.
-    TextValue messageText(const ValueBytes& bytes) const { return TextValue(bytes.load(), codePage_); }
+    TextValue messageText(const ValueBytes& bytes) const {
+        return TextValue(bytes.load(), codePage_);
+    }
 
     uint32_t codePage() const { return codePage_; }
 
-private:
+  private:
     std::optional<TextValue> textFrom(std::optional<ValueBytes> string8,
                                       std::optional<ValueBytes> unicode) const;
 

@@ -12,7 +12,7 @@
 namespace parcelo {
 
 class StreamCursor {
-public:
+  public:
     StreamCursor(const ByteSource& source, uint64_t begin, uint64_t end)
         : source_(source), position_(begin), end_(std::min(end, source.size())) {}
 
@@ -22,33 +22,39 @@ public:
     bool u8(uint8_t& value) { return bytes(&value, 1); }
     bool u16(uint16_t& value) {
         unsigned char b[2];
-        if (!bytes(b, 2)) return false;
+        if (!bytes(b, 2))
+            return false;
         value = static_cast<uint16_t>(b[0] | b[1] << 8);
         return true;
     }
     bool u32(uint32_t& value) {
         unsigned char b[4];
-        if (!bytes(b, 4)) return false;
+        if (!bytes(b, 4))
+            return false;
         value = b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24;
         return true;
     }
     bool skip(uint64_t count) {
-        if (count > remaining()) return false;
+        if (count > remaining())
+            return false;
         position_ += count;
         return true;
     }
     bool bytes(void* destination, size_t count) {
-        if (count > remaining()) return false;
+        if (count > remaining())
+            return false;
         auto* out = static_cast<unsigned char*>(destination);
         while (count > 0) {
             if (position_ < windowStart_ || position_ >= windowStart_ + window_.size()) {
                 if (count >= kWindow) {
                     // Large reads bypass the window.
-                    if (!source_.read(position_, out, count)) return false;
+                    if (!source_.read(position_, out, count))
+                        return false;
                     position_ += count;
                     return true;
                 }
-                if (!fill()) return false;
+                if (!fill())
+                    return false;
             }
             const size_t at = static_cast<size_t>(position_ - windowStart_);
             const size_t n = std::min(count, window_.size() - at);
@@ -62,12 +68,13 @@ public:
     bool append(std::string& out, size_t count) {
         const size_t at = out.size();
         out.resize(at + count);
-        if (bytes(out.data() + at, count)) return true;
+        if (bytes(out.data() + at, count))
+            return true;
         out.resize(at);
         return false;
     }
 
-private:
+  private:
     static constexpr size_t kWindow = 64 * 1024;
 
     bool fill() {

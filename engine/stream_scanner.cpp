@@ -37,7 +37,8 @@ void appendAttribute(std::string& out, uint8_t level, uint32_t id, std::string_v
     appendLe32(out, static_cast<uint32_t>(data.size()));
     out.append(data);
     uint16_t checksum = 0;
-    for (unsigned char c : data) checksum = static_cast<uint16_t>(checksum + c);
+    for (unsigned char c : data)
+        checksum = static_cast<uint16_t>(checksum + c);
     appendLe16(out, checksum);
 }
 
@@ -48,7 +49,8 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
     StreamCursor in(source, 0, source.size());
     uint32_t signature = 0;
     uint16_t key = 0;
-    if (!in.u32(signature) || signature != kTnefSignature || !in.u16(key)) return scan;
+    if (!in.u32(signature) || signature != kTnefSignature || !in.u16(key))
+        return scan;
     scan.hasSignature = true;
 
     std::string& clean = scan.cleanStream;
@@ -64,11 +66,14 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
         uint8_t level = 0;
         uint32_t id = 0;
         uint32_t length = 0;
-        if (!in.u8(level) || !in.u32(id) || !in.u32(length)) break;
+        if (!in.u8(level) || !in.u32(id) || !in.u32(length))
+            break;
         // Anything else is the junk that follows the last attribute of some streams.
-        if (level != 1 && level != 2) break;
+        if (level != 1 && level != 2)
+            break;
         // An attribute is read only when it is whole, its checksum included.
-        if (static_cast<uint64_t>(length) + 2 > in.remaining()) break;
+        if (static_cast<uint64_t>(length) + 2 > in.remaining())
+            break;
         const uint64_t offset = in.position();
         const ValueBytes value = ValueBytes::InSource(source, offset, length);
 
@@ -89,16 +94,16 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
             case kAttOemCodepage:
                 if (length >= 4) {
                     const std::string cp = value.prefix(4);
-                    const uint32_t v = static_cast<unsigned char>(cp[0]) |
-                                       static_cast<unsigned char>(cp[1]) << 8 |
-                                       static_cast<unsigned char>(cp[2]) << 16 |
-                                       static_cast<uint32_t>(static_cast<unsigned char>(cp[3]))
-                                           << 24;
+                    const uint32_t v =
+                        static_cast<unsigned char>(cp[0]) | static_cast<unsigned char>(cp[1]) << 8 |
+                        static_cast<unsigned char>(cp[2]) << 16 |
+                        static_cast<uint32_t>(static_cast<unsigned char>(cp[3])) << 24;
                     scan.codePage = v != 0 ? v : 1252;
                 }
                 break;
             case kAttMessageId:
-                if (length > 0) appendAttribute(clean, level, id, value.prefix(kMessageIdHandedOver));
+                if (length > 0)
+                    appendAttribute(clean, level, id, value.prefix(kMessageIdHandedOver));
                 break;
             case kAttMsgProps: {
                 CleanPropertyBlock block = CleanPropertyBlockAt(source, offset, length);
@@ -112,10 +117,12 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
                 attachment = &scan.attachments.emplace_back();
                 break;
             case kAttAttachTitle:
-                if (attachment) attachment->title = value;
+                if (attachment)
+                    attachment->title = value;
                 break;
             case kAttAttachData:
-                if (attachment) attachment->data = value;
+                if (attachment)
+                    attachment->data = value;
                 break;
             case kAttAttachment:
                 if (attachment) {

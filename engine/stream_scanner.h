@@ -17,9 +17,9 @@ namespace parcelo {
 inline constexpr uint32_t kTnefSignature = 0x223E9F78;
 
 struct ScannedAttachment {
-    std::optional<ValueBytes> title;           // attAttachTitle, when the stream has one
-    ValueBytes data;                           // attAttachData, empty when absent
-    std::vector<PropertyOverride> overrides;   // of its attAttachment block, when it has one
+    std::optional<ValueBytes> title;          // attAttachTitle, when the stream has one
+    ValueBytes data;                          // attAttachData, empty when absent
+    std::vector<PropertyOverride> overrides;  // of its attAttachment block, when it has one
 };
 
 struct ScannedStream {
@@ -27,10 +27,10 @@ struct ScannedStream {
     // The stream as the library is given it: checksums right, no empty attributes, no
     // large values, only the attributes whose parse the engine uses.
     std::string cleanStream;
-    std::string messageClass;               // at most 50 characters; empty when absent
-    std::optional<ValueBytes> subject;      // attSubject, when the stream has one
-    ValueBytes body;                        // attBody, empty when absent
-    uint32_t codePage = 1252;               // from attOemCodepage
+    std::string messageClass;           // at most 50 characters; empty when absent
+    std::optional<ValueBytes> subject;  // attSubject, when the stream has one
+    ValueBytes body;                    // attBody, empty when absent
+    uint32_t codePage = 1252;           // from attOemCodepage
     std::vector<PropertyOverride> messageOverrides;
     std::vector<ScannedAttachment> attachments;  // in the order the library makes them
 };

@@ -20,12 +20,13 @@ namespace {
 // The library prints its diagnostics on standard output (and some on standard error)
 // whatever its debug level; while it parses, both go nowhere.
 class QuietStandardStreams {
-public:
+  public:
     QuietStandardStreams() {
         std::fflush(stdout);
         std::fflush(stderr);
         const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (null < 0) return;
+        if (null < 0)
+            return;
         savedOut_ = ::dup(STDOUT_FILENO);
         savedErr_ = ::dup(STDERR_FILENO);
         ::dup2(null, STDOUT_FILENO);
@@ -47,12 +48,14 @@ public:
     QuietStandardStreams(const QuietStandardStreams&) = delete;
     QuietStandardStreams& operator=(const QuietStandardStreams&) = delete;
 
-private:
+  private:
     int savedOut_ = -1;
     int savedErr_ = -1;
 };
 
-const MAPIProps* asList(const void* list) { return static_cast<const MAPIProps*>(list); }
+const MAPIProps* asList(const void* list) {
+    return static_cast<const MAPIProps*>(list);
+}
 
 }  // namespace
 
@@ -84,8 +87,8 @@ std::unique_ptr<TnefMessage> TnefMessage::Parse(const ByteSource& source, int de
                                                 static_cast<long>(clean.size()), &tnef);
     }
 
-    message->properties_ = MapiProperties(&tnef.MapiProperties,
-                                          std::move(message->scan_.messageOverrides));
+    message->properties_ =
+        MapiProperties(&tnef.MapiProperties, std::move(message->scan_.messageOverrides));
     // The library makes one attachment per attAttachRendData, as the front end does; if it
     // stopped early, the attachments it did not reach keep what the front end found.
     const Attachment* record = tnef.starting_attach.next;
@@ -114,23 +117,28 @@ std::optional<ValueBytes> MapiProperties::valueAt(uint32_t index) const {
     if (property.count == 0 || !property.data || property.data[0].size <= 0) {
         return ValueBytes();
     }
-    return ValueBytes::InMemory(property.data[0].data, static_cast<uint64_t>(property.data[0].size));
+    return ValueBytes::InMemory(property.data[0].data,
+                                static_cast<uint64_t>(property.data[0].size));
 }
 
 std::optional<ValueBytes> MapiProperties::find(uint32_t tag) const {
-    if (!list_) return std::nullopt;
+    if (!list_)
+        return std::nullopt;
     MAPIProps* list = const_cast<MAPIProps*>(asList(list_));
     const variableLength* found = MAPIFindProperty(list, tag);
-    if (found == MAPI_UNDEFINED) return std::nullopt;
+    if (found == MAPI_UNDEFINED)
+        return std::nullopt;
     // The library hands back the value; its position tells which property it belongs to.
     for (uint32_t i = 0; i < list->count; ++i) {
-        if (list->properties[i].data == found) return valueAt(i);
+        if (list->properties[i].data == found)
+            return valueAt(i);
     }
     return std::nullopt;
 }
 
 std::optional<ValueBytes> MapiProperties::findNamed(uint32_t tag) const {
-    if (!list_) return std::nullopt;
+    if (!list_)
+        return std::nullopt;
     // Not MAPIFindUserProp: it also matches properties named by a string whose stream id
     // happens to equal the number asked for.
     const MAPIProps* list = asList(list_);

@@ -17,7 +17,7 @@ namespace parcelo {
 
 // A MAPI property list of the message or of one attachment.
 class MapiProperties {
-public:
+  public:
     MapiProperties() = default;
     MapiProperties(const void* libraryList, std::vector<PropertyOverride> overrides)
         : list_(libraryList), overrides_(std::move(overrides)) {}
@@ -29,7 +29,7 @@ public:
     // whatever its property set. Properties named by a string never match.
     std::optional<ValueBytes> findNamed(uint32_t tag) const;
 
-private:
+  private:
     std::optional<ValueBytes> valueAt(uint32_t index) const;
 
     const void* list_ = nullptr;  // the library's MAPIProps
@@ -43,7 +43,7 @@ struct TnefAttachment {
 };
 
 class TnefMessage {
-public:
+  public:
     // Parses a stream; `source` must outlive the message. Never null: a stream that is
     // not TNEF gives a message with nothing in it.
     static std::unique_ptr<TnefMessage> Parse(const ByteSource& source, int debugLevel);
@@ -65,7 +65,7 @@ public:
     const MapiProperties& properties() const { return properties_; }
     const std::vector<TnefAttachment>& attachments() const { return attachments_; }
 
-private:
+  private:
     struct LibraryRecord;
     TnefMessage();
 

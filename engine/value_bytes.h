@@ -11,7 +11,7 @@
 namespace parcelo {
 
 class ValueBytes {
-public:
+  public:
     ValueBytes() = default;
     static ValueBytes InMemory(const void* data, uint64_t size);
     static ValueBytes InSource(const ByteSource& source, uint64_t offset, uint64_t size);
@@ -29,7 +29,7 @@ public:
     // value's own storage must outlive it.
     std::unique_ptr<ByteSource> asSource() const;
 
-private:
+  private:
     const unsigned char* memory_ = nullptr;
     const ByteSource* source_ = nullptr;
     uint64_t offset_ = 0;

@@ -1,0 +1,406 @@
+#include "extraction_run.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "extraction_test_support.h"
+#include "tnef_builder.h"
+
+namespace parcelo::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+const std::string kNote = "IPM.Microsoft Mail.Note";
+const std::string kRtf = "{\\rtf1\\ansi Hello\\par}";
+
+PropertyList RtfBody(const std::string& rtf = kRtf) {
+    return PropertyList().binary(0x1009, compressRtf(rtf));
+}
+
+TEST(BodyFile, IsNamedFromTheSubjectAndCounter) {
+    ScratchDir dir;
+    const auto listed = Extract(
+        TnefBuilder().messageClass(kNote).subject("Hello World").messageProps(RtfBody()).bytes(),
+        dir);
+    ASSERT_EQ(listed, (std::vector<Listed>{{"Hello_World0.rtf", int64_t(kRtf.size()), 0}}));
+    EXPECT_EQ(ReadFile(dir.path() / "Hello_World0.rtf"), kRtf);
+}
+
+TEST(BodyFile, NamesWithoutSubjectOrWithAnEmptyOne) {
+    ScratchDir dir;
+    EXPECT_THAT(
+        Names(Extract(TnefBuilder().messageClass(kNote).messageProps(RtfBody()).bytes(), dir)),
+        ElementsAre("untitled0.rtf"));
+    // An empty subject still counts as a subject.
+    EXPECT_THAT(
+        Names(Extract(TnefBuilder().messageClass(kNote).subject("").messageProps(RtfBody()).bytes(),
+                      dir)),
+        ElementsAre("0.rtf"));
+    // So does a zero-length attSubject, which the library alone would stop at.
+    EXPECT_THAT(Names(Extract(TnefBuilder()
+                                  .messageClass(kNote)
+                                  .attribute(kLevelMessage, kAttSubject, "")
+                                  .messageProps(RtfBody())
+                                  .bytes(),
+                              dir)),
+                ElementsAre("0.rtf"));
+}
+
+TEST(BodyFile, OnlyMailNotesWithCompressedRtfGetOne) {
+    ScratchDir dir;
+    for (const char* cls : {"IPM.Note", "IPM.Contact", "IPM.Task", "IPM.Appointment", ""}) {
+        for (const Listed& l :
+             Extract(TnefBuilder().messageClass(cls).subject("s").messageProps(RtfBody()).bytes(),
+                     dir)) {
+            EXPECT_NE(l.isAttachment, 0) << cls;
+        }
+    }
+    // A note without PR_RTF_COMPRESSED: no body, the attachments still come.
+    EXPECT_THAT(
+        Names(Extract(TnefBuilder().messageClass(kNote).subject("s").attach("a.txt", "x").bytes(),
+                      dir)),
+        ElementsAre("a.txt"));
+    // A compressed value that does not decompress: no body.
+    EXPECT_TRUE(Extract(TnefBuilder()
+                            .messageClass(kNote)
+                            .messageProps(PropertyList().binary(0x1009, "garbage that is not rtf"))
+                            .bytes(),
+                        dir)
+                    .empty());
+}
+
+TEST(BodyFile, ReadsTheUncompressedForm) {
+    ScratchDir dir;
+    const auto listed =
+        Extract(TnefBuilder()
+                    .messageClass(kNote)
+                    .subject("m")
+                    .messageProps(PropertyList().binary(0x1009, uncompressedRtf(kRtf)))
+                    .bytes(),
+                dir);
+    ASSERT_THAT(Names(listed), ElementsAre("m0.rtf"));
+    EXPECT_EQ(ReadFile(dir.path() / "m0.rtf"), kRtf);
+}
+
+TEST(BodyFile, IsListedButNotWrittenInAListingOnlyRun) {
+    ScratchDir dir;
+    EXPECT_THAT(Names(Extract(TnefBuilder()
+                                  .messageClass(kNote)
+                                  .subject("s")
+                                  .messageProps(RtfBody())
+                                  .attach("a", "b")
+                                  .bytes(),
+                              dir, 0)),
+                ElementsAre("a", "s0.rtf"));
+    EXPECT_TRUE(dir.fileNames().empty());
+}
+
+TEST(Attachments, AreListedNewestFirstWithTheirContent) {
+    ScratchDir dir;
+    const auto listed = Extract(TnefBuilder()
+                                    .messageClass(kNote)
+                                    .subject("s")
+                                    .messageProps(RtfBody())
+                                    .attach("A.txt", "first")
+                                    .attach("B.txt", "second!")
+                                    .bytes(),
+                                dir);
+    EXPECT_EQ(listed, (std::vector<Listed>{
+                          {"B.txt", 7, 1}, {"A.txt", 5, 1}, {"s0.rtf", int64_t(kRtf.size()), 0}}));
+    EXPECT_EQ(ReadFile(dir.path() / "A.txt"), "first");
+    EXPECT_EQ(ReadFile(dir.path() / "B.txt"), "second!");
+}
+
+TEST(Attachments, TakeTheirNameFromLongNameThenDisplayNameThenTitle) {
+    ScratchDir dir;
+    const auto listed = Extract(
+        TnefBuilder()
+            .attach("TITLE1.TXT", "1",
+                    PropertyList().string8(0x3001, "display 1").string8(0x3707, "long name 1.txt"))
+            .attach("TITLE2.TXT", "2", PropertyList().string8(0x3001, "display 2"))
+            .attach("TITLE3.TXT", "3")
+            .attachmentStart()
+            .attachData("4")
+            .attach("", "5", PropertyList().unicode(0x3707, u"\u5c71\u7530\u592a\u90ce.txt"))
+            .bytes(),
+        dir);
+    EXPECT_THAT(Names(listed), ElementsAre("山田太郎.txt", "(null)", "TITLE3.TXT", "display_2",
+                                           "long_name_1.txt"));
+}
+
+TEST(Attachments, WithTheSameNameLetterCaseAsideAreOneFileHoldingTheLastContent) {
+    ScratchDir dir;
+    const auto listed = Extract(TnefBuilder()
+                                    .oemCodepage(65001)
+                                    .attach("Report.TXT", "one")
+                                    .attach("report.txt", "two")
+                                    .attach("RÉSUMÉ.txt", "three")
+                                    .attach("résumé.TXT", "four")
+                                    .bytes(),
+                                dir);
+    EXPECT_EQ(listed, (std::vector<Listed>{{"RÉSUMÉ.txt", 5, 1}, {"Report.TXT", 3, 1}}));
+    EXPECT_THAT(dir.fileNames(), ElementsAre("Report.TXT", "RÉSUMÉ.txt"));
+    EXPECT_EQ(ReadFile(dir.path() / "Report.TXT"), "two");
+    EXPECT_EQ(ReadFile(dir.path() / "RÉSUMÉ.txt"), "four");
+}
+
+TEST(Attachments, WithoutAttachDataAreTakenFromTheirProperties) {
+    ScratchDir dir;
+    const auto listed = Extract(
+        TnefBuilder()
+            .attachmentStart()
+            .attachTitle("obj.doc")
+            .attachProps(PropertyList().object(0x3701, iid() + "object bytes"))
+            .attachmentStart()
+            .attachTitle("bin.doc")
+            .attachData("")
+            .attachProps(PropertyList().binary(0x3701, "binary bytes"))
+            .attachmentStart()
+            .attachTitle("nothing.doc")
+            .attachData("")
+            .attachmentStart()
+            .attachTitle("both.doc")
+            .attachData("plain data")
+            .attachProps(PropertyList().object(0x3701, iid() + "the object").binary(0x3701, "bin"))
+            .bytes(),
+        dir);
+    EXPECT_EQ(listed,
+              (std::vector<Listed>{{"both.doc", 26, 1}, {"bin.doc", 12, 1}, {"obj.doc", 28, 1}}));
+    EXPECT_EQ(ReadFile(dir.path() / "obj.doc"), "object bytes");
+    EXPECT_EQ(ReadFile(dir.path() / "bin.doc"), "binary bytes");
+    EXPECT_EQ(ReadFile(dir.path() / "both.doc"), "the object");
+}
+
+TEST(Attachments, AnObjectTooShortForItsIdentifierHasNoContent) {
+    ScratchDir dir;
+    const auto listed = Extract(
+        TnefBuilder().attach("short.bin", "data", PropertyList().object(0x3701, "tiny")).bytes(),
+        dir);
+    EXPECT_EQ(listed, (std::vector<Listed>{{"short.bin", 4, 1}}));
+    EXPECT_EQ(ReadFile(dir.path() / "short.bin"), "");
+}
+
+std::string ForwardedMessage(const std::string& subject, const std::string& attachment) {
+    return TnefBuilder()
+        .messageClass(kNote)
+        .subject(subject)
+        .messageProps(RtfBody("{\\rtf1 " + subject + "}"))
+        .attach(attachment, "inner " + attachment)
+        .bytes();
+}
+
+TEST(NestedMessages, AreUnpackedIntoTheSameListAndNotWritten) {
+    ScratchDir dir;
+    const auto listed = Extract(
+        TnefBuilder()
+            .messageClass(kNote)
+            .subject("outer")
+            .messageProps(RtfBody())
+            .attach("fwd.dat", "",
+                    PropertyList().object(0x3701, iid() + ForwardedMessage("inner one", "x.txt")))
+            .attach("winmail.dat", ForwardedMessage("inner two", "y.txt"))
+            .bytes(),
+        dir);
+    EXPECT_THAT(Names(listed),
+                ElementsAre("y.txt", "inner_two2.rtf", "x.txt", "inner_one1.rtf", "outer0.rtf"));
+    EXPECT_EQ(ReadFile(dir.path() / "y.txt"), "inner y.txt");
+    EXPECT_EQ(ReadFile(dir.path() / "inner_one1.rtf"), "{\\rtf1 inner one}");
+}
+
+TEST(NestedMessages, AreFollowedThirtyTwoLevelsDeep) {
+    // Level 33 is written as the attachment it is.
+    std::string stream = TnefBuilder().attach("deepest.txt", "bottom").bytes();
+    for (int level = 33; level >= 1; --level) {
+        stream = TnefBuilder().attach("level" + std::to_string(level) + ".dat", stream).bytes();
+    }
+    ScratchDir dir;
+    const auto listed = Extract(stream, dir);
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].name, "level33.dat");
+}
+
+TEST(DamagedStreams, ReadPastChecksumMismatchesAndEmptyAttributes) {
+    ScratchDir dir;
+    const auto listed =
+        Extract(TnefBuilder()
+                    .attribute(kLevelMessage, kAttMessageClass, kNote + '\0', 0xBEEF)
+                    .subject("s")
+                    .messageProps(RtfBody())
+                    .attachmentStart()
+                    .attachTitle("empty.txt")
+                    .attachData("")
+                    .attachmentStart()
+                    .attribute(kLevelAttachment, kAttAttachTitle, std::string("after.txt\0", 10), 1)
+                    .attachData("still here")
+                    .bytes(),
+                dir);
+    EXPECT_THAT(Names(listed), ElementsAre("after.txt", "s0.rtf"));
+}
+
+TEST(DamagedStreams, StopAtACutOffAttributeOrJunk) {
+    ScratchDir dir;
+    const std::string whole = TnefBuilder().attach("a.txt", "aaaa").attach("b.txt", "bbbb").bytes();
+    EXPECT_THAT(Names(Extract(whole.substr(0, whole.size() - 1), dir)), ElementsAre("a.txt"));
+    EXPECT_THAT(Names(Extract(
+                    TnefBuilder().attach("a.txt", "a").raw("\x4bjunk after the end").bytes(), dir)),
+                ElementsAre("a.txt"));
+    EXPECT_TRUE(Extract("", dir).empty());
+    EXPECT_TRUE(Extract("not a TNEF stream at all", dir).empty());
+    EXPECT_TRUE(Extract(le32(0x223E9F78), dir).empty());
+}
+
+TEST(DamagedStreams, KeepThePropertiesBeforeAnUnreadableOne) {
+    ScratchDir dir;
+    // An unknown property type, then a size running past the block's end.
+    const auto listed = Extract(
+        TnefBuilder()
+            .attach("t1", "1",
+                    PropertyList()
+                        .string8(0x3707, "kept.txt")
+                        .fixed(0x1234, 0x6D00, le32(1))
+                        .string8(0x3001, "lost"))
+            .attach("t2", "2",
+                    PropertyList()
+                        .string8(0x3707, "kept2.txt")
+                        .rawTail(le32(0x3001001E) + le32(1) + le32(9999)))
+            .attach("t3", "3",
+                    PropertyList().countOverride(0xFFFFFFFF).string8(0x3707, "absurd count.txt"))
+            .bytes(),
+        dir);
+    EXPECT_THAT(Names(listed), ElementsAre("absurd_count.txt", "kept2.txt", "kept.txt"));
+}
+
+TEST(LibraryFaults, PropertiesTheLibraryRefusesDoNotLoseTheBlock) {
+    ScratchDir dir;
+    const std::string big(600 * 1024, 'x');
+    const auto listed = Extract(
+        TnefBuilder()
+            .messageClass(kNote)
+            // No attSubject: the library would make one up from PR_CONVERSATION_TOPIC.
+            .messageProps(
+                PropertyList()
+                    .namedByString(std::u16string(120, u'n'), kPtString8, std::string("v\0", 2))
+                    .fixed(0x0001, kPtCurrency, le64(5))
+                    .fixed(0x0002, kPtAppTime, le64(5))
+                    .variable(0x0070, kPtString8, {std::string(150, 't') + '\0'})
+                    .variable(0x0E04, kPtString8, {std::string("a\0", 2), std::string("b\0", 2)},
+                              true)
+                    .binary(0x1009, compressRtf(kRtf)))
+            .attach("big.bin", "", PropertyList().binary(0x3701, big).string8(0x3707, "big.bin"))
+            .attach("after.txt", "x", PropertyList().variable(0x1111, kPtBinary, {"a", "b"}, true))
+            .bytes(),
+        dir);
+    EXPECT_THAT(Names(listed), ElementsAre("after.txt", "big.bin", "untitled0.rtf"));
+    EXPECT_EQ(ReadFile(dir.path() / "big.bin"), big);
+}
+
+TEST(CodePages, TurnEightBitNamesIntoUtf8) {
+    ScratchDir dir;
+    EXPECT_THAT(
+        Names(Extract(
+            TnefBuilder().oemCodepage(1251).attach("\xCF\xF0\xE8\xE2\xE5\xF2.txt", "x").bytes(),
+            dir)),
+        ElementsAre("Привет.txt"));
+    EXPECT_THAT(Names(Extract(TnefBuilder().attach("caf\xE9.txt", "x").bytes(), dir)),
+                ElementsAre("café.txt"));
+    EXPECT_THAT(
+        Names(Extract(TnefBuilder().oemCodepage(65001).attach("caf\xC3\xA9 \xFF.txt", "x").bytes(),
+                      dir)),
+        ElementsAre("café_\uFFFD.txt"));
+    EXPECT_THAT(
+        Names(Extract(TnefBuilder().oemCodepage(932).attach("\x93\xFA\x96\x7B.txt", "x").bytes(),
+                      dir)),
+        ElementsAre("日本.txt"));
+    // A code page of 0 means the default.
+    EXPECT_THAT(Names(Extract(TnefBuilder()
+                                  .oemCodepage(0)
+                                  .subject("\xE9")
+                                  .messageClass(kNote)
+                                  .messageProps(RtfBody())
+                                  .bytes(),
+                              dir)),
+                ElementsAre("é0.rtf"));
+}
+
+TEST(CodePages, AreThoseOfEachNestedStream) {
+    ScratchDir dir;
+    const std::string inner = TnefBuilder().oemCodepage(1251).attach("\xC4.txt", "x").bytes();
+    EXPECT_THAT(Names(Extract(TnefBuilder()
+                                  .oemCodepage(1252)
+                                  .attach("\xC4.dat", inner)
+                                  .attach("\xC4.txt", "y")
+                                  .bytes(),
+                              dir)),
+                ElementsAre("Ä.txt", "Д.txt"));
+}
+
+TEST(UnsafeNames, NeverLeaveTheOutputDirectory) {
+    ScratchDir dir;
+    const auto listed = Extract(TnefBuilder()
+                                    .attach("../../etc/passwd", "1")
+                                    .attach("..", "2")
+                                    .attach("a\\b\tc\x7f", "3")
+                                    .attach("/abs", "4")
+                                    .messageClass(kNote)
+                                    .subject("../up")
+                                    .messageProps(RtfBody())
+                                    .bytes(),
+                                dir);
+    EXPECT_THAT(Names(listed),
+                ElementsAre("_abs", "a_b_c_", "_", ".._.._etc_passwd", ".._up0.rtf"));
+    EXPECT_THAT(dir.fileNames(),
+                ElementsAre(".._.._etc_passwd", ".._up0.rtf", "_", "_abs", "a_b_c_"));
+}
+
+TEST(UnsafeNames, AreShortenedTo255BytesKeepingTheExtension) {
+    ScratchDir dir;
+    std::string longName;
+    for (int i = 0; i < 100; ++i)
+        longName += "é";  // 200 bytes
+    longName += std::string(100, 'x') + ".pdf";
+    const auto listed =
+        Extract(TnefBuilder().oemCodepage(65001).attach(longName, "x").bytes(), dir);
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].name, longName.substr(0, 251) + ".pdf");
+    EXPECT_EQ(ReadFile(dir.path() / listed[0].name), "x");
+}
+
+TEST(OutputDirectory, KeepsItsSpacesAndIsOptional) {
+    ScratchDir dir;
+    const auto spaced = dir.path() / "my files";
+    std::filesystem::create_directory(spaced);
+    ExtractionRun run;
+    const std::string stream =
+        TnefBuilder().messageClass(kNote).subject("a b").messageProps(RtfBody()).bytes();
+    const MemorySource source(stream.data(), stream.size());
+    ExtractTnefStream(run, source, 1, spaced.string() + "/");
+    ASSERT_EQ(run.files.size(), 1u);
+    EXPECT_EQ(run.files.newest().path, spaced.string() + "/a_b0.rtf");
+    EXPECT_EQ(ReadFile(spaced / "a_b0.rtf"), kRtf);
+
+    ExtractTnefStream(run, source, 0, std::nullopt);
+    EXPECT_EQ(run.files.newest().path, "a_b0.rtf");
+}
+
+TEST(ExtractTnefFile, FailsOnlyWhenTheFileCannotBeOpened) {
+    ScratchDir dir;
+    ExtractionRun run;
+    EXPECT_EQ(ExtractTnefFile(run, (dir.path() / "missing.dat").string(), 1, dir.prefix()), -1);
+    EXPECT_TRUE(run.files.empty());
+    EXPECT_EQ(ExtractTnefFile(run, dir.path().string(), 1, dir.prefix()), -1);
+    WriteFile(dir.path() / "text.dat", "just text");
+    EXPECT_EQ(ExtractTnefFile(run, (dir.path() / "text.dat").string(), 1, dir.prefix()), 0);
+    EXPECT_TRUE(run.files.empty());
+}
+
+TEST(OutputFiles, AreNotWrittenThroughSymbolicLinks) {
+    ScratchDir dir;
+    ScratchDir elsewhere;
+    std::filesystem::create_symlink(elsewhere.path() / "target", dir.path() / "a.txt");
+    Extract(TnefBuilder().attach("a.txt", "payload").bytes(), dir);
+    EXPECT_FALSE(std::filesystem::exists(elsewhere.path() / "target"));
+}
+
+}  // namespace
+}  // namespace parcelo::testing
