@@ -8,7 +8,7 @@
 namespace parcelo::testing {
 
 class ScratchDir {
-public:
+  public:
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
@@ -20,7 +20,7 @@ public:
     // The names of the files in the directory (not recursive), sorted.
     std::vector<std::string> fileNames() const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

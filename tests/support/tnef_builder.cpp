@@ -19,7 +19,8 @@ std::string le64(uint64_t v) {
 
 uint16_t tnefChecksum(const std::string& data) {
     uint32_t sum = 0;
-    for (unsigned char c : data) sum += c;
+    for (unsigned char c : data)
+        sum += c;
     return static_cast<uint16_t>(sum);
 }
 
@@ -33,7 +34,8 @@ std::string padded(const std::string& bytes) {
 
 std::string utf16(const std::u16string& text) {
     std::string out;
-    for (char16_t c : text) out += le16(static_cast<uint16_t>(c));
+    for (char16_t c : text)
+        out += le16(static_cast<uint16_t>(c));
     return out;
 }
 
@@ -44,7 +46,8 @@ std::string guid() {
 
 std::string encodeVariableValues(const std::vector<std::string>& values) {
     std::string out = le32(static_cast<uint32_t>(values.size()));
-    for (const std::string& v : values) out += le32(static_cast<uint32_t>(v.size())) + padded(v);
+    for (const std::string& v : values)
+        out += le32(static_cast<uint32_t>(v.size())) + padded(v);
     return out;
 }
 
@@ -108,7 +111,8 @@ PropertyList& PropertyList::variable(uint16_t id, uint16_t type,
 
 PropertyList& PropertyList::named(uint16_t streamId, uint32_t lid, uint16_t type,
                                   const std::string& value) {
-    std::string e = le32(static_cast<uint32_t>(streamId) << 16 | type) + guid() + le32(0) + le32(lid);
+    std::string e =
+        le32(static_cast<uint32_t>(streamId) << 16 | type) + guid() + le32(0) + le32(lid);
     e += isVariableType(type) ? encodeVariableValues({value}) : padded(value);
     entries_.push_back({e});
     return *this;
@@ -164,7 +168,8 @@ PropertyList& PropertyList::countOverride(uint32_t count) {
 
 std::string PropertyList::encode() const {
     std::string out = le32(count_ ? *count_ : static_cast<uint32_t>(entries_.size()));
-    for (const Entry& e : entries_) out += e.bytes;
+    for (const Entry& e : entries_)
+        out += e.bytes;
     return out + tail_;
 }
 
@@ -232,7 +237,8 @@ TnefBuilder& TnefBuilder::attachProps(const PropertyList& props) {
 TnefBuilder& TnefBuilder::attach(const std::string& title, const std::string& data,
                                  const PropertyList& props) {
     attachmentStart().attachTitle(title).attachData(data);
-    if (props.size() > 0) attachProps(props);
+    if (props.size() > 0)
+        attachProps(props);
     return *this;
 }
 
@@ -248,7 +254,8 @@ const std::array<uint32_t, 256>& crcTable() {
         std::array<uint32_t, 256> t{};
         for (uint32_t i = 0; i < 256; ++i) {
             uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
             t[i] = c;
         }
         return t;
@@ -260,7 +267,8 @@ const std::array<uint32_t, 256>& crcTable() {
 
 uint32_t rtfCrc(const std::string& data) {
     uint32_t crc = 0;
-    for (unsigned char c : data) crc = crcTable()[(crc ^ c) & 0xFF] ^ (crc >> 8);
+    for (unsigned char c : data)
+        crc = crcTable()[(crc ^ c) & 0xFF] ^ (crc >> 8);
     return crc;
 }
 
@@ -291,16 +299,19 @@ std::string compressRtf(const std::string& rtf) {
             size_t bestLen = 0, bestOff = 0;
             if (useReferences) {
                 for (size_t off = 0; off < 4096; ++off) {
-                    if (off == write) continue;
+                    if (off == write)
+                        continue;
                     size_t len = 0;
                     while (len < 17 && pos + len < rtf.size()) {
                         const size_t src = (off + len) % 4096;
                         const size_t ahead = (src + 4096 - write) % 4096;
                         const char c = ahead < len ? rtf[pos + ahead] : dict[src];
-                        if (c != rtf[pos + len]) break;
+                        if (c != rtf[pos + len])
+                            break;
                         ++len;
                     }
-                    if (len > bestLen) bestLen = len, bestOff = off;
+                    if (len > bestLen)
+                        bestLen = len, bestOff = off;
                 }
             }
             if (bestLen >= 2) {

@@ -49,11 +49,11 @@ inline constexpr uint8_t kLevelAttachment = 2;
 
 // A MAPI property list as it appears in attMsgProps / attAttachment.
 class PropertyList {
-public:
+  public:
     // Standard properties, by identifier (the high 16 bits of the tag).
-    PropertyList& string8(uint16_t id, const std::string& text);  // adds the terminating NUL
+    PropertyList& string8(uint16_t id, const std::string& text);      // adds the terminating NUL
     PropertyList& string8Raw(uint16_t id, const std::string& bytes);  // value bytes as given
-    PropertyList& unicode(uint16_t id, const std::u16string& text);  // adds the terminating U+0000
+    PropertyList& unicode(uint16_t id, const std::u16string& text);   // adds the terminating U+0000
     PropertyList& binary(uint16_t id, const std::string& bytes);
     PropertyList& object(uint16_t id, const std::string& bytesWithIid);
     PropertyList& i2(uint16_t id, int16_t value);
@@ -73,7 +73,8 @@ public:
     PropertyList& namedI2(uint32_t lid, int16_t value);
     PropertyList& namedBoolean(uint32_t lid, uint32_t value);
     PropertyList& namedSysTime(uint32_t lid, uint64_t fileTime);
-    PropertyList& namedByString(const std::u16string& name, uint16_t type, const std::string& value);
+    PropertyList& namedByString(const std::u16string& name, uint16_t type,
+                                const std::string& value);
     // Lower-level: a named property with an explicit stream id (0x8000 and up).
     PropertyList& named(uint16_t streamId, uint32_t lid, uint16_t type, const std::string& value);
 
@@ -84,7 +85,7 @@ public:
     std::string encode() const;
     size_t size() const { return entries_.size(); }
 
-private:
+  private:
     struct Entry {
         std::string bytes;  // tag, name and value, already encoded
     };
@@ -96,7 +97,7 @@ private:
 };
 
 class TnefBuilder {
-public:
+  public:
     explicit TnefBuilder(uint16_t key = 0x1234);
 
     // Any attribute; a checksum may be forced to a wrong value.
@@ -123,7 +124,7 @@ public:
 
     std::string bytes() const { return out_; }
 
-private:
+  private:
     std::string out_;
 };
 
