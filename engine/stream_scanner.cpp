@@ -53,14 +53,10 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
         return scan;
     scan.hasSignature = true;
 
-    std::string& clean = scan.cleanStream;
-    appendLe32(clean, kTnefSignature);
-    appendLe16(clean, key);
-    // With no subject read yet, the library makes one up from the first of several
-    // properties and fails the whole block on some of their sizes; a subject of its own
-    // from the start stops that. The real subject is kept here.
-    appendAttribute(clean, 1, kAttSubject, std::string_view("\0", 1));
-
+    // Of repeated attributes the last one counts; the library is handed only that one, as
+    // it leaks the property lists it replaces.
+    std::optional<std::string> messageId;
+    std::optional<std::string> messageBlock;
     ScannedAttachment* attachment = nullptr;
     for (;;) {
         uint8_t level = 0;
@@ -103,17 +99,15 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
                 break;
             case kAttMessageId:
                 if (length > 0)
-                    appendAttribute(clean, level, id, value.prefix(kMessageIdHandedOver));
+                    messageId = value.prefix(kMessageIdHandedOver);
                 break;
             case kAttMsgProps: {
                 CleanPropertyBlock block = CleanPropertyBlockAt(source, offset, length);
-                appendAttribute(clean, level, id, block.encoded);
+                messageBlock = std::move(block.encoded);
                 scan.messageOverrides = std::move(block.overrides);
                 break;
             }
             case kAttAttachRendData:
-                // The rendering data is not used; a well-formed one starts the attachment.
-                appendAttribute(clean, level, id, std::string(14, '\0'));
                 attachment = &scan.attachments.emplace_back();
                 break;
             case kAttAttachTitle:
@@ -127,7 +121,7 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
             case kAttAttachment:
                 if (attachment) {
                     CleanPropertyBlock block = CleanPropertyBlockAt(source, offset, length);
-                    appendAttribute(clean, level, id, block.encoded);
+                    attachment->cleanBlock = std::move(block.encoded);
                     attachment->overrides = std::move(block.overrides);
                 }
                 break;
@@ -135,6 +129,26 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
                 break;
         }
         in.skip(static_cast<uint64_t>(length) + 2);
+    }
+
+    // The library dispatches on attribute ids, so the message's attributes can all go first.
+    std::string& clean = scan.cleanStream;
+    appendLe32(clean, kTnefSignature);
+    appendLe16(clean, key);
+    // With no subject read yet, the library makes one up from the first of several
+    // properties and fails the whole block on some of their sizes; a subject of its own
+    // stops that. The real subject is kept in the scan.
+    appendAttribute(clean, 1, kAttSubject, std::string_view("\0", 1));
+    if (messageId)
+        appendAttribute(clean, 1, kAttMessageId, *messageId);
+    if (messageBlock)
+        appendAttribute(clean, 1, kAttMsgProps, *messageBlock);
+    for (ScannedAttachment& a : scan.attachments) {
+        // The rendering data is not used; a well-formed one starts the attachment.
+        appendAttribute(clean, 2, kAttAttachRendData, std::string(14, '\0'));
+        if (a.cleanBlock)
+            appendAttribute(clean, 2, kAttAttachment, *a.cleanBlock);
+        a.cleanBlock.reset();
     }
     return scan;
 }

@@ -19,7 +19,8 @@ inline constexpr uint32_t kTnefSignature = 0x223E9F78;
 struct ScannedAttachment {
     std::optional<ValueBytes> title;          // attAttachTitle, when the stream has one
     ValueBytes data;                          // attAttachData, empty when absent
-    std::vector<PropertyOverride> overrides;  // of its attAttachment block, when it has one
+    std::optional<std::string> cleanBlock;    // its last attAttachment block, re-encoded
+    std::vector<PropertyOverride> overrides;  // of that block
 };
 
 struct ScannedStream {

@@ -295,6 +295,28 @@ TEST(LibraryFaults, PropertiesTheLibraryRefusesDoNotLoseTheBlock) {
     EXPECT_EQ(ReadFile(dir.path() / "big.bin"), big);
 }
 
+TEST(RepeatedAttributes, TheLastOneCounts) {
+    ScratchDir dir;
+    const auto listed = Extract(TnefBuilder()
+                                    .messageClass("IPM.Note")
+                                    .messageClass(kNote)
+                                    .subject("first")
+                                    .subject("second")
+                                    .messageProps(RtfBody("{\\rtf1 one}"))
+                                    .messageProps(RtfBody("{\\rtf1 two}"))
+                                    .attachmentStart()
+                                    .attachTitle("t")
+                                    .attachData("old")
+                                    .attachData("new")
+                                    .attachProps(PropertyList().string8(0x3707, "old.txt"))
+                                    .attachProps(PropertyList().string8(0x3707, "new.txt"))
+                                    .bytes(),
+                                dir);
+    EXPECT_THAT(Names(listed), ElementsAre("new.txt", "second0.rtf"));
+    EXPECT_EQ(ReadFile(dir.path() / "second0.rtf"), "{\\rtf1 two}");
+    EXPECT_EQ(ReadFile(dir.path() / "new.txt"), "new");
+}
+
 TEST(CodePages, TurnEightBitNamesIntoUtf8) {
     ScratchDir dir;
     EXPECT_THAT(
