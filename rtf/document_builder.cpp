@@ -1,0 +1,142 @@
+#include "document_builder.h"
+
+#include <QTextDocument>
+#include <QTextList>
+#include <QTextTable>
+
+#include <algorithm>
+
+namespace parcelo {
+
+DocumentBuilder::DocumentBuilder(QTextDocument& document)
+    : document_(document),
+      cursor_(&document),
+      undoWasEnabled_(document.isUndoRedoEnabled()),
+      needBlock_(!document.isEmpty()) {
+    // A body can have hundreds of thousands of blocks: recording undo steps for them or laying
+    // them out one by one would take longer than reading them.
+    document_.setUndoRedoEnabled(false);
+    cursor_.movePosition(QTextCursor::End);
+    cursor_.beginEditBlock();
+}
+
+DocumentBuilder::~DocumentBuilder() {
+    finish();
+    cursor_.endEditBlock();
+    document_.setUndoRedoEnabled(undoWasEnabled_);
+}
+
+void DocumentBuilder::addParagraph(BuiltParagraph&& paragraph, bool inTable) {
+    if (inTable) {
+        inTable_ = true;
+        cell_.paragraphs.push_back(std::move(paragraph));
+        return;
+    }
+    if (inTable_)
+        flushTable();
+    insertParagraph(cursor_, paragraph, !needBlock_);
+    needBlock_ = true;
+}
+
+void DocumentBuilder::endCell() {
+    inTable_ = true;
+    if (row_.cells.size() < kMaxColumns) {
+        row_.cells.push_back(std::move(cell_));
+    } else {
+        auto& last = row_.cells.back().paragraphs;
+        std::move(cell_.paragraphs.begin(), cell_.paragraphs.end(), std::back_inserter(last));
+    }
+    cell_ = {};
+}
+
+void DocumentBuilder::endRow(const std::vector<int>& cellEdges) {
+    if (!cell_.paragraphs.empty())
+        endCell();
+    if (row_.cells.empty())
+        return;
+    row_.cellEdges = cellEdges;
+    tableColumns_ = std::max(tableColumns_, row_.cells.size());
+    rows_.push_back(std::move(row_));
+    row_ = {};
+    if (tableColumns_ * rows_.size() > kMaxTableCells)
+        flushTable();
+}
+
+void DocumentBuilder::finish() {
+    if (inTable_)
+        flushTable();
+}
+
+void DocumentBuilder::insertParagraph(QTextCursor& cursor, BuiltParagraph& paragraph,
+                                      bool firstInPlace) {
+    const QTextCharFormat& blockChars =
+        paragraph.runs.empty() ? paragraph.markFormat : paragraph.runs.front().format;
+    if (firstInPlace) {
+        cursor.setBlockFormat(paragraph.format);
+        cursor.setBlockCharFormat(blockChars);
+    } else {
+        cursor.insertBlock(paragraph.format, blockChars);
+    }
+    for (BuiltRun& run : paragraph.runs)
+        cursor.insertText(run.text, run.format);
+    if (paragraph.inList) {
+        QTextList*& list = lists_[paragraph.list.key];
+        if (list == nullptr || list->document() != &document_)
+            list = cursor.createList(paragraph.list.format);
+        else
+            list->add(cursor.block());
+    }
+}
+
+void DocumentBuilder::flushTable() {
+    if (!cell_.paragraphs.empty() || !row_.cells.empty()) {
+        if (!cell_.paragraphs.empty())
+            endCell();
+        rows_.push_back(std::move(row_));
+        row_ = {};
+    }
+    inTable_ = false;
+    int columns = 1;
+    for (const Row& row : rows_)
+        columns = std::max(columns, static_cast<int>(row.cells.size()));
+    tableColumns_ = 0;
+    if (rows_.empty())
+        return;
+
+    QTextTableFormat format;
+    format.setBorder(1);
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorderCollapse(true);
+    format.setCellPadding(3);
+    format.setCellSpacing(0);
+    // Word gives each cell's right edge; the widths follow when the first row has them all.
+    const std::vector<int>& edges = rows_.front().cellEdges;
+    if (static_cast<int>(edges.size()) == columns) {
+        QList<QTextLength> widths;
+        int left = 0;
+        for (int edge : edges) {
+            widths.append(QTextLength(QTextLength::FixedLength, std::max(edge - left, 60) / 15.0));
+            left = edge;
+        }
+        format.setColumnWidthConstraints(widths);
+    }
+
+    QTextTable* table = cursor_.insertTable(static_cast<int>(rows_.size()), columns, format);
+    for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
+        std::vector<Cell>& cells = rows_[r].cells;
+        for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+            QTextCursor cellCursor = table->cellAt(r, c).firstCursorPosition();
+            bool first = true;
+            for (BuiltParagraph& paragraph : cells[c].paragraphs) {
+                paragraph.inList = false;
+                insertParagraph(cellCursor, paragraph, first);
+                first = false;
+            }
+        }
+    }
+    rows_.clear();
+    cursor_.movePosition(QTextCursor::End);
+    needBlock_ = false;  // a table is always followed by an empty block, which is used next
+}
+
+}  // namespace parcelo

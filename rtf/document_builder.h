@@ -1,0 +1,87 @@
+// Puts paragraphs read from a body at the end of a QTextDocument. Paragraphs arrive whole,
+// so each becomes one block with a few runs; rows of a table are kept until the table ends
+// and then made into one QTextTable, which is much cheaper than growing a table row by row.
+#pragma once
+
+#include <QString>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextListFormat>
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+class QTextDocument;
+class QTextList;
+
+namespace parcelo {
+
+struct BuiltRun {
+    QString text;  // one U+FFFC when `format` is a QTextImageFormat
+    QTextCharFormat format;
+};
+
+struct BuiltList {
+    uint64_t key = 0;  // paragraphs with the same key are items of the same list
+    QTextListFormat format;
+};
+
+struct BuiltParagraph {
+    QTextBlockFormat format;
+    QTextCharFormat markFormat;  // the format of the paragraph mark, for empty paragraphs
+    std::vector<BuiltRun> runs;
+    bool inList = false;
+    BuiltList list;
+    bool empty() const { return runs.empty(); }
+};
+
+class DocumentBuilder {
+  public:
+    explicit DocumentBuilder(QTextDocument& document);
+    ~DocumentBuilder();
+    DocumentBuilder(const DocumentBuilder&) = delete;
+    DocumentBuilder& operator=(const DocumentBuilder&) = delete;
+
+    QTextDocument& document() { return document_; }
+
+    void addParagraph(BuiltParagraph&& paragraph, bool inTable);
+    void endCell();
+    // Ends a table row; `cellEdges` are the right edges of its cells in twips.
+    void endRow(const std::vector<int>& cellEdges);
+    // Ends any table; the builder can then be dropped.
+    void finish();
+
+    // Most columns a table gets, as in Word; further cells join the last one.
+    static constexpr int kMaxColumns = 63;
+    // Tables larger than this are cut into several, to keep a broken body from asking for
+    // millions of cells.
+    static constexpr int kMaxTableCells = 100000;
+
+  private:
+    struct Cell {
+        std::vector<BuiltParagraph> paragraphs;
+    };
+    struct Row {
+        std::vector<Cell> cells;
+        std::vector<int> cellEdges;
+    };
+
+    void insertParagraph(QTextCursor& cursor, BuiltParagraph& paragraph, bool firstInPlace);
+    void flushTable();
+
+    QTextDocument& document_;
+    QTextCursor cursor_;
+    bool undoWasEnabled_;
+    bool needBlock_;  // whether the next paragraph must open a new block
+    std::unordered_map<uint64_t, QTextList*> lists_;
+
+    std::vector<Row> rows_;
+    Row row_;
+    Cell cell_;
+    bool inTable_ = false;
+    size_t tableColumns_ = 0;
+};
+
+}  // namespace parcelo

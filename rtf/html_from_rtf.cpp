@@ -1,0 +1,71 @@
+#include "html_from_rtf.h"
+
+#include "rtf_interpreter.h"
+#include "safe_html.h"
+
+#include <QHash>
+#include <QImage>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace parcelo {
+
+namespace {
+
+// The image that an <img src> names, when the message itself holds it.
+QImage imageOfSource(const QString& source, const CidResolver& resolveCid) {
+    if (source.startsWith(u"data:", Qt::CaseInsensitive)) {
+        const qsizetype comma = source.indexOf(u',');
+        if (comma < 0)
+            return {};
+        const QStringView header = QStringView(source).mid(5, comma - 5);
+        const QByteArray payload = source.mid(comma + 1).toLatin1();
+        const QByteArray bytes = header.endsWith(u";base64", Qt::CaseInsensitive)
+                                     ? QByteArray::fromBase64(payload)
+                                     : QByteArray::fromPercentEncoding(payload);
+        return QImage::fromData(bytes);
+    }
+    if (source.startsWith(u"cid:", Qt::CaseInsensitive) && resolveCid) {
+        const QString contentId = QUrl::fromPercentEncoding(source.mid(4).toUtf8());
+        const QByteArray bytes = resolveCid(contentId);
+        if (bytes.isEmpty())
+            return {};
+        return QImage::fromData(bytes);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<QString> HtmlFromRtf(std::string_view rtf) {
+    if (RtfBodyKindOf(rtf) != RtfBodyKind::Html)
+        return std::nullopt;
+    return InterpretEncapsulatedHtml(rtf);
+}
+
+void AppendHtml(QTextDocument& document, const QString& html, const CidResolver& resolveCid) {
+    QHash<QString, bool> shown;  // signatures repeat the same logo in every quoted message
+    const QString safe = SanitizeHtml(html, [&](const QString& source) {
+        const auto known = shown.constFind(source);
+        if (known != shown.constEnd())
+            return *known;
+        const QImage image = imageOfSource(source, resolveCid);
+        if (!image.isNull())
+            document.addResource(QTextDocument::ImageResource, QUrl(source), image);
+        shown.insert(source, !image.isNull());
+        return !image.isNull();
+    });
+    const bool undoWasEnabled = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    QTextCursor cursor(&document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    if (!document.isEmpty())
+        cursor.insertBlock();
+    cursor.insertHtml(safe);
+    cursor.endEditBlock();
+    document.setUndoRedoEnabled(undoWasEnabled);
+}
+
+}  // namespace parcelo

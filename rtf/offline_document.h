@@ -1,0 +1,19 @@
+// The document for the body view: it shows only the resources the reader put into it.
+#pragma once
+
+#include <QTextDocument>
+
+namespace parcelo {
+
+// QTextDocument reads any local file that a document names as an image or style sheet. The
+// reader already removes such names from bodies; this document is the second line: a name it
+// does not hold stays empty.
+class OfflineTextDocument : public QTextDocument {
+  public:
+    using QTextDocument::QTextDocument;
+
+  protected:
+    QVariant loadResource(int type, const QUrl& name) override;
+};
+
+}  // namespace parcelo

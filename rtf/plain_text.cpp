@@ -1,0 +1,128 @@
+#include "plain_text.h"
+
+#include "offline_document.h"
+#include "rtf_reader.h"
+
+#include <QStringList>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextList>
+#include <QTextTable>
+
+#include <algorithm>
+#include <vector>
+
+namespace parcelo {
+
+namespace {
+
+void appendFrame(const QTextFrame* frame, QStringList& lines);
+
+QString markerOf(const QTextBlock& block, const QTextList& list) {
+    switch (list.format().style()) {
+        case QTextListFormat::ListDisc:
+            return QStringLiteral("\u2022");
+        case QTextListFormat::ListCircle:
+            return QStringLiteral("\u25E6");
+        case QTextListFormat::ListSquare:
+            return QStringLiteral("\u25AA");
+        case QTextListFormat::ListStyleUndefined:
+            return {};
+        default:
+            return list.itemText(block);
+    }
+}
+
+QString lineOf(const QTextBlock& block) {
+    QString text;
+    const QString raw = block.text();
+    text.reserve(raw.size() + 4);
+    for (QChar c : raw) {
+        switch (c.unicode()) {
+            case QChar::LineSeparator:
+            case QChar::ParagraphSeparator:
+                text += u'\n';
+                break;
+            case QChar::Nbsp:
+                text += u' ';
+                break;
+            case QChar::ObjectReplacementCharacter:
+            case QChar::SoftHyphen:
+                break;
+            default:
+                text += c;
+        }
+    }
+    if (const QTextList* list = block.textList()) {
+        const QString marker = markerOf(block, *list);
+        const QString indent(2 * std::max(list->format().indent() - 1, 0), u' ');
+        text = indent + (marker.isEmpty() ? QString() : marker + u' ') + text;
+    }
+    return text;
+}
+
+void appendTable(const QTextTable* table, QStringList& lines) {
+    for (int row = 0; row < table->rows(); ++row) {
+        std::vector<QStringList> cells;
+        int filled = 0;
+        for (int column = 0; column < table->columns(); ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (cell.column() != column)
+                continue;  // covered by a cell spanning columns
+            QStringList cellLines;
+            if (cell.row() == row) {
+                for (auto it = cell.begin(); !it.atEnd(); ++it) {
+                    if (const QTextFrame* child = it.currentFrame())
+                        appendFrame(child, cellLines);
+                    else
+                        cellLines << lineOf(it.currentBlock());
+                }
+            }
+            while (!cellLines.isEmpty() && cellLines.back().trimmed().isEmpty())
+                cellLines.removeLast();
+            if (!cellLines.isEmpty())
+                ++filled;
+            cells.push_back(std::move(cellLines));
+        }
+        if (filled == 0)
+            continue;
+        if (filled == 1) {
+            for (const QStringList& cell : cells)
+                lines << cell;
+            continue;
+        }
+        QStringList rowText;
+        for (const QStringList& cell : cells)
+            rowText << cell.join(u' ');
+        lines << rowText.join(u'\t');
+    }
+}
+
+void appendFrame(const QTextFrame* frame, QStringList& lines) {
+    for (auto it = frame->begin(); !it.atEnd(); ++it) {
+        if (const QTextFrame* child = it.currentFrame()) {
+            if (const auto* table = qobject_cast<const QTextTable*>(child))
+                appendTable(table, lines);
+            else
+                appendFrame(child, lines);
+        } else {
+            lines << lineOf(it.currentBlock());
+        }
+    }
+}
+
+}  // namespace
+
+QString PlainTextOfDocument(const QTextDocument& document) {
+    QStringList lines;
+    appendFrame(document.rootFrame(), lines);
+    return lines.join(u'\n');
+}
+
+QString PlainTextOfRtf(std::string_view rtf) {
+    OfflineTextDocument document;
+    AppendRtf(document, rtf);
+    return PlainTextOfDocument(document);
+}
+
+}  // namespace parcelo

@@ -1,0 +1,558 @@
+#include "rtf_writer.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPixmap>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextList>
+#include <QTextTable>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <vector>
+
+namespace parcelo {
+
+namespace {
+
+// Table width when the document gives none: a page of Letter or A4 less its margins.
+constexpr int kTableTwips = 9000;
+
+QByteArray hexByte(qsizetype value) {
+    return "\\'" + QByteArray::number(static_cast<int>(value), 16).rightJustified(2, '0');
+}
+
+int twips(double pixels) {
+    return static_cast<int>(std::lround(pixels * 15.0));
+}
+
+const char* familyWord(int hint) {
+    switch (hint) {
+        case QFont::Serif:
+            return "\\froman";
+        case QFont::SansSerif:
+            return "\\fswiss";
+        case QFont::Monospace:
+        case QFont::TypeWriter:
+            return "\\fmodern";
+        case QFont::Cursive:
+            return "\\fscript";
+        case QFont::Decorative:
+            return "\\fdecor";
+        default:
+            return "\\fnil";
+    }
+}
+
+int levelNfc(QTextListFormat::Style style) {
+    switch (style) {
+        case QTextListFormat::ListDecimal:
+            return 0;
+        case QTextListFormat::ListUpperRoman:
+            return 1;
+        case QTextListFormat::ListLowerRoman:
+            return 2;
+        case QTextListFormat::ListUpperAlpha:
+            return 3;
+        case QTextListFormat::ListLowerAlpha:
+            return 4;
+        default:
+            return 23;
+    }
+}
+
+class Writer {
+  public:
+    explicit Writer(const QTextDocument& document) : document_(document) {}
+
+    QByteArray write();
+
+  private:
+    struct Font {
+        QString family;
+        int hint;
+    };
+
+    void collect();
+    int fontIndex(const QTextCharFormat& format);
+    int colorIndex(const QColor& color);
+    void noteColors(const QTextCharFormat& format);
+
+    void writeHeader();
+    void writeListTables();
+    void writeFrame(const QTextFrame* frame);
+    void writeTable(const QTextTable* table);
+    void writeFlattenedTable(const QTextTable* table);
+    void writeBlock(const QTextBlock& block, bool inTable, const char* end);
+    void writeFragments(const QTextBlock& block);
+    void writeCharProps(const QTextCharFormat& format);
+    void writeImage(const QTextImageFormat& format);
+    void writeText(QStringView text);
+    void word(const char* word) { out_ += word; }
+    void word(const char* word, long long value) {
+        out_ += word;
+        out_ += QByteArray::number(value);
+    }
+
+    const QTextDocument& document_;
+    QByteArray out_;
+    std::vector<Font> fonts_;
+    std::vector<QColor> colors_;  // index 0 is "auto" and is not in this list
+    std::map<const QTextList*, int> lists_;
+    std::vector<const QTextList*> listOrder_;
+    int cellDepth_ = 0;
+};
+
+QByteArray Writer::write() {
+    collect();
+    writeHeader();
+    if (!document_.isEmpty())
+        writeFrame(document_.rootFrame());
+    out_ += "}\n";
+    return out_;
+}
+
+void Writer::collect() {
+    const QFont base = document_.defaultFont();
+    fonts_.push_back({base.family(), base.styleHint()});
+    for (QTextBlock block = document_.begin(); block.isValid(); block = block.next()) {
+        fontIndex(block.charFormat());
+        noteColors(block.charFormat());
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            fontIndex(format);
+            noteColors(format);
+        }
+        if (const QTextList* list = block.textList(); list && !lists_.count(list)) {
+            lists_[list] = static_cast<int>(listOrder_.size()) + 1;
+            listOrder_.push_back(list);
+        }
+    }
+}
+
+int Writer::fontIndex(const QTextCharFormat& format) {
+    const QStringList families = format.fontFamilies().toStringList();
+    if (families.isEmpty() || families.front().isEmpty())
+        return 0;
+    const QString& family = families.front();
+    for (size_t i = 0; i < fonts_.size(); ++i)
+        if (fonts_[i].family == family)
+            return static_cast<int>(i);
+    fonts_.push_back({family, format.hasProperty(QTextFormat::FontStyleHint)
+                                  ? static_cast<int>(format.fontStyleHint())
+                                  : static_cast<int>(QFont::AnyStyle)});
+    return static_cast<int>(fonts_.size()) - 1;
+}
+
+int Writer::colorIndex(const QColor& color) {
+    const QRgb rgb = color.rgb();
+    for (size_t i = 0; i < colors_.size(); ++i)
+        if (colors_[i].rgb() == rgb)
+            return static_cast<int>(i) + 1;
+    colors_.push_back(color);
+    return static_cast<int>(colors_.size());
+}
+
+void Writer::noteColors(const QTextCharFormat& format) {
+    if (format.hasProperty(QTextFormat::ForegroundBrush) &&
+        format.foreground().style() != Qt::NoBrush)
+        colorIndex(format.foreground().color());
+    if (format.hasProperty(QTextFormat::BackgroundBrush) &&
+        format.background().style() != Qt::NoBrush)
+        colorIndex(format.background().color());
+}
+
+void Writer::writeHeader() {
+    out_ += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
+    for (size_t i = 0; i < fonts_.size(); ++i) {
+        word("{\\f", static_cast<long long>(i));
+        word(familyWord(fonts_[i].hint));
+        word("\\fcharset0 ");
+        writeText(fonts_[i].family);
+        out_ += ";}";
+    }
+    out_ += "}\n{\\colortbl;";
+    for (const QColor& color : colors_) {
+        word("\\red", color.red());
+        word("\\green", color.green());
+        word("\\blue", color.blue());
+        out_ += ';';
+    }
+    out_ += "}\n";
+    writeListTables();
+}
+
+void Writer::writeListTables() {
+    if (listOrder_.empty())
+        return;
+    out_ += "{\\*\\listtable";
+    for (size_t i = 0; i < listOrder_.size(); ++i) {
+        const QTextListFormat format = listOrder_[i]->format();
+        const int levels = std::clamp(format.indent(), 1, 9);
+        out_ += "{\\list\\listsimple";
+        for (int level = 0; level < levels; ++level) {
+            // Only the list's own level matters; the ones above it are there so that its
+            // number is right.
+            const auto style = level == levels - 1 ? format.style() : QTextListFormat::ListDisc;
+            const int nfc = levelNfc(style);
+            word("{\\listlevel\\levelnfc", nfc);
+            word("\\levelnfcn", nfc);
+            out_ += "\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext";
+            QByteArray numbers;
+            if (nfc == 23) {
+                out_ += "\\'01";
+                writeText(style == QTextListFormat::ListCircle   ? u"o"
+                          : style == QTextListFormat::ListSquare ? u"\u25AA"
+                                                                 : u"\u2022");
+            } else {
+                // A length, the prefix, the placeholder of this level's number, the suffix;
+                // \levelnumbers says where the placeholder is.
+                const QString prefix = format.numberPrefix().left(100);
+                const QString suffix = format.numberSuffix().left(100);
+                out_ += hexByte(prefix.size() + suffix.size() + 1);
+                writeText(prefix);
+                out_ += hexByte(level);
+                writeText(suffix);
+                numbers = hexByte(prefix.size() + 1);
+            }
+            out_ += ";}{\\levelnumbers" + numbers + ";}";
+            word("\\fi", -360);
+            word("\\li", 720 * (level + 1));
+            out_ += '}';
+        }
+        word("\\listid", static_cast<long long>(i) + 1);
+        out_ += '}';
+    }
+    out_ += "}\n{\\*\\listoverridetable";
+    for (size_t i = 0; i < listOrder_.size(); ++i) {
+        word("{\\listoverride\\listid", static_cast<long long>(i) + 1);
+        word("\\listoverridecount0\\ls", static_cast<long long>(i) + 1);
+        out_ += '}';
+    }
+    out_ += "}\n";
+}
+
+void Writer::writeFrame(const QTextFrame* frame) {
+    for (auto it = frame->begin(); !it.atEnd(); ++it) {
+        if (const QTextFrame* child = it.currentFrame()) {
+            if (const auto* table = qobject_cast<const QTextTable*>(child))
+                writeTable(table);
+            else
+                writeFrame(child);
+        } else {
+            writeBlock(it.currentBlock(), false, "\\par\n");
+        }
+    }
+}
+
+void Writer::writeTable(const QTextTable* table) {
+    const int columns = table->columns();
+    if (columns <= 0)
+        return;
+    const QTextTableFormat format = table->format();
+    std::vector<int> edges;
+    const QList<QTextLength> widths = format.columnWidthConstraints();
+    int edge = 0;
+    for (int column = 0; column < columns; ++column) {
+        const QTextLength width = column < widths.size() ? widths[column] : QTextLength();
+        if (width.type() == QTextLength::FixedLength)
+            edge += std::max(twips(width.rawValue()), 60);
+        else if (width.type() == QTextLength::PercentageLength)
+            edge += static_cast<int>(kTableTwips * width.rawValue() / 100.0);
+        else
+            edge += kTableTwips / columns;
+        edges.push_back(edge);
+    }
+    for (int row = 0; row < table->rows(); ++row) {
+        out_ += "\\trowd\\trgaph108";
+        for (int column = 0; column < columns; ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (cell.column() != column)
+                out_ += "\\clmrg";
+            out_ +=
+                "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
+                "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+            word("\\cellx", edges[column]);
+        }
+        out_ += '\n';
+        for (int column = 0; column < columns; ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (cell.row() != row || cell.column() != column) {
+                out_ += "\\pard\\plain\\intbl\\cell\n";
+                continue;
+            }
+            ++cellDepth_;
+            std::vector<QTextBlock> blocks;
+            for (auto it = cell.begin(); !it.atEnd(); ++it) {
+                if (const QTextFrame* child = it.currentFrame()) {
+                    // RTF tables nest only with \nestrow; a table in a cell becomes lines.
+                    if (const auto* inner = qobject_cast<const QTextTable*>(child))
+                        writeFlattenedTable(inner);
+                } else {
+                    blocks.push_back(it.currentBlock());
+                }
+            }
+            if (blocks.empty())
+                out_ += "\\pard\\plain\\intbl\\cell\n";
+            for (size_t i = 0; i < blocks.size(); ++i)
+                writeBlock(blocks[i], true, i + 1 == blocks.size() ? "\\cell\n" : "\\par\n");
+            --cellDepth_;
+        }
+        out_ += "\\row\n";
+    }
+    out_ += "\\pard\\plain\n";
+}
+
+void Writer::writeFlattenedTable(const QTextTable* table) {
+    for (int row = 0; row < table->rows(); ++row) {
+        out_ += "\\pard\\plain\\intbl ";
+        for (int column = 0; column < table->columns(); ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (cell.row() != row || cell.column() != column)
+                continue;
+            if (column > 0)
+                out_ += "\\tab ";
+            for (auto it = cell.begin(); !it.atEnd(); ++it) {
+                if (!it.currentFrame())
+                    writeFragments(it.currentBlock());
+            }
+        }
+        out_ += "\\par\n";
+    }
+}
+
+void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end) {
+    const QTextBlockFormat format = block.blockFormat();
+    out_ += "\\pard\\plain";
+    if (inTable)
+        out_ += "\\intbl";
+    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (alignment & Qt::AlignHCenter)
+        out_ += "\\qc";
+    else if (alignment & Qt::AlignJustify)
+        out_ += "\\qj";
+    else if (alignment & Qt::AlignRight)
+        out_ += "\\qr";
+    const QTextList* list = inTable ? nullptr : block.textList();
+    if (list) {
+        const int level = std::clamp(list->format().indent(), 1, 9) - 1;
+        word("\\ls", lists_[list]);
+        word("\\ilvl", level);
+        word("\\fi", -360);
+        word("\\li", 720 * (level + 1));
+    } else {
+        if (format.leftMargin() > 0)
+            word("\\li", twips(format.leftMargin()));
+        if (format.textIndent() != 0)
+            word("\\fi", twips(format.textIndent()));
+    }
+    if (format.rightMargin() > 0)
+        word("\\ri", twips(format.rightMargin()));
+    if (format.topMargin() > 0)
+        word("\\sb", twips(format.topMargin()));
+    if (format.bottomMargin() > 0)
+        word("\\sa", twips(format.bottomMargin()));
+    switch (format.lineHeightType()) {
+        case QTextBlockFormat::ProportionalHeight:
+            word("\\sl", std::lround(format.lineHeight() * 240.0 / 100.0));
+            out_ += "\\slmult1";
+            break;
+        case QTextBlockFormat::MinimumHeight:
+            word("\\sl", twips(format.lineHeight()));
+            out_ += "\\slmult0";
+            break;
+        case QTextBlockFormat::FixedHeight:
+            word("\\sl", -twips(format.lineHeight()));
+            out_ += "\\slmult0";
+            break;
+        default:
+            break;
+    }
+    writeCharProps(block.charFormat());
+    out_ += ' ';
+    if (list) {
+        // For readers that do not know list tables: the number as text, which this reader and
+        // Word skip.
+        out_ += "{\\listtext\\pard\\plain ";
+        const auto style = list->format().style();
+        writeText(levelNfc(style) == 23 ? QStringLiteral("\u2022") : list->itemText(block));
+        out_ += "\\tab}";
+    }
+    writeFragments(block);
+    out_ += end;
+}
+
+void Writer::writeFragments(const QTextBlock& block) {
+    QString openLink;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const QTextCharFormat format = fragment.charFormat();
+        const QString href = format.isAnchor() ? format.anchorHref() : QString();
+        if (href != openLink) {
+            if (!openLink.isEmpty())
+                out_ += "}}";
+            if (!href.isEmpty()) {
+                QString target = href;
+                target.replace(u'"', QStringLiteral("%22"));
+                target.replace(u'\\', QStringLiteral("\\\\"));
+                out_ += "{\\field{\\*\\fldinst{HYPERLINK \"";
+                writeText(target);
+                out_ += "\"}}{\\fldrslt";
+            }
+            openLink = href;
+        }
+        if (format.isImageFormat()) {
+            writeImage(format.toImageFormat());
+            continue;
+        }
+        out_ += '{';
+        writeCharProps(format);
+        out_ += ' ';
+        writeText(fragment.text());
+        out_ += '}';
+    }
+    if (!openLink.isEmpty())
+        out_ += "}}";
+}
+
+void Writer::writeCharProps(const QTextCharFormat& format) {
+    word("\\f", fontIndex(format));
+    double points = format.fontPointSize();
+    if (points <= 0)
+        points = document_.defaultFont().pointSizeF();
+    if (points <= 0)
+        points = 12;
+    word("\\fs", std::lround(points * 2));
+    if (format.fontWeight() >= QFont::DemiBold)
+        out_ += "\\b";
+    if (format.fontItalic())
+        out_ += "\\i";
+    switch (format.underlineStyle()) {
+        case QTextCharFormat::NoUnderline:
+            break;
+        case QTextCharFormat::DotLine:
+            out_ += "\\uld";
+            break;
+        case QTextCharFormat::DashUnderline:
+            out_ += "\\uldash";
+            break;
+        case QTextCharFormat::DashDotLine:
+            out_ += "\\uldashd";
+            break;
+        case QTextCharFormat::DashDotDotLine:
+            out_ += "\\uldashdd";
+            break;
+        case QTextCharFormat::WaveUnderline:
+            out_ += "\\ulwave";
+            break;
+        default:
+            out_ += "\\ul";
+            break;
+    }
+    if (format.fontStrikeOut())
+        out_ += "\\strike";
+    if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        out_ += "\\super";
+    if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        out_ += "\\sub";
+    if (format.fontCapitalization() == QFont::AllUppercase)
+        out_ += "\\caps";
+    if (format.fontCapitalization() == QFont::SmallCaps)
+        out_ += "\\scaps";
+    if (format.hasProperty(QTextFormat::ForegroundBrush) &&
+        format.foreground().style() != Qt::NoBrush)
+        word("\\cf", colorIndex(format.foreground().color()));
+    if (format.hasProperty(QTextFormat::BackgroundBrush) &&
+        format.background().style() != Qt::NoBrush)
+        word("\\highlight", colorIndex(format.background().color()));
+}
+
+void Writer::writeImage(const QTextImageFormat& format) {
+    const QVariant resource = document_.resource(QTextDocument::ImageResource, QUrl(format.name()));
+    QImage image;
+    if (resource.canConvert<QImage>() && resource.typeId() == QMetaType::QImage)
+        image = resource.value<QImage>();
+    else if (resource.typeId() == QMetaType::QPixmap)
+        image = resource.value<QPixmap>().toImage();
+    else if (resource.typeId() == QMetaType::QByteArray)
+        image = QImage::fromData(resource.toByteArray());
+    if (image.isNull())
+        return;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return;
+    const double width = format.width() > 0 ? format.width() : image.width();
+    const double height = format.height() > 0 ? format.height() : image.height();
+    word("{\\pict\\pngblip\\picw", image.width());
+    word("\\pich", image.height());
+    word("\\picwgoal", twips(width));
+    word("\\pichgoal", twips(height));
+    out_ += '\n';
+    const QByteArray hex = png.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += 128) {
+        out_ += hex.mid(i, 128);
+        out_ += '\n';
+    }
+    out_ += '}';
+}
+
+void Writer::writeText(QStringView text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        switch (u) {
+            case u'\\':
+                out_ += "\\\\";
+                continue;
+            case u'{':
+                out_ += "\\{";
+                continue;
+            case u'}':
+                out_ += "\\}";
+                continue;
+            case u'\t':
+                out_ += "\\tab ";
+                continue;
+            case QChar::LineSeparator:
+            case QChar::ParagraphSeparator:
+                out_ += "\\line ";
+                continue;
+            case QChar::Nbsp:
+                out_ += "\\~";
+                continue;
+            case QChar::SoftHyphen:
+                out_ += "\\-";
+                continue;
+            case 0x2011:
+                out_ += "\\_";
+                continue;
+            case QChar::ObjectReplacementCharacter:
+                continue;
+            default:
+                break;
+        }
+        if (u >= 0x20 && u < 0x80) {
+            out_ += static_cast<char>(u);
+        } else if (u >= 0x80) {
+            // \u takes a signed 16-bit number; "?" is what older readers show instead.
+            word("\\u", static_cast<int16_t>(u));
+            out_ += '?';
+        }
+    }
+}
+
+}  // namespace
+
+QByteArray RtfFromDocument(const QTextDocument& document) {
+    Writer writer(document);
+    return writer.write();
+}
+
+}  // namespace parcelo
