@@ -1,0 +1,68 @@
+#include "attachment_icon_provider.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeType>
+
+namespace parcelo {
+
+namespace {
+
+bool ThemeInstalled(const QString& name) {
+    for (const QString& folder : QIcon::themeSearchPaths()) {
+        if (QFileInfo::exists(folder + u'/' + name + QLatin1String("/index.theme")))
+            return true;
+    }
+    return false;
+}
+
+QIcon GenericFileIcon() {
+    QIcon icon = QIcon::fromTheme(QStringLiteral("application-x-generic"));
+    if (icon.isNull())
+        icon = QIcon::fromTheme(QStringLiteral("text-x-generic"));
+    if (icon.isNull())
+        icon = QIcon(QStringLiteral(":/parcelo/file-32.png"));
+    return icon;
+}
+
+}  // namespace
+
+void AttachmentIconProvider::EnsureIconTheme() {
+    const QString current = QIcon::themeName();
+    if (!current.isEmpty() && current != QLatin1String("hicolor") && ThemeInstalled(current))
+        return;
+    for (const char* name : {"Adwaita", "breeze", "oxygen", "gnome", "Tango"}) {
+        if (ThemeInstalled(QLatin1String(name))) {
+            QIcon::setThemeName(QLatin1String(name));
+            break;
+        }
+    }
+    if (QIcon::fallbackThemeName().isEmpty())
+        QIcon::setFallbackThemeName(QStringLiteral("hicolor"));
+}
+
+AttachmentIconProvider::AttachmentIconProvider() {
+    EnsureIconTheme();
+    genericFile_ = GenericFileIcon();
+}
+
+QIcon AttachmentIconProvider::iconFor(const QString& path) {
+    const QMimeType type = mimeTypes_.mimeTypeForFile(path);
+    const QString name = type.name();
+    const auto cached = byMimeType_.constFind(name);
+    if (cached != byMimeType_.constEnd())
+        return *cached;
+
+    QIcon icon;
+    if (type.isValid()) {
+        icon = QIcon::fromTheme(type.iconName());
+        if (icon.isNull())
+            icon = QIcon::fromTheme(type.genericIconName());
+    }
+    if (icon.isNull())
+        icon = genericFile_;
+    byMimeType_.insert(name, icon);
+    return icon;
+}
+
+}  // namespace parcelo

@@ -1,0 +1,483 @@
+#include "main_dialog.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+#include <QUrl>
+
+#include <cerrno>
+#include <fstream>
+#include <memory>
+
+#include "attachment_item.h"
+#include "dat_association.h"
+#include "dialog_template.h"
+#include "dialog_units.h"
+#include "extraction_run.h"
+#include "file_dialog_filter.h"
+#include "file_error_message.h"
+#include "replace_file.h"
+#include "rtf/offline_document.h"
+#include "rtf/rtf_reader.h"
+#include "rtf/rtf_writer.h"
+#include "scratch_directory.h"
+#include "string_table.h"
+
+// The resources of a static library are registered by hand; the names live outside any
+// namespace.
+static void InitParceloResources() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(parcelo);
+        return true;
+    }();
+    (void)registered;
+}
+
+namespace parcelo {
+
+namespace {
+
+constexpr const char* kControlIdProperty = "controlId";
+constexpr int kIconSize = 32;
+
+QString DecodePath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string EncodePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// Reads a whole file; returns 0 or the errno of the failure.
+int ReadWholeFile(const std::string& path, std::string& bytes) {
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return errno != 0 ? errno : EIO;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return EIO;
+    return 0;
+}
+
+// A path that lies in `folder` (which ends in "/") and cannot climb out of it.
+bool LiesIn(const std::string& path, const std::string& folder) {
+    return !folder.empty() && path.size() > folder.size() &&
+           path.compare(0, folder.size(), folder) == 0 &&
+           path.find("/../", folder.size() - 1) == std::string::npos;
+}
+
+// The first dropped file, when the first thing dropped is a local file.
+QString FirstDroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls())
+        return QString();
+    const QList<QUrl> urls = data->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return QString();
+    return urls.first().toLocalFile();
+}
+
+}  // namespace
+
+MainDialog::MainDialog(QWidget* parent) : QDialog(parent) {
+    InitParceloResources();
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromLatin1(kMainDialogCaption));
+    QIcon windowIcon;
+    for (int size : {16, 32, 64})
+        windowIcon.addFile(QStringLiteral(":/parcelo/parcelo-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(windowIcon);
+    setAcceptDrops(true);
+    createControls();
+}
+
+MainDialog::~MainDialog() {
+    RemoveScratchFiles();
+}
+
+void MainDialog::createControls() {
+    QFont dialogFont = font();
+    dialogFont.setPointSize(kMainDialogFontPoints);
+    setFont(dialogFont);
+    const DialogUnits units(dialogFont);
+
+    QWidget* previous = nullptr;
+    for (const ControlTemplate& item : kMainDialogControls) {
+        const QString text = QString::fromLatin1(item.text);
+        QWidget* widget = nullptr;
+        switch (item.id) {
+            case kIdcFileNameLabel:
+            case kIdcAttachmentLabel:
+            case kIdcBodyLabel:
+                widget = new QLabel(text, this);
+                break;
+            case kIdcFileName:
+                fileNameField_ = new QLineEdit(this);
+                fileNameField_->setMaxLength(kFileNameMaxLength);
+                fileNameField_->setAcceptDrops(false);  // a dropped file is loaded, not typed
+                widget = fileNameField_;
+                break;
+            case kIdcAttachmentList:
+                attachmentList_ = new QListWidget(this);
+                widget = attachmentList_;
+                break;
+            case kIdcBody:
+                bodyView_ = new QTextEdit(this);
+                widget = bodyView_;
+                break;
+            default: {
+                auto* button = new QPushButton(text, this);
+                // No button is pressed by Enter: Enter closes the window.
+                button->setAutoDefault(false);
+                button->setDefault(false);
+                widget = button;
+                break;
+            }
+        }
+        widget->setProperty(kControlIdProperty, item.id);
+        widget->setObjectName(QStringLiteral("control%1").arg(item.id));
+        widget->setGeometry(units.toPixels(item.x, item.y, item.width, item.height));
+        if (widget->focusPolicy() != Qt::NoFocus) {
+            if (previous != nullptr)
+                setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
+
+    attachmentList_->setViewMode(QListView::IconMode);
+    attachmentList_->setIconSize(QSize(kIconSize, kIconSize));
+    attachmentList_->setMovement(QListView::Static);
+    attachmentList_->setResizeMode(QListView::Adjust);
+    attachmentList_->setFlow(QListView::LeftToRight);
+    attachmentList_->setWrapping(true);
+    attachmentList_->setWordWrap(true);
+    attachmentList_->setTextElideMode(Qt::ElideMiddle);
+    attachmentList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    attachmentList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    attachmentList_->setDragDropMode(QAbstractItemView::NoDragDrop);
+    attachmentList_->setAcceptDrops(false);
+    attachmentList_->setSortingEnabled(true);
+    attachmentList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    attachmentList_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    {
+        // One column of icons with two lines of name under each.
+        const int scrollBar = attachmentList_->verticalScrollBar()->sizeHint().width();
+        const int frame = 2 * attachmentList_->frameWidth();
+        const int width = attachmentList_->width() - frame - scrollBar - 2;
+        const int lines = 2 * attachmentList_->fontMetrics().height();
+        attachmentList_->setGridSize(QSize(width, kIconSize + lines + 8));
+    }
+    attachmentList_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(attachmentList_, &QWidget::customContextMenuRequested, this,
+            [this] { ShowAttachmentMenu(); });
+    attachmentList_->viewport()->installEventFilter(this);
+
+    bodyView_->setDocument(new OfflineTextDocument(bodyView_));
+    bodyView_->setReadOnly(true);
+    bodyView_->setAcceptRichText(true);
+    bodyView_->setAcceptDrops(false);
+    bodyView_->setLineWrapMode(QTextEdit::WidgetWidth);
+    bodyView_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    bodyView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    bodyView_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+
+    connect(qobject_cast<QPushButton*>(control(kIdcBrowse)), &QPushButton::clicked, this,
+            [this] { Browse(); });
+    connect(qobject_cast<QPushButton*>(control(kIdcSave)), &QPushButton::clicked, this,
+            [this] { SaveBody(); });
+    connect(qobject_cast<QPushButton*>(control(kIdcClose)), &QPushButton::clicked, this,
+            &QDialog::reject);
+    // Print and About come with the print job and the About box.
+
+    setFixedSize(units.toPixels(QSize(kMainDialogWidth, kMainDialogHeight)));
+    fileNameField_->setFocus();
+}
+
+QWidget* MainDialog::control(int id) const {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->property(kControlIdProperty).toInt() == id)
+            return child;
+    }
+    return nullptr;
+}
+
+void MainDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (initialized_)
+        return;
+    initialized_ = true;
+    fileNameField_->setText(fileName);
+    RegisterDatAssociation();
+    // The file is loaded once the window is on screen; should it never be painted (a
+    // minimised start), it is loaded all the same.
+    QTimer::singleShot(500, this, &MainDialog::initialLoad);
+}
+
+void MainDialog::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    if (painted_)
+        return;
+    painted_ = true;
+    emit firstPainted();
+    QTimer::singleShot(0, this, &MainDialog::initialLoad);
+}
+
+void MainDialog::initialLoad() {
+    if (initialLoadDone_)
+        return;
+    initialLoadDone_ = true;
+    const int result = fileName.isEmpty() ? -1 : LoadTnefFile();
+    emit initialLoadFinished(result);
+}
+
+int MainDialog::LoadTnefFile() {
+    const std::string tnefPath = EncodePath(fileName);
+
+    const std::string temporary = TemporaryDirectory();
+    std::string scratch;
+    if (const int error = MakeScratchDirectory(temporary, scratch); error != 0) {
+        // Unpacking straight into the shared temporary folder would mix this file's names with
+        // everyone else's; better to say so.
+        ShowMessage(
+            QMessageBox::Critical, applicationTitle(),
+            FileErrorMessage(CauseOfErrno(error, FileAccess::Writing), DecodePath(temporary)));
+        return 0;
+    }
+
+    ExtractionRun run;
+    if (ExtractTnefFile(run, tnefPath, 1, scratch) != 0) {
+        for (const ExtractedFile& file : run.files) {
+            if (LiesIn(file.path, scratch))
+                ::unlink(file.path.c_str());
+        }
+        ::rmdir(scratch.c_str());
+        // The previous file stays on show, and so do its files, which its items stand for.
+        ShowMessage(QMessageBox::Warning, QString::fromLatin1(kAppNameText),
+                    QString::fromLatin1(kExtractFailedText));
+        return 0;
+    }
+
+    RemoveScratchFiles();
+    scratchDirectory_ = scratch;
+    files_ = std::move(run.files);
+
+    attachmentList_->setUpdatesEnabled(false);
+    attachmentList_->clear();
+    // The body is built aside and then handed to the view whole, which spares the view a
+    // relayout for every paragraph.
+    auto* document = new OfflineTextDocument(bodyView_);
+    document->setDefaultFont(bodyView_->font());
+    document->setUndoRedoEnabled(false);
+    for (const ExtractedFile& file : files_) {
+        const QString path = DecodePath(file.path);
+        if (file.isAttachment != 0) {
+            const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+            attachmentList_->addItem(new AttachmentItem(icons_.iconFor(path), name, path));
+            continue;
+        }
+        std::string rtf;
+        if (const int error = ReadWholeFile(file.path, rtf); error != 0) {
+            // One unreadable body does not hide the rest of the message.
+            FileResult failure;
+            failure.errorNumber = error;
+            failure.path = file.path;
+            failure.access = FileAccess::Reading;
+            showFileError(failure);
+            continue;
+        }
+        AppendRtf(*document, rtf);
+    }
+    bodyView_->setDocument(document);
+    attachmentList_->setUpdatesEnabled(true);
+    return 1;
+}
+
+void MainDialog::RemoveScratchFiles() {
+    for (const ExtractedFile& file : files_) {
+        if (LiesIn(file.path, scratchDirectory_))
+            ::unlink(file.path.c_str());
+    }
+    files_.clear();
+    if (!scratchDirectory_.empty())
+        ::rmdir(scratchDirectory_.c_str());
+    scratchDirectory_.clear();
+}
+
+AttachmentItem* MainDialog::selectedAttachment() const {
+    const QList<QListWidgetItem*> selected = attachmentList_->selectedItems();
+    if (selected.size() != 1)
+        return nullptr;
+    return dynamic_cast<AttachmentItem*>(selected.first());
+}
+
+void MainDialog::OpenAttachment() {
+    if (AttachmentItem* item = selectedAttachment())
+        OpenWithDefaultProgram(item->path());
+}
+
+void MainDialog::SaveAttachmentAs() {
+    AttachmentItem* item = selectedAttachment();
+    if (item == nullptr)
+        return;
+    const QString source = item->path();
+    const QString target =
+        AskSavePath(item->text(), QtFileFilter(kSaveAttachmentFilterText), QString());
+    if (target.isEmpty())
+        return;
+    const FileResult result = CopyFileReplacing(EncodePath(source), EncodePath(target));
+    if (!result.ok())
+        showFileError(result);
+}
+
+void MainDialog::ShowAttachmentMenu() {
+    if (selectedAttachment() == nullptr)
+        return;
+    QMenu menu(this);
+    QAction* open = menu.addAction(QIcon::fromTheme(QStringLiteral("document-open")),
+                                   QString::fromLatin1(kOpenMenuText));
+    open->setData(kIdmOpen);
+    QAction* saveAs = menu.addAction(QIcon::fromTheme(QStringLiteral("document-save-as")),
+                                     QString::fromLatin1(kSaveAsMenuText));
+    saveAs->setData(kIdmSaveAs);
+    QAction* chosen = ExecMenu(menu, QCursor::pos());
+    if (chosen == open)
+        OpenAttachment();
+    else if (chosen == saveAs)
+        SaveAttachmentAs();
+}
+
+void MainDialog::SaveBody() {
+    const QString target = AskSavePath(QStringLiteral("message"), QtFileFilter(kSaveBodyFilterText),
+                                       QStringLiteral("rtf"));
+    if (target.isEmpty())
+        return;
+    const QByteArray rtf = RtfFromDocument(*bodyView_->document());
+    const FileResult result = WriteFileReplacing(
+        EncodePath(target), std::string_view(rtf.constData(), size_t(rtf.size())));
+    if (!result.ok())
+        showFileError(result);
+}
+
+void MainDialog::Browse() {
+    const QString path = AskOpenPath(QtFileFilter(kOpenFilterText));
+    if (path.isEmpty())
+        return;
+    fileName = path;
+    fileNameField_->setText(path);
+    LoadTnefFile();
+}
+
+void MainDialog::showFileError(const FileResult& result) {
+    ShowMessage(
+        QMessageBox::Critical, applicationTitle(),
+        FileErrorMessage(CauseOfErrno(result.errorNumber, result.access), DecodePath(result.path)));
+}
+
+QString MainDialog::applicationTitle() const {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+QString MainDialog::AskOpenPath(const QString& filter) {
+    return QFileDialog::getOpenFileName(this, QString(), QString(), filter);
+}
+
+QString MainDialog::AskSavePath(const QString& proposedName, const QString& filter,
+                                const QString& defaultSuffix) {
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+void MainDialog::ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void MainDialog::OpenWithDefaultProgram(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QAction* MainDialog::ExecMenu(QMenu& menu, const QPoint& globalPosition) {
+    return menu.exec(globalPosition);
+}
+
+void MainDialog::done(int result) {
+    // Every way the window ends comes here: Close, Esc, the close box, Enter, a quit signal.
+    RemoveScratchFiles();
+    QDialog::done(result);
+}
+
+void MainDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
+    if (!FirstDroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainDialog::dragMoveEvent(QDragMoveEvent* event) {
+    if (!FirstDroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainDialog::dropEvent(QDropEvent* event) {
+    const QString path = FirstDroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Loaded once the drop has returned, so that the program the file came from is not kept
+    // waiting while it is unpacked.
+    QMetaObject::invokeMethod(
+        this, [this, path] { loadDroppedFile(path); }, Qt::QueuedConnection);
+}
+
+void MainDialog::loadDroppedFile(const QString& path) {
+    fileName = path;
+    fileNameField_->setText(path);
+    LoadTnefFile();
+}
+
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+    // A double click anywhere in the list, even beside the items, opens the selected one.
+    if (watched == attachmentList_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        OpenAttachment();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace parcelo

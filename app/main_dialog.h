@@ -1,0 +1,108 @@
+// The one window: the loaded TNEF file's path, the files extracted from it with their icons,
+// and its message body as rich text. It owns the scratch folder each load unpacks into.
+#pragma once
+
+#include <QDialog>
+#include <QMessageBox>
+#include <QString>
+
+#include <string>
+
+#include "attachment_icon_provider.h"
+#include "extracted_file_list.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QPushButton;
+class QTextEdit;
+
+namespace parcelo {
+
+class AttachmentItem;
+struct FileResult;
+
+class MainDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit MainDialog(QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    // The TNEF file to show; set before the window opens to load it when it appears.
+    QString fileName;
+
+    // Extracts `fileName` into a new scratch folder and shows what it held. Returns 1 when
+    // the file was extracted and shown, 0 when it could not be (the window then keeps showing
+    // the previous file, whose files stay in place).
+    int LoadTnefFile();
+    // Deletes the files of the last load and its scratch folder.
+    void RemoveScratchFiles();
+
+    // The commands on the one selected attachment, and on the body.
+    void OpenAttachment();
+    void SaveAttachmentAs();
+    void ShowAttachmentMenu();
+    void SaveBody();
+    void Browse();
+
+    // The folder of the last load, ending in "/"; empty when there is none.
+    const std::string& scratchDirectory() const { return scratchDirectory_; }
+    // What the last load wrote, newest first.
+    const ExtractedFileList& extractedFiles() const { return files_; }
+
+    QListWidget* attachmentList() const { return attachmentList_; }
+    QTextEdit* bodyView() const { return bodyView_; }
+    QLineEdit* fileNameField() const { return fileNameField_; }
+    // A control of the window by its template id.
+    QWidget* control(int id) const;
+
+  signals:
+    // The window has been painted for the first time.
+    void firstPainted();
+    // The file given before the window opened has been loaded (or there was none); the result
+    // is that of LoadTnefFile, or -1 without a file.
+    void initialLoadFinished(int result);
+
+  protected:
+    // What the window asks of the user and the desktop; tests replace these.
+    virtual QString AskOpenPath(const QString& filter);
+    virtual QString AskSavePath(const QString& proposedName, const QString& filter,
+                                const QString& defaultSuffix);
+    virtual void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
+    virtual void OpenWithDefaultProgram(const QString& path);
+    virtual QAction* ExecMenu(QMenu& menu, const QPoint& globalPosition);
+
+    void done(int result) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void createControls();
+    void initialLoad();
+    void loadDroppedFile(const QString& path);
+    AttachmentItem* selectedAttachment() const;
+    void showFileError(const FileResult& result);
+    QString applicationTitle() const;
+
+    QLineEdit* fileNameField_ = nullptr;
+    QListWidget* attachmentList_ = nullptr;
+    QTextEdit* bodyView_ = nullptr;
+
+    AttachmentIconProvider icons_;
+    std::string scratchDirectory_;
+    ExtractedFileList files_;
+    bool initialized_ = false;
+    bool initialLoadDone_ = false;
+    bool painted_ = false;
+};
+
+}  // namespace parcelo
