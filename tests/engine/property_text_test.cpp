@@ -86,6 +86,20 @@ TEST(WriteProperty, UsesTheUnicodeFormWhenThe8BitOneIsMissing) {
         "NICKNAME:narrow\n");
 }
 
+TEST(WriteProperty, OtherTypesAreWrittenAsTheirBytes) {
+    const ParsedMessage parsed(
+        TnefBuilder()
+            .messageProps(
+                PropertyList().binary(0x3A4F, std::string("bin\0", 4)).namedBinary(0x3A4F, "named"))
+            .bytes());
+    EXPECT_EQ(Written([&](OutputFile& out) {
+                  WriteProperty(out, parsed.lookup(), parcelo::kPtBinary, 0x3A4F, "B:%s\n");
+                  WriteUserProperty(out, parsed.lookup(), parcelo::kPtBinary, 0x3A4F, "N:%s\n");
+                  WriteProperty(out, parsed.lookup(), parcelo::kPtBinary, 0x3A50, "none:%s\n");
+              }),
+              "B:bin\nN:named\n");
+}
+
 TEST(WriteProperty, ConvertsFromTheStreamsCodePage) {
     EXPECT_EQ(WrittenProperty(PropertyList().string8(kNickname, "\xC6\xEE\xF0\xE0"), false, 1251),
               "NICKNAME:\xD0\x96\xD0\xBE\xD1\x80\xD0\xB0\n");
@@ -158,6 +172,7 @@ TEST(LineValues, LineBreaksAndQuotes) {
     EXPECT_EQ(QuotedParameter("say \"hi\"\r\n"), "say 'hi' ");
     EXPECT_EQ(FillLine("EMAIL:%s\n", "%s%d"), "EMAIL:%s%d\n");
     EXPECT_EQ(FillLine("LOCATION: %s\n", ""), "LOCATION: \n");
+    EXPECT_EQ(FillLine("FIXED\n", "x"), "FIXED\n");
 }
 
 TEST(LineValues, ListEntriesKeepEveryPieceWithoutLeadingSpaces) {

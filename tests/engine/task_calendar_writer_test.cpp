@@ -203,6 +203,33 @@ TEST(TaskCalendar, ListingOnlyRunWritesNoFile) {
     EXPECT_THAT(dir.fileNames(), IsEmpty());
 }
 
+TEST(ItemFiles, FileThatCannotBeCreatedStaysListed) {
+    const std::string items[] = {
+        TnefBuilder().messageClass("IPM.Appointment").bytes(),
+        TnefBuilder()
+            .messageClass("IPM.Contact")
+            .messageProps(PropertyList().string8(0x3001, "Ann"))
+            .bytes(),
+        TnefBuilder()
+            .messageClass("IPM.Task")
+            .messageProps(PropertyList().string8(0x0070, "Call"))
+            .bytes(),
+    };
+    ScratchDir dir;
+    const std::string missing = dir.prefix() + "missing/";
+    std::vector<std::string> paths;
+    for (const std::string& item : items) {
+        ExtractionRun run;
+        const MemorySource source(item.data(), item.size());
+        ExtractTnefStream(run, source, 1, missing);
+        for (const ExtractedFile& file : run.files)
+            paths.push_back(file.path);
+    }
+    EXPECT_THAT(paths,
+                ElementsAre(missing + "calendar.vcs", missing + "Ann.vcf", missing + "Call.vcs"));
+    EXPECT_THAT(dir.fileNames(), IsEmpty());
+}
+
 TEST(TaskCalendar, CorpusTasks) {
     struct Sample {
         const char* file;
