@@ -38,7 +38,7 @@ enum class Role { kRequired, kOptional };
 
 bool isCancellation(const std::string& messageClass) {
     const size_t dot = messageClass.rfind('.');
-    // A class without any dot is no cancellation (and reads nothing before its start).
+    // A class without a dot has no suffix to compare: it is never a cancellation.
     return dot != std::string::npos &&
            messageClass.compare(dot, std::string::npos, kCancellationSuffix) == 0;
 }
@@ -62,17 +62,18 @@ std::optional<ValueBytes> eitherValue(const PropertyLookup& lookup, uint32_t fir
     return lookup.namedValue(second);
 }
 
+// The time a named PT_SYSTIME property holds; nothing when it is absent or too short.
+std::optional<CalendarTime> timeOf(const PropertyLookup& lookup, uint32_t tag) {
+    const std::optional<ValueBytes> value = lookup.namedValue(tag);
+    return value ? SysTimeValue(*value) : std::nullopt;
+}
+
 // The time of the first property that holds one, or else of the second.
 std::optional<CalendarTime> eitherTime(const PropertyLookup& lookup, uint32_t first,
-                                       uint32_t second = 0) {
-    if (const std::optional<ValueBytes> value = lookup.namedValue(first)) {
-        if (std::optional<CalendarTime> time = SysTimeValue(*value))
-            return time;
-    }
-    if (second == 0)
-        return std::nullopt;
-    const std::optional<ValueBytes> value = lookup.namedValue(second);
-    return value ? SysTimeValue(*value) : std::nullopt;
+                                       uint32_t second) {
+    if (std::optional<CalendarTime> time = timeOf(lookup, first))
+        return time;
+    return timeOf(lookup, second);
 }
 
 std::string mailtoLine(std::string_view head, std::string_view name) {
@@ -162,7 +163,7 @@ void WriteCalendarEvent(ExtractionRun& run, const TnefMessage& message) {
 
     writeTime(out, "DTSTART:", eitherTime(lookup, kLidAppointmentStartWhole, kLidCommonStart));
     writeTime(out, "DTEND:", eitherTime(lookup, kLidAppointmentEndWhole, kLidCommonEnd));
-    writeTime(out, "CREATED:", eitherTime(lookup, kLidAppointmentSequenceTime));
+    writeTime(out, "CREATED:", timeOf(lookup, kLidAppointmentSequenceTime));
     if (const std::optional<ValueBytes> isPrivate = lookup.namedValue(kLidPrivate)) {
         out.write(LittleEndian32(*isPrivate) == 1 ? "CLASS:PRIVATE\n" : "CLASS:PUBLIC\n");
     }
