@@ -99,15 +99,27 @@ void appendTable(const QTextTable* table, QStringList& lines) {
 }
 
 void appendFrame(const QTextFrame* frame, QStringList& lines) {
-    for (auto it = frame->begin(); !it.atEnd(); ++it) {
-        if (const QTextFrame* child = it.currentFrame()) {
+    std::vector<QTextFrame::iterator> items;
+    for (auto it = frame->begin(); !it.atEnd(); ++it)
+        items.push_back(it);
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (const QTextFrame* child = items[i].currentFrame()) {
             if (const auto* table = qobject_cast<const QTextTable*>(child))
                 appendTable(table, lines);
             else
                 appendFrame(child, lines);
-        } else {
-            lines << lineOf(it.currentBlock());
+            continue;
         }
+        const QTextBlock block = items[i].currentBlock();
+        // A document cannot begin or end with a table: Qt keeps an empty block there, which
+        // is not a paragraph of the body.
+        const bool first = i == 0;
+        const bool last = i + 1 == items.size();
+        if (block.length() <= 1 && ((first && !last && items[i + 1].currentFrame()) ||
+                                    (last && !first && items[i - 1].currentFrame()))) {
+            continue;
+        }
+        lines << lineOf(block);
     }
 }
 
