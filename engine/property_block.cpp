@@ -119,11 +119,14 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
                 }
                 continue;  // multi-valued properties are never looked up
             }
-            // The padding of the block's last value is sometimes left out.
+            // The padding goes over as it stands: the library reads a PT_BOOLEAN as 32 bits.
+            // It is sometimes left out after the block's last value.
             if (!in.append(entry, size))
                 break;
-            in.skip(std::min<uint64_t>(padded(size) - size, in.remaining()));
-            entry.append(padded(size) - size, '\0');
+            const size_t padding =
+                static_cast<size_t>(std::min<uint64_t>(padded(size) - size, in.remaining()));
+            in.append(entry, padding);
+            entry.append(padded(size) - size - padding, '\0');
             if (baseType == kPtCurrency || baseType == kPtAppTime)
                 continue;
             body += entry;

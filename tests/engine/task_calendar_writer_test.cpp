@@ -194,6 +194,9 @@ TEST(TaskCalendar, TimesAndClass) {
     EXPECT_THAT(TodoLines(PropertyList().namedBoolean(0x8506, 1)), ElementsAre("CLASS:PRIVATE"));
     EXPECT_THAT(TodoLines(PropertyList().namedBoolean(0x8506, 0)), ElementsAre("CLASS:PUBLIC"));
     EXPECT_THAT(TodoLines(PropertyList().namedBoolean(0x8506, 2)), ElementsAre("CLASS:PUBLIC"));
+    // The flag is read as all four bytes of the value, its padding included.
+    EXPECT_THAT(TodoLines(PropertyList().namedBoolean(0x8506, 0xFFFF0001)),
+                ElementsAre("CLASS:PUBLIC"));
 }
 
 TEST(TaskCalendar, ListingOnlyRunWritesNoFile) {
