@@ -28,6 +28,26 @@ QIcon GenericFileIcon() {
 }  // namespace
 
 void AttachmentIconProvider::EnsureIconTheme() {
+    // Platforms without a desktop theme may not even know where icon themes live.
+    QStringList searchPaths = QIcon::themeSearchPaths();
+    QStringList dataDirs = qEnvironmentVariable("XDG_DATA_DIRS").split(u':', Qt::SkipEmptyParts);
+    if (dataDirs.isEmpty())
+        dataDirs = {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")};
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dataHome.isEmpty())
+        dataHome = QDir::homePath() + QLatin1String("/.local/share");
+    dataDirs.prepend(dataHome);
+    bool added = false;
+    for (const QString& dir : dataDirs) {
+        const QString icons = dir + QLatin1String("/icons");
+        if (!searchPaths.contains(icons) && QFileInfo(icons).isDir()) {
+            searchPaths << icons;
+            added = true;
+        }
+    }
+    if (added)
+        QIcon::setThemeSearchPaths(searchPaths);
+
     const QString current = QIcon::themeName();
     if (!current.isEmpty() && current != QLatin1String("hicolor") && ThemeInstalled(current))
         return;

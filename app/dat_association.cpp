@@ -152,9 +152,10 @@ QByteArray MimeAppsWithDefault(const QByteArray& mimeApps, const QByteArray& des
 
     if (!replaced) {
         if (insertAt >= 0) {
-            if (insertAt > 0 && !lines[insertAt - 1].endsWith('\n'))
-                lines[insertAt - 1] += '\n';
-            lines.insert(insertAt, entry + '\n');
+            QByteArray& before = lines[insertAt - 1];
+            if (!before.endsWith('\n'))
+                before += '\n';
+            lines.insert(insertAt, entry + (before.endsWith("\r\n") ? "\r\n" : "\n"));
         } else {
             if (!lines.isEmpty() && !lines.last().endsWith('\n'))
                 lines.last() += '\n';

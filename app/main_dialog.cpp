@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextDocument>
@@ -472,10 +473,21 @@ void MainDialog::loadDroppedFile(const QString& path) {
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
-    // A double click anywhere in the list, even beside the items, opens the selected one.
-    if (watched == attachmentList_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        OpenAttachment();
-        return true;
+    if (watched == attachmentList_->viewport()) {
+        // A double click anywhere in the list, even beside the items, opens the selected one;
+        // so a click beside the items leaves the selection as it is.
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            OpenAttachment();
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (attachmentList_->itemAt(mouse->position().toPoint()) == nullptr) {
+                attachmentList_->setFocus(Qt::MouseFocusReason);
+                return true;
+            }
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
