@@ -1,0 +1,221 @@
+// Loading a TNEF file into the window: what the views show, where the files go, and what a
+// second or a failed load leaves behind.
+#include <sys/stat.h>
+
+#include <QIcon>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeDatabase>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app_test_support.h"
+#include "attachment_item.h"
+#include "string_table.h"
+
+namespace parcelo::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Loading, ListsAttachmentsSortedByNameWithTheirTypesIconsAndShowsTheBody) {
+    ScratchDir in;
+    TemporaryFolder tmp;
+    TestDialog dialog;
+    dialog.fileName = WriteTnef(
+        in, "winmail.dat",
+        NoteBytes("{\\rtf1\\ansi Hi {\\b there}\\par}",
+                  {{"b.txt", "hi"}, {"A.pdf", "%PDF-1.4\n"}, {"c d.png", "\x89PNG\r\n\x1a\n"}}));
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    EXPECT_TRUE(dialog.messages.empty());
+
+    // Sorted without regard to case; the blank became an underscore when the file was written.
+    const QListWidget* list = dialog.attachmentList();
+    EXPECT_EQ(ItemTexts(list), QStringList({"A.pdf", "b.txt", "c_d.png"}));
+    QMimeDatabase types;
+    for (int i = 0; i < list->count(); ++i) {
+        const auto* item = dynamic_cast<const AttachmentItem*>(list->item(i));
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(fs::exists(item->path().toStdString()));
+        EXPECT_FALSE(item->icon().isNull()) << item->text().toStdString();
+        const QMimeType type = types.mimeTypeForFile(item->path());
+        EXPECT_TRUE(item->icon().name() == type.iconName() ||
+                    item->icon().name() == type.genericIconName())
+            << item->text().toStdString() << " shows " << item->icon().name().toStdString();
+    }
+    EXPECT_NE(list->item(0)->icon().name(), list->item(1)->icon().name());
+
+    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Hi there");
+
+    // The scratch folder is the user's alone, under $TMPDIR, and holds the listed files.
+    const std::string scratch = dialog.scratchDirectory();
+    ASSERT_FALSE(scratch.empty());
+    EXPECT_EQ(scratch.back(), '/');
+    EXPECT_EQ(fs::path(WithoutSlash(scratch)).parent_path(), tmp.path());
+    struct stat status {};
+    ASSERT_EQ(stat(scratch.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    EXPECT_EQ(ReadFile(scratch + "b.txt"), "hi");
+}
+
+TEST(Loading, TwoLoadsOfTheSameFileUseTwoFoldersAndTheFirstIsGone) {
+    ScratchDir in;
+    TemporaryFolder tmp;
+    TestDialog dialog;
+    dialog.fileName = WriteTnef(in, "winmail.dat", NoteBytes("{\\rtf1 One}", {{"a.txt", "a"}}));
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    const std::string first = dialog.scratchDirectory();
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    const std::string second = dialog.scratchDirectory();
+    EXPECT_NE(first, second);
+    EXPECT_FALSE(fs::exists(WithoutSlash(first)));
+    EXPECT_TRUE(fs::exists(second + "a.txt"));
+    EXPECT_EQ(tmp.entries(), 1u);
+    EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"a.txt"}));
+    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "One");
+}
+
+TEST(Loading, AFileThatCannotBeOpenedKeepsThePreviousFileOnShowAndItsFilesInPlace) {
+    ScratchDir in;
+    TemporaryFolder tmp;
+    TestDialog dialog;
+    dialog.fileName = WriteTnef(in, "good.dat", NoteBytes("{\\rtf1 Kept}", {{"kept.txt", "k"}}));
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    const std::string scratch = dialog.scratchDirectory();
+
+    dialog.fileName = QString::fromStdString((in.path() / "missing.dat").string());
+    EXPECT_EQ(dialog.LoadTnefFile(), 0);
+
+    ASSERT_EQ(dialog.messages.size(), 1u);
+    EXPECT_EQ(dialog.messages[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(dialog.messages[0].caption, "Parcelo");
+    EXPECT_EQ(dialog.messages[0].text,
+              "Extract failed! The file is invaild winmail.dat(MS-TNEF). ");
+    EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"kept.txt"}));
+    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Kept");
+    // The items still stand for files that can be opened and saved; no empty folder is left.
+    EXPECT_EQ(dialog.scratchDirectory(), scratch);
+    EXPECT_TRUE(fs::exists(scratch + "kept.txt"));
+    EXPECT_EQ(tmp.entries(), 1u);
+}
+
+TEST(Loading, AFileThatIsNotTnefGivesEmptyViewsWithoutAMessage) {
+    ScratchDir in;
+    TemporaryFolder tmp;
+    TestDialog dialog;
+    dialog.fileName = WriteTnef(in, "good.dat", NoteBytes("{\\rtf1 Old}", {{"old.txt", "o"}}));
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    dialog.fileName = WriteTnef(in, "notes.dat", "just some text, not TNEF");
+    EXPECT_EQ(dialog.LoadTnefFile(), 1);
+    EXPECT_TRUE(dialog.messages.empty());
+    EXPECT_EQ(dialog.attachmentList()->count(), 0);
+    EXPECT_TRUE(dialog.bodyView()->toPlainText().isEmpty());
+}
+
+TEST(Loading, EveryAttachmentPastTheSixtyFourthHasItsIconToo) {
+    ScratchDir in;
+    TemporaryFolder tmp;
+    std::vector<std::pair<std::string, std::string>> attachments;
+    for (int i = 0; i < 70; ++i)
+        attachments.push_back({"file" + std::to_string(100 + i) + ".txt", "text"});
+    TestDialog dialog;
+    dialog.fileName = WriteTnef(in, "many.dat", NoteBytes("", attachments));
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    ASSERT_EQ(dialog.attachmentList()->count(), 70);
+    for (int i = 0; i < 70; ++i)
+        EXPECT_FALSE(dialog.attachmentList()->item(i)->icon().isNull()) << i;
+}
+
+TEST(Loading, BodiesOfNestedMessagesFollowOneAnotherInTheOrderTheListIsWalked) {
+    ScratchDir in;
+    TemporaryFolder tmp;
+    const std::string inner = NoteBytes("{\\rtf1 Inner body}", {{"inner.txt", "i"}});
+    TestDialog dialog;
+    dialog.fileName =
+        WriteTnef(in, "outer.dat", NoteBytes("{\\rtf1 Outer body}", {{"winmail.dat", inner}}));
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    // Newest first: the forwarded message's body was written after the outer one.
+    const QString text = dialog.bodyView()->toPlainText();
+    EXPECT_LT(text.indexOf("Inner body"), text.indexOf("Outer body"));
+    EXPECT_GE(text.indexOf("Inner body"), 0);
+    EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"inner.txt"}));
+}
+
+TEST(Loading, ALongBodyIsShownWhole) {
+    ScratchDir in;
+    TemporaryFolder tmp;
+    std::string rtf = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 5000; ++i)
+        rtf += "paragraph " + std::to_string(i) + "\\par ";
+    rtf += "THE END}";
+    TestDialog dialog;
+    dialog.fileName = WriteTnef(in, "long.dat", NoteBytes(rtf, {}));
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    const QString text = dialog.bodyView()->toPlainText();
+    EXPECT_GT(text.size(), 40000);
+    EXPECT_TRUE(text.trimmed().endsWith("THE END"));
+}
+
+TEST(Loading, TheFileGivenBeforeTheWindowOpensIsLoadedWhenItAppears) {
+    ScratchDir in;
+    TemporaryFolder tmp;
+    TestDialog dialog;
+    dialog.fileName = WriteTnef(in, "winmail.dat", NoteBytes("{\\rtf1 Hello}", {{"a.txt", "a"}}));
+    QSignalSpy loaded(&dialog, &MainDialog::initialLoadFinished);
+    dialog.show();
+    ASSERT_TRUE(loaded.count() > 0 || loaded.wait(5000));
+    EXPECT_EQ(loaded.first().first().toInt(), 1);
+    EXPECT_EQ(dialog.fileNameField()->text(), dialog.fileName);
+    EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"a.txt"}));
+    dialog.reject();
+}
+
+TEST(Loading, WithoutAFileTheWindowOpensEmptyAndMakesNoFolder) {
+    TemporaryFolder tmp;
+    TestDialog dialog;
+    QSignalSpy loaded(&dialog, &MainDialog::initialLoadFinished);
+    dialog.show();
+    ASSERT_TRUE(loaded.count() > 0 || loaded.wait(5000));
+    EXPECT_EQ(loaded.first().first().toInt(), -1);
+    EXPECT_EQ(dialog.attachmentList()->count(), 0);
+    EXPECT_TRUE(dialog.scratchDirectory().empty());
+    EXPECT_EQ(tmp.entries(), 0u);
+    dialog.reject();
+    EXPECT_TRUE(dialog.messages.empty());
+}
+
+TEST(Loading, BrowseLoadsTheChosenFileAndCancelChangesNothing) {
+    ScratchDir in;
+    TemporaryFolder tmp;
+    TestDialog dialog;
+    dialog.Browse();  // cancelled
+    EXPECT_TRUE(dialog.fileName.isEmpty());
+    EXPECT_EQ(dialog.openFilter, "Winmail.dat Files(*.dat);;All Files (*)");
+
+    dialog.openAnswer = WriteTnef(in, "chosen.dat", NoteBytes("", {{"x.txt", "x"}}));
+    dialog.Browse();
+    EXPECT_EQ(dialog.fileName, dialog.openAnswer);
+    EXPECT_EQ(dialog.fileNameField()->text(), dialog.openAnswer);
+    EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"x.txt"}));
+}
+
+TEST(Loading, ARealOutlookMessageShowsItsFiveAttachmentsAndItsBody) {
+    const fs::path sample = fs::path(PARCELO_CORPUS_DIR) / "apache-poi-hmef" / "quick-winmail.dat";
+    if (std::string(PARCELO_CORPUS_DIR).empty() || !fs::exists(sample))
+        GTEST_SKIP() << "no sample corpus";
+    TemporaryFolder tmp;
+    TestDialog dialog;
+    dialog.fileName = QString::fromStdString(sample.string());
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    EXPECT_EQ(ItemTexts(dialog.attachmentList()),
+              QStringList({"quick.doc", "quick.html", "quick.pdf", "quick.txt", "quick.xml"}));
+    EXPECT_TRUE(dialog.bodyView()->toPlainText().contains("These are five files."));
+}
+
+}  // namespace
+}  // namespace parcelo::testing

@@ -1,0 +1,137 @@
+// The window as template 102 lays it out, the command line, and the texts the window builds
+// from the string table and from system errors.
+#include <cerrno>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+#include "app_test_support.h"
+#include "dialog_template.h"
+#include "dialog_units.h"
+#include "file_dialog_filter.h"
+#include "file_error_message.h"
+#include "parcelo_app.h"
+#include "string_table.h"
+
+namespace parcelo::testing {
+namespace {
+
+TEST(Window, FollowsTheTemplateInDialogUnitsOfItsFont) {
+    TestDialog dialog;
+    EXPECT_EQ(dialog.windowTitle(), "Oxbrook Parcelo - Extract TNEF message (Winmail.dat)");
+    const DialogUnits units(dialog.font());
+    ASSERT_GT(units.baseX(), 0);
+    EXPECT_EQ(dialog.size(), QSize(units.toPixelsX(329), units.toPixelsY(265)));
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());  // not resizable
+    for (const ControlTemplate& item : kMainDialogControls) {
+        QWidget* widget = dialog.control(item.id);
+        ASSERT_NE(widget, nullptr) << item.id;
+        EXPECT_EQ(widget->geometry(), units.toPixels(item.x, item.y, item.width, item.height))
+            << item.id;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            EXPECT_EQ(label->text(), item.text);
+        }
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            EXPECT_EQ(button->text(), item.text);
+            EXPECT_FALSE(button->isDefault() || button->autoDefault()) << item.text;
+        }
+    }
+    EXPECT_EQ(dialog.control(kIdcBrowse), dialog.findChild<QPushButton*>("control1000"));
+    EXPECT_TRUE(dialog.bodyView()->isReadOnly());
+    EXPECT_EQ(dialog.attachmentList()->viewMode(), QListView::IconMode);
+    EXPECT_EQ(dialog.attachmentList()->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+TEST(Window, TabsThroughTheControlsInTemplateOrder) {
+    TestDialog dialog;
+    const int order[] = {kIdcFileName, kIdcBrowse, kIdcAttachmentList, kIdcPrint,
+                         kIdcBody,     kIdcAbout,  kIdcClose,          kIdcSave};
+    QWidget* widget = dialog.control(order[0]);
+    for (size_t i = 1; i < std::size(order); ++i) {
+        widget = widget->nextInFocusChain();
+        while (widget->focusPolicy() == Qt::NoFocus || widget->parentWidget() != &dialog)
+            widget = widget->nextInFocusChain();
+        EXPECT_EQ(widget, dialog.control(order[i])) << i;
+    }
+}
+
+TEST(DialogUnitsConversion, RoundsAsWindowsDoes) {
+    // Base units 6 × 13: x = units × 6 / 4, y = units × 13 / 8, halves rounded up.
+    const DialogUnits units(6, 13);
+    EXPECT_EQ(units.toPixels(7, 10, 41, 8), QRect(11, 16, 62, 13));
+    EXPECT_EQ(units.toPixelsX(329), 494);
+    EXPECT_EQ(units.toPixelsY(265), 431);
+}
+
+TEST(CommandLine, TheFirstArgumentThatIsNotASwitchIsTheFile) {
+    struct Case {
+        QStringList arguments;
+        QString file;
+    };
+    const Case cases[] = {
+        {{"parcelo"}, ""},
+        {{"parcelo", "/home/ann/My Mail/winmail.dat"}, "/home/ann/My Mail/winmail.dat"},
+        {{"parcelo", "-x", "a.dat"}, "a.dat"},
+        {{"parcelo", "--timing", "a.dat", "b.dat"}, "a.dat"},
+        {{"parcelo", "--", "-odd.dat"}, "-odd.dat"},
+        {{"parcelo", "--screenshot=/tmp/s.png", "winmail.dat"}, "winmail.dat"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParceloApp::ParseCommandLine(c.arguments).fileName, c.file)
+            << c.arguments.join(' ').toStdString();
+    const CommandLine line =
+        ParceloApp::ParseCommandLine({"parcelo", "--screenshot=out.png", "--timing"});
+    EXPECT_EQ(line.screenshot, "out.png");
+    EXPECT_TRUE(line.timing);
+    EXPECT_TRUE(line.fileName.isEmpty());
+}
+
+TEST(FileDialogFilters, ComeFromTheStringTableWithStarDotStarMeaningEveryFile) {
+    EXPECT_EQ(QtFileFilter(kOpenFilterText), "Winmail.dat Files(*.dat);;All Files (*)");
+    EXPECT_EQ(QtFileFilter(kSaveAttachmentFilterText), "All Files (*)");
+    EXPECT_EQ(QtFileFilter(kSaveBodyFilterText), "Rich Files(*.rtf);;All Files (*)");
+    EXPECT_EQ(QtFileFilter("Text|*.txt;*.text||"), "Text (*.txt *.text)");
+}
+
+TEST(FileErrors, EachErrorNumberGivesTheMessageOfItsCause) {
+    const QString path = "/home/ann/100% sure.rtf";
+    struct Case {
+        int error;
+        FileAccess access;
+        const char* text;
+    };
+    const Case cases[] = {
+        {ENOENT, FileAccess::Writing, "/home/ann/100% sure.rtf contains an invalid path."},
+        {ENOENT, FileAccess::Reading, "/home/ann/100% sure.rtf was not found."},
+        {ENOTDIR, FileAccess::Writing, "/home/ann/100% sure.rtf contains an invalid path."},
+        {ENAMETOOLONG, FileAccess::Writing, "/home/ann/100% sure.rtf contains an invalid path."},
+        {EACCES, FileAccess::Writing, "Access to /home/ann/100% sure.rtf was denied."},
+        {EROFS, FileAccess::Writing, "Access to /home/ann/100% sure.rtf was denied."},
+        {EISDIR, FileAccess::Writing, "Access to /home/ann/100% sure.rtf was denied."},
+        {EMFILE, FileAccess::Writing,
+         "/home/ann/100% sure.rtf could not be opened because there are too many open files."},
+        {ENOSPC, FileAccess::Writing, "Disk full while accessing /home/ann/100% sure.rtf."},
+        {EDQUOT, FileAccess::Writing, "Disk full while accessing /home/ann/100% sure.rtf."},
+        {EIO, FileAccess::Writing,
+         "A hardware I/O error was reported while accessing /home/ann/100% sure.rtf."},
+        {ETXTBSY, FileAccess::Writing,
+         "A sharing violation occurred while accessing /home/ann/100% sure.rtf."},
+        {EBADF, FileAccess::Writing,
+         "An invalid file handle was associated with /home/ann/100% sure.rtf."},
+        {ESPIPE, FileAccess::Writing, "Seek failed on /home/ann/100% sure.rtf"},
+        {ENOLCK, FileAccess::Writing,
+         "A locking violation occurred while accessing /home/ann/100% sure.rtf."},
+        {ECONNRESET, FileAccess::Writing,
+         "An unknown error occurred while accessing /home/ann/100% sure.rtf."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FileErrorMessage(CauseOfErrno(c.error, c.access), path), c.text) << c.error;
+}
+
+}  // namespace
+}  // namespace parcelo::testing
