@@ -107,22 +107,36 @@ QString escapeText(QStringView text) {
     return out;
 }
 
-// `css` with every url() replaced by "none" and every @import made an unknown rule.
+// Whether the at-rule whose keyword starts at `at` may load a style sheet. Qt's scanner takes
+// more than the exact "@import" for an import (it reads "@x-import" as one), so any keyword
+// naming import, or hiding its name in escapes, counts.
+bool isImportRule(QStringView css, qsizetype at) {
+    qsizetype end = at + 1;
+    while (end < css.size() && (css[end].isLetterOrNumber() || css[end] == u'-' ||
+                                css[end] == u'_' || css[end] == u'\\'))
+        ++end;
+    const QStringView keyword = css.mid(at + 1, end - at - 1);
+    return keyword.contains(u"import", Qt::CaseInsensitive) || keyword.contains(u'\\');
+}
+
+// `css` with every url() replaced by "none" and every import rule removed.
 QString neutralizeCss(QStringView css) {
     QString out;
     out.reserve(css.size());
     qsizetype i = 0;
     while (i < css.size()) {
         const qsizetype url = css.indexOf(u"url(", i, Qt::CaseInsensitive);
-        const qsizetype import = css.indexOf(u"@import", i, Qt::CaseInsensitive);
-        if (url < 0 && import < 0) {
+        qsizetype at = css.indexOf(u'@', i);
+        while (at >= 0 && !isImportRule(css, at))
+            at = css.indexOf(u'@', at + 1);
+        if (url < 0 && at < 0) {
             out += css.mid(i);
             break;
         }
-        if (import >= 0 && (url < 0 || import < url)) {
-            out += css.mid(i, import - i);
-            out += u"@x-import";
-            i = import + 7;
+        if (at >= 0 && (url < 0 || at < url)) {
+            out += css.mid(i, at - i);
+            const qsizetype semicolon = css.indexOf(u';', at);
+            i = semicolon < 0 ? css.size() : semicolon + 1;
             continue;
         }
         out += css.mid(i, url - i);
