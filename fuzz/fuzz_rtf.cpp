@@ -1,0 +1,43 @@
+// Reads arbitrary bytes as an RTF message body, as the body view does, then saves the
+// document as RTF and reads that back.
+#include "rtf/offline_document.h"
+#include "rtf/plain_text.h"
+#include "rtf/rtf_reader.h"
+#include "rtf/rtf_writer.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace {
+
+void startApplication() {
+    static int argc = 1;
+    static char name[] = "fuzz_rtf";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication application(argc, argv);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const bool started = (startApplication(), true);
+    (void)started;
+    const std::string_view rtf(reinterpret_cast<const char*>(data), size);
+
+    parcelo::OfflineTextDocument document;
+    // Every cid: image resolves to the body itself, so the image path runs on fuzzed bytes.
+    parcelo::AppendRtf(document, rtf, [&](const QString&) {
+        return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    });
+    parcelo::PlainTextOfDocument(document);
+
+    const QByteArray saved = parcelo::RtfFromDocument(document);
+    parcelo::OfflineTextDocument reread;
+    parcelo::AppendRtf(reread, std::string_view(saved.constData(), saved.size()));
+    return 0;
+}
