@@ -16,6 +16,29 @@ bool ThemeInstalled(const QString& name) {
     return false;
 }
 
+// Calendars, contacts and tables are text to the MIME database, so their generic icon is that
+// of plain text; themes that lack their own icons mostly have one for the kind of document.
+// The converted Outlook items are calendars and contacts, so they are worth telling apart.
+QIcon FamilyIcon(const QMimeType& type) {
+    static const struct {
+        const char* mimeType;
+        const char* iconName;
+    } kFamilies[] = {
+        {"text/calendar", "x-office-calendar"},
+        {"text/x-vcalendar", "x-office-calendar"},
+        {"text/vcard", "x-office-address-book"},
+        {"text/x-vcard", "x-office-address-book"},
+        {"text/directory", "x-office-address-book"},
+        {"text/csv", "x-office-spreadsheet"},
+        {"text/tab-separated-values", "x-office-spreadsheet"},
+    };
+    for (const auto& family : kFamilies) {
+        if (type.inherits(QLatin1String(family.mimeType)))
+            return QIcon::fromTheme(QLatin1String(family.iconName));
+    }
+    return QIcon();
+}
+
 QIcon GenericFileIcon() {
     QIcon icon = QIcon::fromTheme(QStringLiteral("application-x-generic"));
     if (icon.isNull())
@@ -76,6 +99,8 @@ QIcon AttachmentIconProvider::iconFor(const QString& path) {
     QIcon icon;
     if (type.isValid()) {
         icon = QIcon::fromTheme(type.iconName());
+        if (icon.isNull())
+            icon = FamilyIcon(type);
         if (icon.isNull())
             icon = QIcon::fromTheme(type.genericIconName());
     }

@@ -22,6 +22,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
@@ -308,6 +311,13 @@ int MainDialog::LoadTnefFile() {
             failure.access = FileAccess::Reading;
             showFileError(failure);
             continue;
+        }
+        if (!document->isEmpty()) {
+            // A blank line between two messages' bodies, in a paragraph of its own (not an
+            // item of a list that ended the previous body).
+            QTextCursor end(document);
+            end.movePosition(QTextCursor::End);
+            end.insertBlock(QTextBlockFormat(), QTextCharFormat());
         }
         AppendRtf(*document, rtf);
     }
