@@ -8,6 +8,59 @@
 
 namespace parcelo {
 
+namespace {
+
+QString alphabetic(int number, char16_t a) {
+    QString out;
+    for (; number > 0; number = (number - 1) / 26)
+        out.prepend(QChar(char16_t(a + (number - 1) % 26)));
+    return out;
+}
+
+QString roman(int number, bool upper) {
+    static constexpr std::pair<int, const char*> kNumerals[] = {
+        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+        {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
+    if (number <= 0 || number >= 5000)
+        return QString::number(number);
+    QString out;
+    for (const auto& [value, numeral] : kNumerals) {
+        for (; number >= value; number -= value)
+            out += QLatin1StringView(numeral);
+    }
+    return upper ? out.toUpper() : out;
+}
+
+}  // namespace
+
+QString ListMarker(const QTextListFormat& format, int number) {
+    QString text;
+    switch (format.style()) {
+        case QTextListFormat::ListDisc:
+            return QStringLiteral("\u2022");
+        case QTextListFormat::ListCircle:
+            return QStringLiteral("\u25E6");
+        case QTextListFormat::ListSquare:
+            return QStringLiteral("\u25AA");
+        case QTextListFormat::ListLowerAlpha:
+            text = alphabetic(number, u'a');
+            break;
+        case QTextListFormat::ListUpperAlpha:
+            text = alphabetic(number, u'A');
+            break;
+        case QTextListFormat::ListLowerRoman:
+            text = roman(number, false);
+            break;
+        case QTextListFormat::ListUpperRoman:
+            text = roman(number, true);
+            break;
+        default:
+            text = QString::number(number);
+            break;
+    }
+    return format.numberPrefix() + text + format.numberSuffix();
+}
+
 DocumentBuilder::DocumentBuilder(QTextDocument& document)
     : document_(document),
       cursor_(&document),
@@ -69,6 +122,16 @@ void DocumentBuilder::finish() {
 
 void DocumentBuilder::insertParagraph(QTextCursor& cursor, BuiltParagraph& paragraph,
                                       bool firstInPlace) {
+    QString marker;
+    if (paragraph.inList) {
+        const int number = ++itemNumbers_[paragraph.list.key];
+        if (listItems_ >= kMaxListItems) {
+            marker = ListMarker(paragraph.list.format, number) + u' ';
+            paragraph.format.setLeftMargin(document_.indentWidth() *
+                                           paragraph.list.format.indent());
+            paragraph.inList = false;
+        }
+    }
     const QTextCharFormat& blockChars =
         paragraph.runs.empty() ? paragraph.markFormat : paragraph.runs.front().format;
     if (firstInPlace) {
@@ -77,11 +140,14 @@ void DocumentBuilder::insertParagraph(QTextCursor& cursor, BuiltParagraph& parag
     } else {
         cursor.insertBlock(paragraph.format, blockChars);
     }
+    if (!marker.isEmpty())
+        cursor.insertText(marker, blockChars);
     for (BuiltRun& run : paragraph.runs)
         cursor.insertText(run.text, run.format);
     if (paragraph.inList) {
+        ++listItems_;
         QTextList*& list = lists_[paragraph.list.key];
-        if (list == nullptr || list->document() != &document_)
+        if (list == nullptr)
             list = cursor.createList(paragraph.list.format);
         else
             list->add(cursor.block());

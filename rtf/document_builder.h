@@ -28,6 +28,9 @@ struct BuiltList {
     QTextListFormat format;
 };
 
+// The number or bullet of item `number` (from 1) of a list, as Qt draws it.
+QString ListMarker(const QTextListFormat& format, int number);
+
 struct BuiltParagraph {
     QTextBlockFormat format;
     QTextCharFormat markFormat;  // the format of the paragraph mark, for empty paragraphs
@@ -58,6 +61,9 @@ class DocumentBuilder {
     // Tables larger than this are cut into several, to keep a broken body from asking for
     // millions of cells.
     static constexpr int kMaxTableCells = 100000;
+    // Qt re-sorts a list's items on every insertion, which makes long lists quadratic; past
+    // this many items in a body, list paragraphs get their number or bullet as text instead.
+    static constexpr int kMaxListItems = 2000;
 
   private:
     struct Cell {
@@ -76,6 +82,8 @@ class DocumentBuilder {
     bool undoWasEnabled_;
     bool needBlock_;  // whether the next paragraph must open a new block
     std::unordered_map<uint64_t, QTextList*> lists_;
+    std::unordered_map<uint64_t, int> itemNumbers_;
+    int listItems_ = 0;
 
     std::vector<Row> rows_;
     Row row_;

@@ -86,7 +86,11 @@ void appendTable(const QTextTable* table, QStringList& lines) {
         }
         if (filled == 0)
             continue;
-        if (filled == 1) {
+        // A row whose one filled cell holds several paragraphs is a layout table's: its
+        // paragraphs are the body's.
+        const auto lone = std::find_if(cells.begin(), cells.end(),
+                                       [](const QStringList& cell) { return !cell.isEmpty(); });
+        if (filled == 1 && lone->size() > 1) {
             for (const QStringList& cell : cells)
                 lines << cell;
             continue;

@@ -940,7 +940,10 @@ void Interpreter::controlWord(std::string_view word, bool hasParam, int param) {
             emitChar(static_cast<char16_t>(keyword.arg));
             break;
         case Kw::Unicode: {
-            const char16_t c = static_cast<char16_t>(param < 0 ? param + 65536 : param);
+            // \u takes a signed 16-bit number; anything outside that is not a character.
+            const char16_t c = param < -32768 || param > 65535
+                                   ? u'\uFFFD'
+                                   : static_cast<char16_t>(param < 0 ? param + 65536 : param);
             const Encoding e = encoding();
             emitChar(e.symbol != SymbolFont::None ? SymbolFontChar(e.symbol, c) : c);
             skip_ = g.uc;

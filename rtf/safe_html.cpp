@@ -8,6 +8,9 @@ namespace parcelo {
 namespace {
 
 constexpr int kMaxTableNesting = 12;
+// Qt re-sorts a list's items on every insertion; past this many items in a body, items
+// become plain paragraphs so that a long list cannot stall the view.
+constexpr int kMaxListItems = 2000;
 
 struct Attribute {
     QStringView name;
@@ -229,6 +232,7 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
     QString out;
     out.reserve(html.size());
     int tableDepth = 0;
+    int listItems = 0;
     const qsizetype n = html.size();
     qsizetype i = 0;
     while (i < n) {
@@ -278,6 +282,11 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
                 continue;
         } else if (tableDepth > kMaxTableNesting && isTablePart(element)) {
             out += u' ';
+            continue;
+        }
+        if (element == u"li" && (tag.closing || ++listItems > kMaxListItems) &&
+            listItems > kMaxListItems) {
+            out += tag.closing ? u"</p>" : u"<p>";
             continue;
         }
         if (element == u"img") {

@@ -311,7 +311,7 @@ TEST(Tables, WordRowDefinitionAfterTheCells) {
     const std::string rtf = Body(
         "\\pard\\intbl x\\cell y\\cell\\pard\\intbl{\\trowd\\cellx100\\cellx200\\row}"
         "\\pard\\intbl z\\cell\\pard\\intbl{\\trowd\\cellx100\\row}\\pard end");
-    EXPECT_EQ(TextOf(rtf).toStdString(), "x\ty\nz\nend");
+    EXPECT_EQ(TextOf(rtf).toStdString(), "x\ty\nz\t\nend");
 }
 
 TEST(Tables, TableWithoutRowEndIsStillShown) {

@@ -1,0 +1,189 @@
+// Saving a document as RTF, and reading what was saved back into the same document.
+#include "rtf/rtf_writer.h"
+
+#include "rtf_test_support.h"
+
+#include <QImage>
+#include <QTextCursor>
+#include <QTextList>
+#include <QTextTable>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace parcelo::test {
+namespace {
+
+// Everything the writer promises to keep, one line per block and fragment, for comparing.
+std::string Signature(const QTextDocument& document) {
+    std::string out;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat b = block.blockFormat();
+        out += "block align=" + std::to_string(int(b.alignment())) +
+               " left=" + std::to_string(int(b.leftMargin())) +
+               " indent=" + std::to_string(int(b.textIndent())) +
+               " top=" + std::to_string(int(b.topMargin())) +
+               " bottom=" + std::to_string(int(b.bottomMargin())) +
+               " line=" + std::to_string(int(b.lineHeightType())) + "/" +
+               std::to_string(int(b.lineHeight()));
+        if (const QTextList* list = block.textList())
+            out += " list=" + std::to_string(list->format().style()) + "/" +
+                   std::to_string(list->format().indent()) + "#" +
+                   std::to_string(list->itemNumber(block));
+        if (QTextTable* table = QTextCursor(block).currentTable()) {
+            const QTextTableCell cell = table->cellAt(block.position());
+            out += " cell=" + std::to_string(cell.row()) + "," + std::to_string(cell.column());
+        }
+        out += "\n";
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (f.isImageFormat()) {
+                const QTextImageFormat image = f.toImageFormat();
+                out += "  image " + std::to_string(int(image.width())) + "x" +
+                       std::to_string(int(image.height())) + "\n";
+                continue;
+            }
+            out += "  \"" + it.fragment().text().toStdString() + "\"";
+            out += " family=" + f.fontFamilies().toStringList().join(',').toStdString();
+            out += " size=" + std::to_string(f.fontPointSize());
+            if (f.fontWeight() >= QFont::DemiBold)
+                out += " bold";
+            if (f.fontItalic())
+                out += " italic";
+            if (f.underlineStyle() != QTextCharFormat::NoUnderline)
+                out += " underline=" + std::to_string(f.underlineStyle());
+            if (f.fontStrikeOut())
+                out += " strike";
+            if (f.verticalAlignment() != QTextCharFormat::AlignNormal)
+                out += " valign=" + std::to_string(f.verticalAlignment());
+            if (f.hasProperty(QTextFormat::ForegroundBrush))
+                out += " fg=" + f.foreground().color().name().toStdString();
+            if (f.hasProperty(QTextFormat::BackgroundBrush))
+                out += " bg=" + f.background().color().name().toStdString();
+            if (f.isAnchor())
+                out += " href=" + f.anchorHref().toStdString();
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+std::unique_ptr<QTextDocument> ReadBack(const QTextDocument& document) {
+    const QByteArray rtf = RtfFromDocument(document);
+    return Read(std::string_view(rtf.constData(), rtf.size()));
+}
+
+constexpr const char* kRichBody =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
+    "{\\f1\\froman\\fcharset0 Times New Roman;}{\\f2\\fcharset204 Arial Cyr;}}"
+    "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;}"
+    "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}\\listid1}"
+    "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00);}}{\\listlevel\\levelnfc2"
+    "{\\leveltext\\'02\\'01.;}}\\listid2}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}"
+    "\\pard\\plain\\qc\\sb240\\sa120 {\\b\\fs32 Title}\\par"
+    "\\pard\\li720\\fi-360\\sl360\\slmult1 Plain {\\i italic} {\\ul under}{\\uld dots} "
+    "{\\strike struck} {\\f1 serif} {\\cf1 red} {\\highlight2 green} x{\\super 2} H{\\sub 2}O "
+    "{\\f2\\'cf\\'f0\\'e8} \\u8364? {\\field{\\*\\fldinst HYPERLINK \"http://example.com/?a=1\"}"
+    "{\\fldrslt{\\ul\\cf1 a link}}}\\par"
+    "\\pard\\qj\\sl-300\\slmult0 justified{\\tab}tab\\line line\\par"
+    "\\pard\\ls1 bullet one\\par\\pard\\ls1 bullet two\\par"
+    "\\pard\\ls2 number one\\par\\pard\\ls2\\ilvl1 roman\\par\\pard\\ls2 number two\\par"
+    "\\pard\\trowd\\cellx2000\\cellx5000\\intbl {\\b head}\\cell second\\cell\\row"
+    "\\trowd\\cellx2000\\cellx5000\\intbl one\\par two\\cell \\cell\\row"
+    "\\pard after\\par}";
+
+TEST(RoundTrip, RichBodyKeepsTextAndFormatting) {
+    const auto original = Read(kRichBody);
+    const auto reread = ReadBack(*original);
+    EXPECT_EQ(Signature(*reread), Signature(*original));
+    EXPECT_EQ(PlainTextOfDocument(*reread), PlainTextOfDocument(*original));
+    EXPECT_EQ(reread->rootFrame()->childFrames().size(), 1);
+}
+
+TEST(RoundTrip, SavingTwiceGivesTheSameRtf) {
+    const auto once = ReadBack(*Read(kRichBody));
+    EXPECT_EQ(RtfFromDocument(*ReadBack(*once)), RtfFromDocument(*once));
+}
+
+TEST(RoundTrip, TextNeedingEscapes) {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    const QString text =
+        QString::fromUtf8("braces {} back\\slash K\u00e4se \u6f22\u5b57 \U0001F600 nb\u00a0sp");
+    cursor.insertText(text);
+    cursor.insertText(QString(QChar::LineSeparator) + "\tnext");
+    const auto reread = ReadBack(document);
+    EXPECT_EQ(reread->toPlainText(), document.toPlainText());
+    const QByteArray rtf = RtfFromDocument(document);
+    EXPECT_TRUE(std::all_of(rtf.begin(), rtf.end(), [](char c) { return (c & 0x80) == 0; }));
+    EXPECT_TRUE(rtf.contains("K\\u228?se"));
+    EXPECT_TRUE(rtf.contains("\\u-10179?\\u-8704?"));  // a surrogate pair, signed
+}
+
+TEST(RoundTrip, HtmlBodySavedAsNativeRtf) {
+    const auto original = Read(
+        "{\\rtf1\\fromhtml1{\\*\\htmltag <p>}Dear {\\*\\htmltag <b>}Isabel{\\*\\htmltag </b>}"
+        "{\\*\\htmltag <ul><li>}one{\\*\\htmltag <li>}two{\\*\\htmltag </ul><table><tr><td>}"
+        "a{\\*\\htmltag <td>}b{\\*\\htmltag </table><a href=\"http://x.example/\">}x"
+        "{\\*\\htmltag </a>}}");
+    const auto reread = ReadBack(*original);
+    EXPECT_EQ(PlainTextOfDocument(*reread).toStdString(), "Dear Isabel\n• one\n• two\na\tb\nx");
+    const auto bold = FormatOf(*reread, "Isabel");
+    ASSERT_TRUE(bold.has_value());
+    EXPECT_EQ(bold->fontWeight(), QFont::Bold);
+    const auto link = FormatOf(*reread, "x");
+    ASSERT_TRUE(link.has_value());
+    EXPECT_EQ(link->anchorHref(), "http://x.example/");
+}
+
+TEST(RoundTrip, PicturesAreSavedAsPng) {
+    QTextDocument document;
+    QImage image(6, 2, QImage::Format_ARGB32);
+    image.fill(Qt::green);
+    document.addResource(QTextDocument::ImageResource, QUrl("mem:pic"), image);
+    QTextCursor cursor(&document);
+    cursor.insertText("before ");
+    QTextImageFormat format;
+    format.setName("mem:pic");
+    format.setWidth(60);
+    format.setHeight(20);
+    cursor.insertImage(format);
+    const QByteArray rtf = RtfFromDocument(document);
+    EXPECT_TRUE(rtf.contains("\\pngblip"));
+    const auto reread = Read(std::string_view(rtf.constData(), rtf.size()));
+    EXPECT_EQ(Signature(*reread).find("image 60x20") != std::string::npos, true)
+        << Signature(*reread);
+}
+
+TEST(Writer, EmptyDocumentIsAnEmptyRtfDocument) {
+    QTextDocument document;
+    const QByteArray rtf = RtfFromDocument(document);
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi"));
+    EXPECT_EQ(rtf.count('{'), rtf.count('}'));
+    EXPECT_FALSE(rtf.contains("\\par"));
+    EXPECT_TRUE(Read(std::string_view(rtf.constData(), rtf.size()))->isEmpty());
+}
+
+TEST(Writer, BracesBalanceAndDocumentEnds) {
+    const QByteArray rtf = RtfFromDocument(*Read(kRichBody));
+    int depth = 0;
+    int closedAt = -1;
+    for (int i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') {
+            ++i;  // an escaped brace is text
+            continue;
+        }
+        if (rtf[i] == '{')
+            ++depth;
+        if (rtf[i] == '}' && --depth == 0)
+            closedAt = i;
+        ASSERT_GE(depth, 0);
+    }
+    EXPECT_EQ(depth, 0);
+    EXPECT_EQ(rtf.mid(closedAt + 1).trimmed(), "");
+}
+
+}  // namespace
+}  // namespace parcelo::test
