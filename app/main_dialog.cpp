@@ -33,6 +33,7 @@
 #include <cerrno>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 #include "attachment_item.h"
 #include "dat_association.h"
@@ -295,6 +296,7 @@ int MainDialog::LoadTnefFile() {
     auto* document = new OfflineTextDocument(bodyView_);
     document->setDefaultFont(bodyView_->font());
     document->setUndoRedoEnabled(false);
+    std::vector<FileResult> failures;
     for (const ExtractedFile& file : files_) {
         const QString path = DecodePath(file.path);
         if (file.isAttachment != 0) {
@@ -309,7 +311,7 @@ int MainDialog::LoadTnefFile() {
             failure.errorNumber = error;
             failure.path = file.path;
             failure.access = FileAccess::Reading;
-            showFileError(failure);
+            failures.push_back(failure);
             continue;
         }
         if (!document->isEmpty()) {
@@ -323,6 +325,10 @@ int MainDialog::LoadTnefFile() {
     }
     bodyView_->setDocument(document);
     attachmentList_->setUpdatesEnabled(true);
+    // Reported once the views are complete: a message box runs events, and the window may
+    // be closed (and the list released) while it is up.
+    for (const FileResult& failure : failures)
+        showFileError(failure);
     return 1;
 }
 

@@ -1,8 +1,10 @@
 #include "parcelo_app.h"
 
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
+#include <QMenu>
 #include <QPixmap>
 #include <QTimer>
 
@@ -67,7 +69,16 @@ int ParceloApp::InitInstance() {
 
     // SIGINT, SIGTERM and SIGHUP end the window as its close box does.
     QuitSignalWatcher quitSignals;
-    connect(&quitSignals, &QuitSignalWatcher::quitRequested, &dialog, &QDialog::reject);
+    connect(&quitSignals, &QuitSignalWatcher::quitRequested, &dialog, [&dialog] {
+        // A message box or file dialog of the window goes first, so that its own event loop
+        // returns and the window's can end.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window != &dialog && window->isVisible() &&
+                (qobject_cast<QDialog*>(window) || qobject_cast<QMenu*>(window)))
+                window->close();
+        }
+        dialog.reject();
+    });
 
     QElapsedTimer sinceShown;
     if (line.timing) {
