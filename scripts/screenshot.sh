@@ -5,12 +5,17 @@
 #        (defaults: build/, examples/sample.dat, docs/screenshot.png of this repository)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
-file=${2:-$root/examples/sample.dat}
+build=$(cd "${1:-$root/build}" && pwd)
 out=${3:-$root/docs/screenshot.png}
-
 mkdir -p "$(dirname "$out")"
 out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
+if [ -n "${2:-}" ]; then
+  file=$2
+else
+  # The window shows the path as given: a short one makes a tidier picture.
+  cd "$root"
+  file=examples/sample.dat
+fi
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 HOME="$home" XDG_RUNTIME_DIR="$home" \
