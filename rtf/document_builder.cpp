@@ -144,14 +144,23 @@ void DocumentBuilder::insertParagraph(QTextCursor& cursor, BuiltParagraph& parag
         cursor.insertText(marker, blockChars);
     for (BuiltRun& run : paragraph.runs)
         cursor.insertText(run.text, run.format);
+    QTextList* inserted = nullptr;
     if (paragraph.inList) {
         ++listItems_;
         QTextList*& list = lists_[paragraph.list.key];
-        if (list == nullptr)
+        const QTextListFormat::Style style = paragraph.list.format.style();
+        const bool bullets = style == QTextListFormat::ListDisc ||
+                             style == QTextListFormat::ListCircle ||
+                             style == QTextListFormat::ListSquare;
+        if (list == nullptr ||
+            (bullets && (list != previousList_ || list->count() >= kMaxBulletRun))) {
             list = cursor.createList(paragraph.list.format);
-        else
+        } else {
             list->add(cursor.block());
+        }
+        inserted = list;
     }
+    previousList_ = inserted;
 }
 
 void DocumentBuilder::flushTable() {

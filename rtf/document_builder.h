@@ -61,8 +61,11 @@ class DocumentBuilder {
     // Tables larger than this are cut into several, to keep a broken body from asking for
     // millions of cells.
     static constexpr int kMaxTableCells = 100000;
-    // Qt re-sorts a list's items on every insertion, which makes long lists quadratic; past
-    // this many items in a body, list paragraphs get their number or bullet as text instead.
+    // Qt marks every item of a list changed when one is added, which makes long lists
+    // quadratic. Bullets need no count, so each run of bullets gets a list of its own, cut
+    // every kMaxBulletRun items; numbered lists stay whole, and past kMaxListItems items in a
+    // body, list paragraphs get their number or bullet as text instead.
+    static constexpr int kMaxBulletRun = 200;
     static constexpr int kMaxListItems = 2000;
 
   private:
@@ -84,6 +87,7 @@ class DocumentBuilder {
     std::unordered_map<uint64_t, QTextList*> lists_;
     std::unordered_map<uint64_t, int> itemNumbers_;
     int listItems_ = 0;
+    QTextList* previousList_ = nullptr;  // the list of the paragraph just inserted, if any
 
     std::vector<Row> rows_;
     Row row_;
