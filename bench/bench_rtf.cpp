@@ -1,0 +1,124 @@
+// How long a large body takes to appear in the document: native RTF and HTML encapsulated in
+// RTF, at 1, 2.5, 5 and 10 MB, generated here to look like what Word and Outlook write.
+#include "rtf/offline_document.h"
+#include "rtf/plain_text.h"
+#include "rtf/rtf_reader.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr const char* kNativeHeader =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Calibri;}"
+    "{\\f1\\froman\\fcharset0 Times New Roman;}{\\f2\\fnil\\fcharset2 Symbol;}}"
+    "{\\colortbl;\\red31\\green73\\blue125;\\red255\\green255\\blue0;}"
+    "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}}\\listid1}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\n";
+
+// Word's style: each run a group with its full properties, a list now and then, a table
+// every fiftieth paragraph.
+std::string NativeBody(size_t bytes) {
+    std::string rtf = kNativeHeader;
+    rtf.reserve(bytes + 4096);
+    for (int paragraph = 0; rtf.size() < bytes; ++paragraph) {
+        if (paragraph % 50 == 49) {
+            for (int row = 0; row < 3; ++row) {
+                rtf += "\\trowd\\trgaph108\\cellx3000\\cellx6000\\cellx9000\\pard\\intbl ";
+                for (int cell = 0; cell < 3; ++cell)
+                    rtf += "{\\rtlch\\fcs1 \\ltrch\\fcs0 \\f0\\fs22 cell " + std::to_string(cell) +
+                           "}\\cell ";
+                rtf += "\\row\n";
+            }
+            rtf += "\\pard\n";
+            continue;
+        }
+        rtf += paragraph % 10 == 5 ? "\\pard\\plain\\ls1\\fi-360\\li720 " : "\\pard\\plain\\sa120 ";
+        rtf += "{\\rtlch\\fcs1 \\ltrch\\fcs0 \\f0\\fs22\\insrsid1 Paragraph " +
+               std::to_string(paragraph) +
+               " of the message, with a few ordinary words in it, }{\\b\\f0\\fs22 bold words}"
+               "{\\f0\\fs22  and }{\\i\\cf1\\f0\\fs22 coloured italics}{\\f0\\fs22 , K\\'e4se "
+               "\\u8364\\'80 and a }{\\field{\\*\\fldinst HYPERLINK \"http://example.com/\"}"
+               "{\\fldrslt{\\ul\\cf1\\f0\\fs22 link}}}{\\f0\\fs22 .}\\par\n";
+    }
+    return rtf + "}";
+}
+
+// Outlook's encapsulation of an HTML message from Word: each tag in its own group, the RTF
+// rendering of the same text hidden in \htmlrtf blocks.
+std::string HtmlBody(size_t bytes) {
+    std::string rtf =
+        "{\\rtf1\\ansi\\ansicpg1252\\fromhtml1 \\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 "
+        "Arial;}{\\f1\\fmodern Courier New;}}{\\colortbl\\red0\\green0\\blue0;\\red0\\green0"
+        "\\blue255;}\n\\uc1\\pard\\plain\\deftab360 \\f0\\fs24 \n"
+        "{\\*\\htmltag19 <html>}{\\*\\htmltag34 <head>}{\\*\\htmltag241 <style>p.MsoNormal "
+        "\\{margin:0cm;font-size:11.0pt;font-family:\"Calibri\",\"sans-serif\";\\}</style>}"
+        "{\\*\\htmltag41 </head>}{\\*\\htmltag50 <body lang=EN-GB link=blue vlink=purple>}\n";
+    rtf.reserve(bytes + 4096);
+    for (int paragraph = 0; rtf.size() < bytes; ++paragraph) {
+        rtf += "{\\*\\htmltag64 <p class=MsoNormal>}\\htmlrtf {\\htmlrtf0 Paragraph " +
+               std::to_string(paragraph) +
+               " of the message, with a few ordinary words in it, \n"
+               "{\\*\\htmltag84 <b>}\\htmlrtf {\\b \\htmlrtf0 bold words\\htmlrtf }\\htmlrtf0 "
+               "{\\*\\htmltag92 </b>} and K\\'e4se &amp; a \n"
+               "{\\*\\htmltag84 <a href=\"http://example.com/\">}\\htmlrtf {\\field{\\*\\fldinst"
+               "{HYPERLINK \"http://example.com/\"}}{\\fldrslt\\cf1\\ul \\htmlrtf0 link\\htmlrtf "
+               "}\\htmlrtf0 \\htmlrtf }\\htmlrtf0 {\\*\\htmltag92 </a>}.\n"
+               "{\\*\\htmltag244 <o:p>}{\\*\\htmltag252 </o:p>}\\htmlrtf\\par}\\htmlrtf0\n"
+               "{\\*\\htmltag72 </p>}\n";
+    }
+    return rtf + "{\\*\\htmltag58 </body>}{\\*\\htmltag27 </html>}}";
+}
+
+template <std::string (*Make)(size_t)>
+void AppendBody(benchmark::State& state) {
+    const std::string rtf = Make(static_cast<size_t>(state.range(0)) * 1024);
+    for (auto _ : state) {
+        auto document = std::make_unique<parcelo::OfflineTextDocument>();
+        parcelo::AppendRtf(*document, rtf);
+        benchmark::DoNotOptimize(document->characterCount());
+        // The document's destruction is not part of the body appearing.
+        state.PauseTiming();
+        document.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(rtf.size()));
+}
+
+void PlainTextOfBody(benchmark::State& state) {
+    const std::string rtf = NativeBody(static_cast<size_t>(state.range(0)) * 1024);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(parcelo::PlainTextOfRtf(rtf).size());
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(rtf.size()));
+}
+
+// 1, 2.5, 5 and 10 MB.
+void Sizes(benchmark::internal::Benchmark* bench) {
+    for (int kilobytes : {1024, 2560, 5120, 10240})
+        bench->Arg(kilobytes);
+    bench->Unit(benchmark::kMillisecond)->Iterations(3);
+}
+
+BENCHMARK(AppendBody<NativeBody>)->Name("NativeRtf")->Apply(Sizes);
+BENCHMARK(AppendBody<HtmlBody>)->Name("HtmlInRtf")->Apply(Sizes);
+BENCHMARK(PlainTextOfBody)
+    ->Name("PlainTextOfNativeRtf")
+    ->Arg(10240)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
