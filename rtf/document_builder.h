@@ -37,7 +37,6 @@ struct BuiltParagraph {
     std::vector<BuiltRun> runs;
     bool inList = false;
     BuiltList list;
-    bool empty() const { return runs.empty(); }
 };
 
 class DocumentBuilder {

@@ -61,6 +61,15 @@ TEST(PlainText, LongListsKeepTheirNumbers) {
     EXPECT_EQ(lines[2002].toStdString(), "mmiii) x");
 }
 
+TEST(PlainText, LongBulletRunsKeepTheirBullets) {
+    std::string rtf = "{\\rtf1 ";
+    for (int i = 0; i < 450; ++i)
+        rtf += "{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt}x\\par";
+    const QStringList lines = PlainTextOfRtf(rtf + "}").split(u'\n');
+    ASSERT_EQ(lines.size(), 450);
+    EXPECT_EQ(lines.filter(u"\u2022 x").size(), 450);
+}
+
 TEST(PlainText, EmptyDocumentIsEmpty) {
     QTextDocument document;
     EXPECT_EQ(PlainTextOfDocument(document), QString());
