@@ -1,11 +1,14 @@
 // parcelo-extract: the extraction engine from the command line.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
+#include "body_text.h"
 #include "byte_source.h"
 #include "extraction_run.h"
 #include "file_listing.h"
@@ -19,6 +22,7 @@ constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
     "Usage: parcelo-extract [--list] [--json] [-o DIR] FILE\n"
+    "       parcelo-extract --text FILE\n"
     "\n"
     "Extracts the attachments, message bodies and converted items of a TNEF file\n"
     "(winmail.dat) and lists what was written, newest first.\n"
@@ -26,12 +30,14 @@ constexpr const char* kUsage =
     "  -o, --output DIR  write into DIR (created if missing); default: the current directory\n"
     "  --list            list only; write no file\n"
     "  --json            list as a JSON array of {\"path\", \"size\", \"attachment\"}\n"
+    "  --text            print the plain text of every message body instead; write no file\n"
     "  --help            show this help\n"
     "  --version         show the version\n";
 
 struct Options {
     bool listOnly = false;
     bool json = false;
+    bool text = false;
     std::optional<std::string> outputDirectory;
     std::string file;
 };
@@ -62,6 +68,8 @@ int main(int argc, char** argv) {
             options.listOnly = true;
         } else if (!endOfOptions && arg == "--json") {
             options.json = true;
+        } else if (!endOfOptions && arg == "--text") {
+            options.text = true;
         } else if (!endOfOptions && (arg == "-o" || arg == "--output")) {
             if (i + 1 >= argc)
                 return usageError("missing directory after ", argv[i]);
@@ -82,6 +90,9 @@ int main(int argc, char** argv) {
     if (options.outputDirectory && options.outputDirectory->empty()) {
         return usageError("empty output directory", "");
     }
+    if (options.text && (options.json || options.listOnly || options.outputDirectory)) {
+        return usageError("--text goes with no other option", "");
+    }
 
     const std::unique_ptr<parcelo::ByteSource> source = parcelo::OpenByteSource(options.file);
     if (!source) {
@@ -101,6 +112,16 @@ int main(int argc, char** argv) {
     }
 
     parcelo::ExtractionRun run;
+    if (options.text) {
+        std::vector<std::string> bodies;
+        run.onBody = [&](const std::string& rtf) { bodies.push_back(rtf); };
+        parcelo::ExtractTnefStream(run, *source, 0, std::nullopt);
+        // The window shows bodies in the order of the list: the last one found first.
+        std::reverse(bodies.begin(), bodies.end());
+        const std::string text = parcelo::PlainTextOfBodies(bodies, argc, argv);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+    }
     parcelo::ExtractTnefStream(run, *source, options.listOnly ? 0 : 1, prefix);
     const std::string listing = options.json ? parcelo::ExtractedFilesAsJson(run.files)
                                              : parcelo::ExtractedFilesAsText(run.files);

@@ -40,6 +40,8 @@ void writeBody(ExtractionRun& run, const TnefMessage& message, const PropertyLoo
     ++run.bodyFileCounter;
     const std::string path = AddExtractedFile(run, run.pathFor(SafeFileName(name)),
                                               static_cast<int64_t>(rtf->size()), 0);
+    if (run.onBody)
+        run.onBody(*rtf);
     if (run.writeFiles == 0)
         return;
     OutputFile(path).write(*rtf);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,9 @@ struct ExtractionRun {
     int bodyFileCounter = 0;  // numbers the body files of the run
     ExtractedFileList files;
     int debugLevel = 0;  // handed to the TNEF library for every parse
+    // Called with every message body's RTF as it is recorded, whether or not files are
+    // written (so that a body can be read without writing it).
+    std::function<void(const std::string& rtf)> onBody;
 
     // The output directory followed by a file-name part.
     std::string pathFor(std::string_view fileName) const;

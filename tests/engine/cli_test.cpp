@@ -128,5 +128,33 @@ TEST(ParceloExtract, KeepsTheLibrarysMessagesOutOfItsOutput) {
     EXPECT_EQ(run.err, "");
 }
 
+TEST(ParceloExtract, PrintsTheTextOfEveryBodyWritingNothing) {
+#ifndef PARCELO_EXTRACT_HAS_TEXT
+    GTEST_SKIP() << "built without the RTF reader";
+#endif
+    ScratchDir scratch;
+    const std::string inner = TnefBuilder()
+                                  .messageClass("IPM.Microsoft Mail.Note")
+                                  .subject("inner")
+                                  .messageProps(PropertyList().binary(
+                                      0x1009, compressRtf("{\\rtf1 Forwarded \\b text\\b0\\par}")))
+                                  .bytes();
+    WriteFile(scratch.path() / "in.dat",
+              TnefBuilder()
+                  .messageClass("IPM.Microsoft Mail.Note")
+                  .subject("outer")
+                  .messageProps(PropertyList().binary(
+                      0x1009, compressRtf("{\\rtf1\\ansi First line\\par Caf\\'e9\\par}")))
+                  .attach("fwd.dat", inner)
+                  .bytes());
+    const CliRun run =
+        RunExtract("--text " + quoted((scratch.path() / "in.dat").string()), scratch);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Forwarded text\n\nFirst line\nCafé\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_THAT(scratch.fileNames(), ::testing::ElementsAre("in.dat"));
+    EXPECT_EQ(RunExtract("--text --json x.dat", scratch).status, 2);
+}
+
 }  // namespace
 }  // namespace parcelo::testing

@@ -1,0 +1,14 @@
+// Built without Qt: no RTF reader, so no body text.
+#include <cstdio>
+
+#include "body_text.h"
+
+namespace parcelo {
+
+std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int, char**) {
+    if (!rtfBodies.empty())
+        std::fputs("parcelo-extract: built without the RTF reader\n", stderr);
+    return {};
+}
+
+}  // namespace parcelo
