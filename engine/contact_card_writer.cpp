@@ -200,7 +200,7 @@ void WriteContactCard(ExtractionRun& run, const TnefMessage& message) {
     writeLines(out, lookup, kWorkLines);
     if (message.body().size() > 0) {
         out.write("NOTE;QUOTED-PRINTABLE:");
-        WriteQuotedPrintableText(out, AttributeText(lookup, message.body()));
+        WriteQuotedPrintableText(out, lookup.messageText(message.body()));
         out.write('\n');
     }
     for (const AddressBlock& block : kAddressBlocks)

@@ -15,6 +15,13 @@ std::string TextValue::allButLast() const {
     return ConvertCodePageToUtf8(std::string_view(raw_).substr(0, raw_.size() - 1), codePage_);
 }
 
+TextValue PropertyLookup::messageText(const ValueBytes& bytes) const {
+    std::string raw = bytes.load();
+    if (!raw.empty() && raw.back() != '\0')
+        raw += '\0';
+    return TextValue(std::move(raw), codePage_);
+}
+
 std::optional<TextValue> PropertyLookup::textFrom(std::optional<ValueBytes> string8,
                                                   std::optional<ValueBytes> unicode) const {
     if (string8)

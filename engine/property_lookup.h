@@ -58,10 +58,10 @@ class PropertyLookup {
     // Any value by tag, standard or named, as the library holds it.
     std::optional<ValueBytes> value(uint32_t tag) const { return properties_.find(tag); }
     std::optional<ValueBytes> namedValue(uint32_t tag) const { return properties_.findNamed(tag); }
-    // 8-bit text of the message (a subject, a title), as a text value.
-    TextValue messageText(const ValueBytes& bytes) const {
-        return TextValue(bytes.load(), codePage_);
-    }
+    // 8-bit text of a message attribute (a subject, a title, a body), as a text value. Its
+    // terminating NUL, when the stream left it out, is supplied, so that the last character
+    // is not taken for it.
+    TextValue messageText(const ValueBytes& bytes) const;
 
     uint32_t codePage() const { return codePage_; }
 

@@ -163,11 +163,4 @@ void WriteRtfAsText(OutputFile& out, std::string_view rtf) {
     out.write(text);
 }
 
-TextValue AttributeText(const PropertyLookup& lookup, const ValueBytes& bytes) {
-    std::string raw = bytes.load();
-    if (!raw.empty() && raw.back() != '\0')
-        raw += '\0';
-    return TextValue(std::move(raw), lookup.codePage());
-}
-
 }  // namespace parcelo

@@ -46,8 +46,4 @@ void WriteEscapedText(OutputFile& out, const TextValue& value);
 // iCalendar text value, and ends the line.
 void WriteRtfAsText(OutputFile& out, std::string_view rtf);
 
-// 8-bit text of a message attribute (attSubject, attBody): its terminating NUL, when the
-// stream left it out, is supplied so that the last character is not taken for it.
-TextValue AttributeText(const PropertyLookup& lookup, const ValueBytes& bytes);
-
 }  // namespace parcelo

@@ -70,12 +70,12 @@ void WriteTaskCalendar(ExtractionRun& run, const TnefMessage& message) {
     }
     if (message.subject() && message.subject()->size() > 0) {
         out.write("SUMMARY:");
-        WriteEscapedText(out, AttributeText(lookup, *message.subject()));
+        WriteEscapedText(out, lookup.messageText(*message.subject()));
         out.write('\n');
     }
     if (message.body().size() > 0) {
         out.write("DESCRIPTION:");
-        WriteEscapedText(out, AttributeText(lookup, message.body()));
+        WriteEscapedText(out, lookup.messageText(message.body()));
         out.write('\n');
     }
     writeTime(out, "DTSTAMP:", lookup.value(kPrCreationTime));

@@ -182,13 +182,11 @@ TEST(LineValues, ListEntriesKeepEveryPieceWithoutLeadingSpaces) {
     EXPECT_THAT(ListEntries("  a  ;;   "), ElementsAre("a  ", "", ""));
 }
 
-TEST(AttributeText, KeepsTheLastCharacterOfAnUnterminatedAttribute) {
+TEST(MessageText, KeepsTheLastCharacterOfAnUnterminatedAttribute) {
     const ParsedMessage parsed(TnefBuilder().body("Hello").bytes());
-    const TextValue unterminated = AttributeText(parsed.lookup(), parsed.message().body());
-    EXPECT_EQ(unterminated.allButLast(), "Hello");
+    EXPECT_EQ(parsed.lookup().messageText(parsed.message().body()).allButLast(), "Hello");
     const ParsedMessage terminated(TnefBuilder().body(std::string("Hello\0", 6)).bytes());
-    EXPECT_EQ(AttributeText(terminated.lookup(), terminated.message().body()).allButLast(),
-              "Hello");
+    EXPECT_EQ(terminated.lookup().messageText(terminated.message().body()).allButLast(), "Hello");
 }
 
 }  // namespace
