@@ -22,30 +22,28 @@ TextValue PropertyLookup::messageText(const ValueBytes& bytes) const {
     return TextValue(std::move(raw), codePage_);
 }
 
-std::optional<TextValue> PropertyLookup::textFrom(std::optional<ValueBytes> string8,
-                                                  std::optional<ValueBytes> unicode) const {
-    if (string8)
-        return TextValue(string8->load(), codePage_);
+namespace {
+
+// A PT_STRING8 value as it stands, else the PT_UNICODE value of the same property read
+// exactly as an 8-bit value would be: its text and one terminating NUL.
+template <typename Find>
+std::optional<TextValue> textOf(uint16_t id, uint32_t codePage, Find find) {
+    if (std::optional<ValueBytes> string8 = find(PropertyTag(id, kPtString8)))
+        return TextValue(string8->load(), codePage);
+    const std::optional<ValueBytes> unicode = find(PropertyTag(id, kPtUnicode));
     if (!unicode)
         return std::nullopt;
-    // Read exactly as an 8-bit value would be: the text and one terminating NUL.
-    std::string text = ConvertUtf16LeToUtf8(unicode->load());
-    text += '\0';
-    return TextValue(std::move(text), kUtf8CodePage);
+    return TextValue(ConvertUtf16LeToUtf8(unicode->load()) + '\0', kUtf8CodePage);
 }
 
+}  // namespace
+
 std::optional<TextValue> PropertyLookup::text(uint16_t id) const {
-    std::optional<ValueBytes> string8 = properties_.find(PropertyTag(id, kPtString8));
-    if (string8)
-        return textFrom(string8, std::nullopt);
-    return textFrom(std::nullopt, properties_.find(PropertyTag(id, kPtUnicode)));
+    return textOf(id, codePage_, [this](uint32_t tag) { return properties_.find(tag); });
 }
 
 std::optional<TextValue> PropertyLookup::namedText(uint16_t lid) const {
-    std::optional<ValueBytes> string8 = properties_.findNamed(PropertyTag(lid, kPtString8));
-    if (string8)
-        return textFrom(string8, std::nullopt);
-    return textFrom(std::nullopt, properties_.findNamed(PropertyTag(lid, kPtUnicode)));
+    return textOf(lid, codePage_, [this](uint32_t tag) { return properties_.findNamed(tag); });
 }
 
 int32_t LittleEndian32(const ValueBytes& value) {

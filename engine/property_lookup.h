@@ -66,9 +66,6 @@ class PropertyLookup {
     uint32_t codePage() const { return codePage_; }
 
   private:
-    std::optional<TextValue> textFrom(std::optional<ValueBytes> string8,
-                                      std::optional<ValueBytes> unicode) const;
-
     const MapiProperties& properties_;
     uint32_t codePage_;
 };
