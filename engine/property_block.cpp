@@ -76,7 +76,9 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
         return block;
     }
     // The count is only an upper bound: a damaged block ends where its data ends.
-    for (uint32_t i = 0; i < count && in.remaining() > 0; ++i) {
+    // A block past the budget is cut there, like a damaged one, so that the library never
+    // meets an attribute over its 50 MiB limit (it would give up the whole stream).
+    for (uint32_t i = 0; i < count && in.remaining() > 0 && body.size() < kBlockBudget; ++i) {
         uint32_t tag = 0;
         if (!in.u32(tag))
             break;

@@ -20,6 +20,10 @@ constexpr uint32_t kAttOemCodepage = 0x00069007;
 constexpr size_t kMessageClassLength = 50;
 // The library keeps the message ID in a 50-byte field; more is never needed.
 constexpr uint32_t kMessageIdHandedOver = 64;
+// No message has this many attachments. A forged stream of tiny attributes could otherwise
+// make millions, each costing far more memory than the bytes that made it, and the library
+// takes time in the square of their number.
+constexpr size_t kMostAttachments = 10000;
 
 void appendLe16(std::string& out, uint16_t v) {
     out += static_cast<char>(v);
@@ -108,7 +112,9 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
                 break;
             }
             case kAttAttachRendData:
-                attachment = &scan.attachments.emplace_back();
+                attachment = scan.attachments.size() < kMostAttachments
+                                 ? &scan.attachments.emplace_back()
+                                 : nullptr;
                 break;
             case kAttAttachTitle:
                 if (attachment)

@@ -317,6 +317,20 @@ TEST(RepeatedAttributes, TheLastOneCounts) {
     EXPECT_EQ(ReadFile(dir.path() / "new.txt"), "new");
 }
 
+TEST(DamagedStreams, ForgedAttachmentCountsAreBounded) {
+    // Millions of empty attachments cost little stream but much memory and time; past
+    // 10,000 the rest of the stream's attachments are not read.
+    TnefBuilder builder;
+    builder.attach("first.txt", "1");
+    std::string empty = TnefBuilder().attachmentStart().bytes().substr(6);
+    std::string many;
+    for (int i = 0; i < 100000; ++i)
+        many += empty;
+    builder.raw(many).attach("beyond.txt", "2");
+    ScratchDir dir;
+    EXPECT_THAT(Names(Extract(builder.bytes(), dir)), ElementsAre("first.txt"));
+}
+
 TEST(CodePages, TurnEightBitNamesIntoUtf8) {
     ScratchDir dir;
     EXPECT_THAT(
