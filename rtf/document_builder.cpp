@@ -1,10 +1,13 @@
 #include "document_builder.h"
 
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
 #include <QTextTable>
+#include <QTextTableCellFormat>
 
 #include <algorithm>
+#include <utility>
 
 namespace parcelo {
 
@@ -65,7 +68,8 @@ DocumentBuilder::DocumentBuilder(QTextDocument& document)
     : document_(document),
       cursor_(&document),
       undoWasEnabled_(document.isUndoRedoEnabled()),
-      needBlock_(!document.isEmpty()) {
+      needBlock_(!document.isEmpty()),
+      firstBlock_(needBlock_ ? document.blockCount() : 0) {
     // A body can have hundreds of thousands of blocks: recording undo steps for them or laying
     // them out one by one would take longer than reading them.
     document_.setUndoRedoEnabled(false);
@@ -87,8 +91,9 @@ void DocumentBuilder::addParagraph(BuiltParagraph&& paragraph, bool inTable) {
     }
     if (inTable_)
         flushTable();
-    insertParagraph(cursor_, paragraph, !needBlock_);
+    insertParagraph(cursor_, paragraph, !needBlock_, pageBackground_);
     needBlock_ = true;
+    added_ = true;
 }
 
 void DocumentBuilder::endCell() {
@@ -102,12 +107,14 @@ void DocumentBuilder::endCell() {
     cell_ = {};
 }
 
-void DocumentBuilder::endRow(const std::vector<int>& cellEdges) {
+void DocumentBuilder::endRow(const std::vector<int>& cellEdges,
+                             const std::vector<QColor>& cellBackgrounds) {
     if (!cell_.paragraphs.empty())
         endCell();
     if (row_.cells.empty())
         return;
     row_.cellEdges = cellEdges;
+    row_.cellBackgrounds = cellBackgrounds;
     tableColumns_ = std::max(tableColumns_, row_.cells.size());
     rows_.push_back(std::move(row_));
     row_ = {};
@@ -115,13 +122,44 @@ void DocumentBuilder::endRow(const std::vector<int>& cellEdges) {
         flushTable();
 }
 
+void DocumentBuilder::setPageBackground(const QColor& color) {
+    if (added_ && !pageBackground_.isValid())
+        unpaintedEnd_ = document_.blockCount();
+    pageBackground_ = color;
+}
+
 void DocumentBuilder::finish() {
     if (inTable_)
         flushTable();
+    paintEarlierBlocks();
+}
+
+void DocumentBuilder::paintEarlierBlocks() {
+    // Word declares the page colour before the text; a body that declares it later gets it
+    // here, once, rather than on every declaration.
+    const int end = std::exchange(unpaintedEnd_, 0);
+    for (QTextBlock block = document_.findBlockByNumber(firstBlock_);
+         block.isValid() && block.blockNumber() < end; block = block.next()) {
+        QTextCursor cursor(block);
+        if (QTextTable* table = cursor.currentTable()) {
+            QTextTableCell cell = table->cellAt(cursor);
+            QTextTableCellFormat format = cell.format().toTableCellFormat();
+            if (!format.hasProperty(QTextFormat::BackgroundBrush)) {
+                format.setBackground(pageBackground_);
+                cell.setFormat(format);
+            }
+        } else if (!block.blockFormat().hasProperty(QTextFormat::BackgroundBrush)) {
+            QTextBlockFormat format = block.blockFormat();
+            format.setBackground(pageBackground_);
+            cursor.setBlockFormat(format);
+        }
+    }
 }
 
 void DocumentBuilder::insertParagraph(QTextCursor& cursor, BuiltParagraph& paragraph,
-                                      bool firstInPlace) {
+                                      bool firstInPlace, const QColor& fill) {
+    if (fill.isValid() && !paragraph.format.hasProperty(QTextFormat::BackgroundBrush))
+        paragraph.format.setBackground(fill);
     QString marker;
     if (paragraph.inList) {
         const int number = ++itemNumbers_[paragraph.list.key];
@@ -196,22 +234,52 @@ void DocumentBuilder::flushTable() {
         format.setColumnWidthConstraints(widths);
     }
 
+    if (!needBlock_ && pageBackground_.isValid()) {
+        // The empty block the table is put after belongs to this body too.
+        QTextBlockFormat before = cursor_.blockFormat();
+        before.setBackground(pageBackground_);
+        cursor_.setBlockFormat(before);
+    }
     QTextTable* table = cursor_.insertTable(static_cast<int>(rows_.size()), columns, format);
     for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
-        std::vector<Cell>& cells = rows_[r].cells;
-        for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
-            QTextCursor cellCursor = table->cellAt(r, c).firstCursorPosition();
+        Row& row = rows_[r];
+        for (int c = 0; c < static_cast<int>(row.cells.size()); ++c) {
+            QTextTableCell cell = table->cellAt(r, c);
+            QTextCursor cellCursor = cell.firstCursorPosition();
             bool first = true;
-            for (BuiltParagraph& paragraph : cells[c].paragraphs) {
+            for (BuiltParagraph& paragraph : row.cells[c].paragraphs) {
                 paragraph.inList = false;
-                insertParagraph(cellCursor, paragraph, first);
+                insertParagraph(cellCursor, paragraph, first, QColor());
                 first = false;
+            }
+            // The cell is painted whole, padding and all, so its paragraphs need no colour. Its
+            // format is that of its first paragraph mark, so it is set once they are in.
+            QColor background = static_cast<size_t>(c) < row.cellBackgrounds.size()
+                                    ? row.cellBackgrounds[c]
+                                    : QColor();
+            if (!background.isValid())
+                background = pageBackground_;
+            if (background.isValid()) {
+                QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
+                cellFormat.setBackground(background);
+                cell.setFormat(cellFormat);
             }
         }
     }
     rows_.clear();
     cursor_.movePosition(QTextCursor::End);
     needBlock_ = false;  // a table is always followed by an empty block, which is used next
+    added_ = true;
+    // That block takes the format of the one the table was put in, which may be the last of
+    // an earlier body; it ends this body when nothing follows the table.
+    QTextBlockFormat after = cursor_.blockFormat();
+    if (pageBackground_.isValid() || after.hasProperty(QTextFormat::BackgroundBrush)) {
+        if (pageBackground_.isValid())
+            after.setBackground(pageBackground_);
+        else
+            after.clearBackground();
+        cursor_.setBlockFormat(after);
+    }
 }
 
 }  // namespace parcelo

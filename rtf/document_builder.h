@@ -3,6 +3,7 @@
 // and then made into one QTextTable, which is much cheaper than growing a table row by row.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -50,8 +51,13 @@ class DocumentBuilder {
 
     void addParagraph(BuiltParagraph&& paragraph, bool inTable);
     void endCell();
-    // Ends a table row; `cellEdges` are the right edges of its cells in twips.
-    void endRow(const std::vector<int>& cellEdges);
+    // Ends a table row; `cellEdges` are the right edges of its cells in twips, and
+    // `cellBackgrounds` their shading (an invalid colour for none).
+    void endRow(const std::vector<int>& cellEdges, const std::vector<QColor>& cellBackgrounds);
+    // The colour of the body's page. The view shows several bodies in one document, so the
+    // page is painted as the background of each block and table cell of this body that has
+    // none of its own, including those added before the colour was known.
+    void setPageBackground(const QColor& color);
     // Ends any table; the builder can then be dropped.
     void finish();
 
@@ -74,15 +80,23 @@ class DocumentBuilder {
     struct Row {
         std::vector<Cell> cells;
         std::vector<int> cellEdges;
+        std::vector<QColor> cellBackgrounds;
     };
 
-    void insertParagraph(QTextCursor& cursor, BuiltParagraph& paragraph, bool firstInPlace);
+    // `fill` is the background of a block that has none of its own.
+    void insertParagraph(QTextCursor& cursor, BuiltParagraph& paragraph, bool firstInPlace,
+                         const QColor& fill);
     void flushTable();
+    void paintEarlierBlocks();
 
     QTextDocument& document_;
     QTextCursor cursor_;
     bool undoWasEnabled_;
     bool needBlock_;  // whether the next paragraph must open a new block
+    int firstBlock_;  // the number of the first block of this body
+    bool added_ = false;
+    QColor pageBackground_;
+    int unpaintedEnd_ = 0;  // blocks before this number were added before the page colour
     std::unordered_map<uint64_t, QTextList*> lists_;
     std::unordered_map<uint64_t, int> itemNumbers_;
     int listItems_ = 0;

@@ -43,6 +43,9 @@ enum class Dest : uint8_t {
     Picture,
     LegacyList,
     HtmlTag,
+    PageBackground,  // the \background shape and its property groups
+    ShapePropertyName,
+    ShapePropertyValue,
 };
 
 enum class Align : uint8_t { Default, Right, Center, Justify };
@@ -76,6 +79,7 @@ struct ParaProps {
     int listOverride = 0;
     int listLevel = 0;
     int8_t legacyList = 0;  // a QTextListFormat::Style from \pn, 0 when none
+    int shading = -1;       // colour table index of the paragraph's background
     bool operator==(const ParaProps&) const = default;
 };
 
@@ -134,6 +138,8 @@ enum class Kw : uint8_t {
     MhtmlTag,
     SkipDest,
     TextDest,
+    PageBackground,
+    ShapeInstructions,
     // characters and breaks
     Par,
     Line,
@@ -184,9 +190,11 @@ enum class Kw : uint8_t {
     LegacyBullet,
     LegacyBody,
     LegacyStyle,
+    ParagraphShading,
     // tables
     RowDefaults,
     CellEdge,
+    CellShading,
     // font, colour and list tables
     FontCharset,
     FontFamily,
@@ -203,6 +211,10 @@ enum class Kw : uint8_t {
     PictGoalHeight,
     PictScaleX,
     PictScaleY,
+    // shape properties
+    ShapeProperty,
+    ShapePropertyName,
+    ShapePropertyValue,
 };
 
 struct Keyword {
@@ -252,7 +264,8 @@ const std::unordered_map<std::string_view, Keyword>& keywords() {
         {"listname", {Kw::SkipDest}},
         {"levelnumbers", {Kw::SkipDest}},
         {"nonshppict", {Kw::SkipDest}},
-        {"shpinst", {Kw::SkipDest}},
+        {"shpinst", {Kw::ShapeInstructions}},
+        {"background", {Kw::PageBackground}},
         {"do", {Kw::SkipDest}},
         {"template", {Kw::SkipDest}},
         {"revtbl", {Kw::SkipDest}},
@@ -354,6 +367,7 @@ const std::unordered_map<std::string_view, Keyword>& keywords() {
         {"itap", {Kw::TableLevel}},
         {"ls", {Kw::ListOverride}},
         {"ilvl", {Kw::ListLevel}},
+        {"cbpat", {Kw::ParagraphShading}},
         {"pnlvlblt", {Kw::LegacyBullet}},
         {"pnlvlbody", {Kw::LegacyBody}},
         {"pnlvlcont", {Kw::LegacyBody}},
@@ -365,6 +379,7 @@ const std::unordered_map<std::string_view, Keyword>& keywords() {
 
         {"trowd", {Kw::RowDefaults}},
         {"cellx", {Kw::CellEdge}},
+        {"clcbpat", {Kw::CellShading}},
 
         {"fcharset", {Kw::FontCharset}},
         {"froman", {Kw::FontFamily, QFont::Serif}},
@@ -392,6 +407,10 @@ const std::unordered_map<std::string_view, Keyword>& keywords() {
         {"pichgoal", {Kw::PictGoalHeight}},
         {"picscalex", {Kw::PictScaleX}},
         {"picscaley", {Kw::PictScaleY}},
+
+        {"sp", {Kw::ShapeProperty}},
+        {"sn", {Kw::ShapePropertyName}},
+        {"sv", {Kw::ShapePropertyValue}},
     };
     return table;
 }
@@ -481,6 +500,41 @@ QTextListFormat::Style bulletStyleOf(QStringView levelText) {
     return QTextListFormat::ListDisc;
 }
 
+// Shape properties give colours as a COLORREF, 0x00BBGGRR in decimal. A high byte that is not
+// zero marks a scheme or system colour, whose value is not known here.
+QColor colorOfColorRef(QStringView text) {
+    bool ok = false;
+    const qlonglong value = text.trimmed().toLongLong(&ok);
+    if (!ok || value < 0 || value > 0xFFFFFF)
+        return {};
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>(value >> 8 & 0xFF),
+                  static_cast<int>(value >> 16 & 0xFF));
+}
+
+bool opensDestination(Kw kw) {
+    switch (kw) {
+        case Kw::FontTable:
+        case Kw::ColorTable:
+        case Kw::ListTable:
+        case Kw::ListOverrideTable:
+        case Kw::ListLevelText:
+        case Kw::Pict:
+        case Kw::Field:
+        case Kw::FieldInst:
+        case Kw::FieldResult:
+        case Kw::LegacyList:
+        case Kw::HtmlTag:
+        case Kw::MhtmlTag:
+        case Kw::SkipDest:
+        case Kw::TextDest:
+        case Kw::PageBackground:
+        case Kw::ShapeInstructions:
+            return true;
+        default:
+            return false;
+    }
+}
+
 class Interpreter {
   public:
     Interpreter(std::string_view rtf, DocumentBuilder* builder) : rtf_(rtf), builder_(builder) {
@@ -498,6 +552,7 @@ class Interpreter {
     void pushGroup();
     bool popGroup();
     void controlWord(std::string_view word, bool hasParam, int param);
+    void pageBackgroundWord(Group& g, Kw kw);
     void controlSymbol(char symbol);
     void text(std::string_view bytes);
     void hexByte(uint8_t byte);
@@ -572,6 +627,8 @@ class Interpreter {
     size_t pictureDepth_ = 0;
 
     std::vector<int> cellEdges_;
+    std::vector<QColor> cellBackgrounds_;  // one for each of cellEdges_
+    int cellShading_ = -1;
     bool cellHasParagraph_ = false;
     uint64_t legacyListSerial_ = 0;
 
@@ -583,6 +640,11 @@ class Interpreter {
     bool htmlTagIsMhtml_ = false;
     int htmlTagParam_ = -1;
     qsizetype htmlTagStart_ = -1;
+
+    // The \background shape: the property being read and the fill colour found so far.
+    QString shapeName_;
+    QString shapeText_;
+    QColor fillColor_;
 };
 
 void Interpreter::run() {
@@ -673,6 +735,17 @@ bool Interpreter::popGroup() {
     }
     while (!fields_.empty() && fields_.back().depth >= closing)
         fields_.pop_back();
+    if (popped.dest == Dest::ShapePropertyName && parent.dest != Dest::ShapePropertyName)
+        shapeName_ = shapeText_.trimmed();
+    if (popped.dest == Dest::ShapePropertyValue && parent.dest != Dest::ShapePropertyValue &&
+        shapeName_ == u"fillColor") {
+        fillColor_ = colorOfColorRef(shapeText_);
+    }
+    if (popped.dest == Dest::PageBackground && parent.dest != Dest::PageBackground) {
+        // Without a colour of its own (a picture or pattern fill without one), the page is
+        // white as in Word.
+        builder_->setPageBackground(fillColor_.isValid() ? fillColor_ : QColor(Qt::white));
+    }
     if (popped.dest == Dest::LegacyList && parent.dest != Dest::LegacyList)
         parent.para.legacyList = popped.para.legacyList;
     if (popped.dest == Dest::ListLevelText && parent.dest != Dest::ListLevelText &&
@@ -720,6 +793,11 @@ void Interpreter::controlWord(std::string_view word, bool hasParam, int param) {
     const bool on = !hasParam || param != 0;
     const Dest dest = g.dest;
     const bool inText = dest == Dest::Text;
+    if (dest == Dest::PageBackground || dest == Dest::ShapePropertyName ||
+        dest == Dest::ShapePropertyValue) {
+        pageBackgroundWord(g, keyword.kw);
+        return;
+    }
 
     switch (keyword.kw) {
         case Kw::FontTable:
@@ -789,9 +867,15 @@ void Interpreter::controlWord(std::string_view word, bool hasParam, int param) {
             mhtmlParam_ = -1;
             return;
         case Kw::SkipDest:
+        case Kw::ShapeInstructions:
             g.dest = Dest::Skip;
             return;
         case Kw::TextDest:
+            return;
+        case Kw::PageBackground:
+            g.dest = html() ? Dest::Skip : Dest::PageBackground;
+            fillColor_ = QColor();
+            shapeName_.clear();
             return;
         default:
             break;
@@ -901,6 +985,10 @@ void Interpreter::controlWord(std::string_view word, bool hasParam, int param) {
             if (keyword.kw == Kw::Unicode)
                 break;
             return;
+        case Dest::PageBackground:
+        case Dest::ShapePropertyName:
+        case Dest::ShapePropertyValue:
+            return;  // read by pageBackgroundWord
         case Dest::Text:
         case Dest::HtmlTag:
         case Dest::FieldInstruction:
@@ -1055,15 +1143,51 @@ void Interpreter::controlWord(std::string_view word, bool hasParam, int param) {
         case Kw::ListLevel:
             g.para.listLevel = std::clamp(param, 0, 8);
             break;
+        case Kw::ParagraphShading:
+            g.para.shading = param;
+            break;
         case Kw::RowDefaults:
             cellEdges_.clear();
+            cellBackgrounds_.clear();
+            cellShading_ = -1;
+            break;
+        case Kw::CellShading:
+            cellShading_ = param;
             break;
         case Kw::CellEdge:
-            if (cellEdges_.size() < DocumentBuilder::kMaxColumns)
+            // A cell's properties come before its edge, and are its own.
+            if (cellEdges_.size() < DocumentBuilder::kMaxColumns) {
                 cellEdges_.push_back(clampTwips(param));
+                cellBackgrounds_.push_back(colorAt(cellShading_));
+            }
+            cellShading_ = -1;
             break;
         default:
             break;
+    }
+}
+
+void Interpreter::pageBackgroundWord(Group& g, Kw kw) {
+    switch (kw) {
+        case Kw::ShapeInstructions:
+            return;  // read through: it holds the shape's properties
+        case Kw::ShapeProperty:
+            shapeName_.clear();
+            return;
+        case Kw::ShapePropertyName:
+            g.dest = Dest::ShapePropertyName;
+            shapeText_.clear();
+            return;
+        case Kw::ShapePropertyValue:
+            g.dest = Dest::ShapePropertyValue;
+            shapeText_.clear();
+            return;
+        default:
+            // A fill picture, the shape's text or anything else in its own group is not part
+            // of the body; words that open no group change nothing here.
+            if (opensDestination(kw))
+                g.dest = Dest::Skip;
+            return;
     }
 }
 
@@ -1227,6 +1351,11 @@ void Interpreter::emitText(QStringView text) {
             if (levelText_.size() < kMaxName)
                 levelText_.append(text);
             return;
+        case Dest::ShapePropertyName:
+        case Dest::ShapePropertyValue:
+            if (shapeText_.size() < kMaxName)
+                shapeText_.append(text);
+            return;
         default:
             return;
     }
@@ -1288,7 +1417,7 @@ void Interpreter::endCell() {
 void Interpreter::endRow() {
     if (!runText_.isEmpty() || !runs_.empty())
         endCell();
-    builder_->endRow(cellEdges_);
+    builder_->endRow(cellEdges_, cellBackgrounds_);
     cellHasParagraph_ = false;
 }
 
@@ -1453,6 +1582,9 @@ QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList
         format.setTopMargin(props.before / 15.0);
     if (props.after > 0)
         format.setBottomMargin(props.after / 15.0);
+    const QColor shading = colorAt(props.shading);
+    if (shading.isValid())
+        format.setBackground(shading);
     if (props.lineSpacing != 0) {
         if (props.lineMultiple && props.lineSpacing > 0)
             format.setLineHeight(props.lineSpacing * 100.0 / 240.0,

@@ -67,6 +67,12 @@ int levelNfc(QTextListFormat::Style style) {
     }
 }
 
+// Block and cell backgrounds: the page colour of a body, and paragraph or cell shading.
+bool hasBackground(const QTextFormat& format) {
+    return format.hasProperty(QTextFormat::BackgroundBrush) &&
+           format.background().style() != Qt::NoBrush;
+}
+
 class Writer {
   public:
     explicit Writer(const QTextDocument& document) : document_(document) {}
@@ -83,6 +89,9 @@ class Writer {
     int fontIndex(const QTextCharFormat& format);
     int colorIndex(const QColor& color);
     void noteColors(const QTextCharFormat& format);
+    void noteBackground(const QTextFormat& format);
+    void noteCellColors(const QTextFrame* frame);
+    void writeBackground(const char* word, const QTextFormat& format);
 
     void writeHeader();
     void writeListTables();
@@ -124,6 +133,7 @@ void Writer::collect() {
     for (QTextBlock block = document_.begin(); block.isValid(); block = block.next()) {
         fontIndex(block.charFormat());
         noteColors(block.charFormat());
+        noteBackground(block.blockFormat());
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
             fontIndex(format);
@@ -134,6 +144,7 @@ void Writer::collect() {
             listOrder_.push_back(list);
         }
     }
+    noteCellColors(document_.rootFrame());
 }
 
 int Writer::fontIndex(const QTextCharFormat& format) {
@@ -166,6 +177,27 @@ void Writer::noteColors(const QTextCharFormat& format) {
     if (format.hasProperty(QTextFormat::BackgroundBrush) &&
         format.background().style() != Qt::NoBrush)
         colorIndex(format.background().color());
+}
+
+void Writer::noteBackground(const QTextFormat& format) {
+    if (hasBackground(format))
+        colorIndex(format.background().color());
+}
+
+void Writer::noteCellColors(const QTextFrame* frame) {
+    for (const QTextFrame* child : frame->childFrames()) {
+        if (const auto* table = qobject_cast<const QTextTable*>(child)) {
+            for (int row = 0; row < table->rows(); ++row)
+                for (int column = 0; column < table->columns(); ++column)
+                    noteBackground(table->cellAt(row, column).format());
+        }
+        noteCellColors(child);
+    }
+}
+
+void Writer::writeBackground(const char* word, const QTextFormat& format) {
+    if (hasBackground(format))
+        this->word(word, colorIndex(format.background().color()));
 }
 
 void Writer::writeHeader() {
@@ -275,6 +307,7 @@ void Writer::writeTable(const QTextTable* table) {
             const QTextTableCell cell = table->cellAt(row, column);
             if (cell.column() != column)
                 out_ += "\\clmrg";
+            writeBackground("\\clcbpat", cell.format());
             out_ +=
                 "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
                 "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
@@ -354,6 +387,7 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end) 
     }
     if (format.rightMargin() > 0)
         word("\\ri", twips(format.rightMargin()));
+    writeBackground("\\cbpat", format);
     if (format.topMargin() > 0)
         word("\\sb", twips(format.topMargin()));
     if (format.bottomMargin() > 0)
@@ -374,7 +408,12 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end) 
         default:
             break;
     }
-    writeCharProps(block.charFormat());
+    QTextCharFormat mark = block.charFormat();
+    // The mark that starts a table cell carries the cell's format, whose background is the
+    // cell's (\clcbpat); as the mark's, it would colour the paragraph's text.
+    if (inTable)
+        mark.clearBackground();
+    writeCharProps(mark);
     out_ += ' ';
     if (list) {
         // For readers that do not know list tables: the number as text, which this reader and

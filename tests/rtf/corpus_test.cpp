@@ -63,6 +63,20 @@ INSTANTIATE_TEST_SUITE_P(
                    "Greg Allen"}),
     CaseName());
 
+TEST(Corpus, WhiteLyricsOnTheirRedPage) {
+    const QByteArray rtf = Body("mimekit_christmas.tnef.0.rtf");
+    if (rtf.isEmpty())
+        GTEST_SKIP() << "no mimekit_christmas.tnef.0.rtf in /tmp/corpus-rtf";
+    const auto document = Read(std::string_view(rtf.constData(), rtf.size()));
+    const auto lyrics = FormatOf(*document, "Springtime feeling");
+    ASSERT_TRUE(lyrics.has_value());
+    EXPECT_EQ(lyrics->foreground().color(), QColor(Qt::white));
+    // A gradient fill from red; every block of the body shows the red.
+    const std::string backgrounds = BackgroundsOf(*document);
+    EXPECT_NE(backgrounds.find("#ff0000"), std::string::npos);
+    EXPECT_EQ(backgrounds.find_first_not_of("#ff0000 "), std::string::npos) << backgrounds;
+}
+
 TEST(Corpus, EveryBodyReadsAndSavesBack) {
     const QStringList files = QDir(kCorpus).entryList({"*.rtf"}, QDir::Files);
     if (files.isEmpty())

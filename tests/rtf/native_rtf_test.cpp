@@ -381,6 +381,85 @@ TEST(Pictures, WordShapePictureShownOnceAndMetafilesSkipped) {
     EXPECT_EQ(ImagesOf(*document).size(), 1u);
 }
 
+// Word's page background: a shape whose properties give the fill, as a COLORREF (0x00BBGGRR).
+std::string Page(const std::string& properties, const std::string& rest = "") {
+    return "{\\*\\background {\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright0\\shpbottom0" +
+           properties + "}" + rest + "}}";
+}
+
+std::string Fill(const char* colorRef) {
+    return std::string("{\\sp{\\sn fillColor}{\\sv ") + colorRef + "}}";
+}
+
+const std::string kGreenPage = Page(Fill("65280"));
+
+struct BackgroundCase {
+    const char* name;
+    std::string rtf;
+    const char* backgrounds;  // as BackgroundsOf gives them
+};
+
+class PageBackgroundTest : public testing::TestWithParam<BackgroundCase> {};
+
+TEST_P(PageBackgroundTest, PaintsTheBodysBlocks) {
+    const auto document = Read(GetParam().rtf);
+    EXPECT_EQ(BackgroundsOf(*document), GetParam().backgrounds);
+    // Nothing of the shape is text of the body.
+    EXPECT_EQ(FormatOf(*document, "fill").has_value(), false);
+    EXPECT_TRUE(ImagesOf(*document).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rtf, PageBackgroundTest,
+    testing::Values(
+        BackgroundCase{"colour_ref_is_blue_green_red", Body(Page(Fill("3368601")) + "a\\par b"),
+                       "#996633 #996633"},
+        BackgroundCase{"gradient_fill_uses_its_colour",
+                       Body(Page("{\\sp{\\sn fillType}{\\sv 6}}" + Fill("255") +
+                                 "{\\sp{\\sn fillBackColor}{\\sv 2315831}}") +
+                            "a"),
+                       "#ff0000"},
+        BackgroundCase{"picture_fill_shows_no_picture",
+                       Body(Page("{\\sp{\\sn fillType}{\\sv 3}}" + Fill("65280") +
+                                     "{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip " +
+                                     ImageBytes("PNG").toHex().toStdString() + "}}}",
+                                 "{\\shprslt fill text}") +
+                            "a"),
+                       "#00ff00"},
+        BackgroundCase{"no_fill_colour_is_white", Body(Page("{\\sp{\\sn fillType}{\\sv 1}}") + "a"),
+                       "#ffffff"},
+        BackgroundCase{"scheme_colour_is_white", Body(Page(Fill("134217728")) + "a"), "#ffffff"},
+        BackgroundCase{"none_declared", Body("a\\par b"), "- -"},
+        BackgroundCase{"paragraph_shading_wins",
+                       Body(kGreenPage + "a\\par\\cbpat2 b\\par\\pard c\\par\\cbpat0 d"),
+                       "#00ff00 #0000ff #00ff00 #00ff00"},
+        BackgroundCase{"declared_after_text", Body("a\\par " + kGreenPage + "b"),
+                       "#00ff00 #00ff00"},
+        BackgroundCase{"cells_painted_whole",
+                       Body(kGreenPage +
+                            "\\trowd\\cellx1000\\clcbpat2\\cellx2000\\intbl a\\cell b\\cell\\row"),
+                       "#00ff00 [#00ff00] [#0000ff] #00ff00"},
+        BackgroundCase{"table_then_late_declaration",
+                       Body("\\trowd\\cellx1000\\intbl a\\cell\\row\\pard b" + kGreenPage),
+                       "#00ff00 [#00ff00] #00ff00"},
+        BackgroundCase{"cell_shading_alone",
+                       Body("\\trowd\\clcbpat1\\cellx1000\\cellx2000\\intbl a\\cell b\\cell\\row"),
+                       "- [#ff0000] [-] -"},
+        BackgroundCase{"html_body_ignores_it",
+                       "{\\rtf1\\fromhtml1" + kGreenPage + "{\\*\\htmltag <p>}a}", "-"}),
+    CaseName());
+
+TEST(PageBackground, EachBodyInASharedDocumentKeepsItsOwn) {
+    OfflineTextDocument document;
+    AppendRtf(document, Body(kGreenPage + "a\\par b"));
+    // A table at the end of a body is followed by an empty block, made from the block the
+    // table was put after: the first body's.
+    AppendRtf(document, Body("\\trowd\\cellx1000\\intbl c\\cell\\row"));
+    AppendRtf(document, Body(Page(Fill("16711680")) + "d"));
+    AppendRtf(document, Body("e"));
+    EXPECT_EQ(BackgroundsOf(document), "#00ff00 #00ff00 [-] - #0000ff -");
+}
+
 TEST(Appending, BodiesFollowEachOtherInNewParagraphs) {
     OfflineTextDocument document;
     AppendRtf(document, Body("{\\b first}"));

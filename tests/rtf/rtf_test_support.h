@@ -8,7 +8,9 @@
 
 #include <QTextBlock>
 #include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include <gtest/gtest.h>
 
@@ -54,6 +56,31 @@ inline QTextBlock BlockOf(const QTextDocument& document, const QString& text) {
         if (block.text().contains(text))
             return block;
     return {};
+}
+
+// The background of every block from `first` on, one word each: its colour or "-"; a block in
+// a table cell shows the cell's as "[colour]", followed by the block's own if it has one.
+inline std::string BackgroundsOf(const QTextDocument& document, int first = 0) {
+    const auto name = [](const QTextFormat& format) {
+        return format.hasProperty(QTextFormat::BackgroundBrush)
+                   ? format.background().color().name().toStdString()
+                   : std::string("-");
+    };
+    std::string out;
+    for (QTextBlock block = document.findBlockByNumber(first); block.isValid();
+         block = block.next()) {
+        if (!out.empty())
+            out += ' ';
+        const QTextCursor cursor(block);
+        if (const QTextTable* table = cursor.currentTable()) {
+            out += "[" + name(table->cellAt(cursor).format()) + "]";
+            if (block.blockFormat().hasProperty(QTextFormat::BackgroundBrush))
+                out += name(block.blockFormat());
+        } else {
+            out += name(block.blockFormat());
+        }
+    }
+    return out;
 }
 
 }  // namespace parcelo::test

@@ -27,6 +27,8 @@ std::string Signature(const QTextDocument& document) {
                " bottom=" + std::to_string(int(b.bottomMargin())) +
                " line=" + std::to_string(int(b.lineHeightType())) + "/" +
                std::to_string(int(b.lineHeight()));
+        if (b.hasProperty(QTextFormat::BackgroundBrush))
+            out += " bg=" + b.background().color().name().toStdString();
         if (const QTextList* list = block.textList())
             out += " list=" + std::to_string(list->format().style()) + "/" +
                    std::to_string(list->format().indent()) + "#" +
@@ -34,6 +36,8 @@ std::string Signature(const QTextDocument& document) {
         if (QTextTable* table = QTextCursor(block).currentTable()) {
             const QTextTableCell cell = table->cellAt(block.position());
             out += " cell=" + std::to_string(cell.row()) + "," + std::to_string(cell.column());
+            if (cell.format().hasProperty(QTextFormat::BackgroundBrush))
+                out += " cellbg=" + cell.format().background().color().name().toStdString();
         }
         out += "\n";
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -87,11 +91,11 @@ constexpr const char* kRichBody =
     "{\\strike struck} {\\f1 serif} {\\cf1 red} {\\highlight2 green} x{\\super 2} H{\\sub 2}O "
     "{\\f2\\'cf\\'f0\\'e8} \\u8364? {\\field{\\*\\fldinst HYPERLINK \"http://example.com/?a=1\"}"
     "{\\fldrslt{\\ul\\cf1 a link}}}\\par"
-    "\\pard\\qj\\sl-300\\slmult0 justified{\\tab}tab\\line line\\par"
+    "\\pard\\qj\\sl-300\\slmult0\\cbpat2 justified{\\tab}tab\\line line\\par"
     "\\pard\\ls1 bullet one\\par\\pard\\ls1 bullet two\\par"
     "\\pard\\ls2 number one\\par\\pard\\ls2\\ilvl1 roman\\par\\pard\\ls2 number two\\par"
     "\\pard\\trowd\\cellx2000\\cellx5000\\intbl {\\b head}\\cell second\\cell\\row"
-    "\\trowd\\cellx2000\\cellx5000\\intbl one\\par two\\cell \\cell\\row"
+    "\\trowd\\clcbpat1\\cellx2000\\cellx5000\\intbl one\\par two\\cell \\cell\\row"
     "\\pard after\\par}";
 
 TEST(RoundTrip, RichBodyKeepsTextAndFormatting) {
@@ -100,6 +104,21 @@ TEST(RoundTrip, RichBodyKeepsTextAndFormatting) {
     EXPECT_EQ(Signature(*reread), Signature(*original));
     EXPECT_EQ(PlainTextOfDocument(*reread), PlainTextOfDocument(*original));
     EXPECT_EQ(reread->rootFrame()->childFrames().size(), 1);
+}
+
+TEST(RoundTrip, PageBackgroundStaysBehindWhiteText) {
+    const auto original = Read(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 "
+        "Arial;}}{\\colortbl;\\red255\\green255\\blue255;\\red0\\green0\\blue255;}"
+        "{\\*\\background{\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 255}}}}}\\cf1 "
+        "white\\par\\cbpat2 shaded\\par\\pard\\trowd\\cellx1000\\cellx2000\\intbl "
+        "a\\cell\\cell\\row"
+        "\\pard\\par}");
+    const std::string painted = BackgroundsOf(*original);
+    ASSERT_EQ(painted, "#ff0000 #0000ff [#ff0000] [#ff0000] #ff0000");
+    const auto reread = ReadBack(*original);
+    EXPECT_EQ(BackgroundsOf(*reread), painted);
+    EXPECT_EQ(Signature(*reread), Signature(*original));
 }
 
 TEST(RoundTrip, SavingTwiceGivesTheSameRtf) {
