@@ -93,6 +93,13 @@ bool LiesIn(const std::string& path, const std::string& folder) {
            path.find("/../", folder.size() - 1) == std::string::npos;
 }
 
+// A body can link to anything: local files, scripts, other programs' schemes. Only what a
+// browser or mail program opens safely is handed to the desktop.
+bool IsOpenableLink(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == u"http" || scheme == u"https" || scheme == u"mailto");
+}
+
 // The first dropped file, when the first thing dropped is a local file.
 QString FirstDroppedFile(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls())
@@ -150,7 +157,7 @@ void MainDialog::createControls() {
                 widget = attachmentList_;
                 break;
             case kIdcBody:
-                bodyView_ = new QTextEdit(this);
+                bodyView_ = new BodyView(this);
                 widget = bodyView_;
                 break;
             default: {
@@ -208,6 +215,10 @@ void MainDialog::createControls() {
     bodyView_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     bodyView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     bodyView_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    connect(bodyView_, &BodyView::linkClicked, this, [this](const QUrl& url) {
+        if (IsOpenableLink(url))
+            OpenLink(url);
+    });
 
     connect(qobject_cast<QPushButton*>(control(kIdcBrowse)), &QPushButton::clicked, this,
             [this] { Browse(); });
@@ -441,6 +452,10 @@ void MainDialog::ShowMessage(QMessageBox::Icon icon, const QString& caption, con
 
 void MainDialog::OpenWithDefaultProgram(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void MainDialog::OpenLink(const QUrl& url) {
+    QDesktopServices::openUrl(url);
 }
 
 QAction* MainDialog::ExecMenu(QMenu& menu, const QPoint& globalPosition) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "attachment_icon_provider.h"
+#include "controls/body_view.h"
 #include "extracted_file_list.h"
 
 class QAction;
@@ -18,7 +19,7 @@ class QListWidget;
 class QListWidgetItem;
 class QMenu;
 class QPushButton;
-class QTextEdit;
+class QUrl;
 
 namespace parcelo {
 
@@ -55,7 +56,7 @@ class MainDialog : public QDialog {
     const ExtractedFileList& extractedFiles() const { return files_; }
 
     QListWidget* attachmentList() const { return attachmentList_; }
-    QTextEdit* bodyView() const { return bodyView_; }
+    BodyView* bodyView() const { return bodyView_; }
     QLineEdit* fileNameField() const { return fileNameField_; }
     // A control of the window by its template id.
     QWidget* control(int id) const;
@@ -74,6 +75,8 @@ class MainDialog : public QDialog {
                                 const QString& defaultSuffix);
     virtual void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
     virtual void OpenWithDefaultProgram(const QString& path);
+    // Only web and mail links of a body come here.
+    virtual void OpenLink(const QUrl& url);
     virtual QAction* ExecMenu(QMenu& menu, const QPoint& globalPosition);
 
     void done(int result) override;
@@ -95,7 +98,7 @@ class MainDialog : public QDialog {
 
     QLineEdit* fileNameField_ = nullptr;
     QListWidget* attachmentList_ = nullptr;
-    QTextEdit* bodyView_ = nullptr;
+    BodyView* bodyView_ = nullptr;
 
     AttachmentIconProvider icons_;
     std::string scratchDirectory_;

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <filesystem>
 #include <optional>
@@ -37,6 +38,7 @@ class TestDialog : public MainDialog {
   public:
     std::vector<ShownMessage> messages;
     QStringList opened;
+    QList<QUrl> links;   // the links handed to the browser
     QString openAnswer;  // the path "chosen" in the Open dialog; empty: cancelled
     QString openFilter;
     QString saveAnswer;  // the path "chosen" in the Save dialog; empty: cancelled
@@ -59,6 +61,7 @@ class TestDialog : public MainDialog {
         messages.push_back({icon, caption, text});
     }
     void OpenWithDefaultProgram(const QString& path) override { opened << path; }
+    void OpenLink(const QUrl& url) override { links << url; }
     QAction* ExecMenu(QMenu& menu, const QPoint&) override {
         ++menusShown;
         menuTexts.clear();
