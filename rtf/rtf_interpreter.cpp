@@ -419,16 +419,6 @@ int clampTwips(int value) {
     return std::clamp(value, -kMaxTwips, kMaxTwips);
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The first word of an HTML tag ("img" for "<img src=...>"), to match \mhtmltag twins.
 QStringView tagName(QStringView tag) {
     qsizetype start = tag.indexOf(u'<');
@@ -1435,7 +1425,7 @@ void Interpreter::finishFontName() {
 
 void Interpreter::addPictureHex(std::string_view hex) {
     for (char c : hex) {
-        const int digit = hexDigit(c);
+        const int digit = HexDigitValue(c);
         if (digit < 0)
             continue;
         if (picture_.highNibble < 0) {

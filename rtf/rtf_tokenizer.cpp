@@ -14,7 +14,15 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int hexValue(char c) {
+// Bytes that end a run of text: everything else is literal. Line breaks are not text in RTF
+// and NUL bytes show up in truncated bodies, so both are dropped.
+bool endsText(char c) {
+    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n' || c == 0;
+}
+
+}  // namespace
+
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -23,14 +31,6 @@ int hexValue(char c) {
         return c - 'A' + 10;
     return -1;
 }
-
-// Bytes that end a run of text: everything else is literal. Line breaks are not text in RTF
-// and NUL bytes show up in truncated bodies, so both are dropped.
-bool endsText(char c) {
-    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n' || c == 0;
-}
-
-}  // namespace
 
 RtfToken RtfTokenizer::next() {
     RtfToken token;
@@ -74,8 +74,8 @@ RtfToken RtfTokenizer::controlAfterBackslash() {
     if (!isLetter(c)) {
         ++pos_;
         if (c == '\'') {
-            const int high = pos_ < rtf_.size() ? hexValue(rtf_[pos_]) : -1;
-            const int low = pos_ + 1 < rtf_.size() ? hexValue(rtf_[pos_ + 1]) : -1;
+            const int high = pos_ < rtf_.size() ? HexDigitValue(rtf_[pos_]) : -1;
+            const int low = pos_ + 1 < rtf_.size() ? HexDigitValue(rtf_[pos_ + 1]) : -1;
             if (high >= 0 && low >= 0) {
                 pos_ += 2;
                 token.type = RtfToken::Type::HexByte;

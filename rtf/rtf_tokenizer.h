@@ -7,6 +7,9 @@
 
 namespace parcelo {
 
+// The value of a hexadecimal digit, or -1 when `c` is none.
+int HexDigitValue(char c);
+
 struct RtfToken {
     enum class Type {
         End,
