@@ -1,5 +1,6 @@
 #include "plain_text.h"
 
+#include "document_builder.h"
 #include "offline_document.h"
 #include "rtf_reader.h"
 
@@ -21,11 +22,9 @@ void appendFrame(const QTextFrame* frame, QStringList& lines);
 QString markerOf(const QTextBlock& block, const QTextList& list) {
     switch (list.format().style()) {
         case QTextListFormat::ListDisc:
-            return QStringLiteral("\u2022");
         case QTextListFormat::ListCircle:
-            return QStringLiteral("\u25E6");
         case QTextListFormat::ListSquare:
-            return QStringLiteral("\u25AA");
+            return ListMarker(list.format(), 1);
         case QTextListFormat::ListStyleUndefined:
             return {};
         default:
