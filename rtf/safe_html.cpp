@@ -1,5 +1,8 @@
 #include "safe_html.h"
 
+#include "css_declarations.h"
+#include "style_sheet.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -110,49 +113,43 @@ QString escapeText(QStringView text) {
     return out;
 }
 
-// Whether the at-rule whose keyword starts at `at` may load a style sheet. Qt's scanner takes
-// more than the exact "@import" for an import (it reads "@x-import" as one), so any keyword
-// naming import, or hiding its name in escapes, counts.
-bool isImportRule(QStringView css, qsizetype at) {
-    qsizetype end = at + 1;
-    while (end < css.size() && (css[end].isLetterOrNumber() || css[end] == u'-' ||
-                                css[end] == u'_' || css[end] == u'\\'))
-        ++end;
-    const QStringView keyword = css.mid(at + 1, end - at - 1);
-    return keyword.contains(u"import", Qt::CaseInsensitive) || keyword.contains(u'\\');
-}
-
-// `css` with every url() replaced by "none" and every import rule removed.
-QString neutralizeCss(QStringView css) {
+// `text` with the character references that matter inside CSS replaced; the others stay as
+// written.
+QString decodeEntities(QStringView text) {
+    if (!text.contains(u'&'))
+        return text.toString();
+    static const struct {
+        QStringView name;
+        QChar c;
+    } kNamed[] = {{u"quot", u'"'}, {u"apos", u'\''}, {u"amp", u'&'},
+                  {u"lt", u'<'},   {u"gt", u'>'},    {u"nbsp", QChar(0xa0)}};
     QString out;
-    out.reserve(css.size());
-    qsizetype i = 0;
-    while (i < css.size()) {
-        const qsizetype url = css.indexOf(u"url(", i, Qt::CaseInsensitive);
-        qsizetype at = css.indexOf(u'@', i);
-        while (at >= 0 && !isImportRule(css, at))
-            at = css.indexOf(u'@', at + 1);
-        if (url < 0 && at < 0) {
-            out += css.mid(i);
-            break;
-        }
-        if (at >= 0 && (url < 0 || at < url)) {
-            out += css.mid(i, at - i);
-            const qsizetype semicolon = css.indexOf(u';', at);
-            i = semicolon < 0 ? css.size() : semicolon + 1;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype semicolon = text[i] == u'&' ? text.indexOf(u';', i + 1) : qsizetype(-1);
+        if (semicolon < 0 || semicolon - i > 10) {
+            out += text[i];
             continue;
         }
-        out += css.mid(i, url - i);
-        out += u"none";
-        qsizetype j = url + 4;
-        while (j < css.size() && css[j].isSpace())
-            ++j;
-        if (j < css.size() && (css[j] == u'"' || css[j] == u'\'')) {
-            const qsizetype close = css.indexOf(css[j], j + 1);
-            j = close < 0 ? css.size() : close + 1;
+        const QStringView name = text.mid(i + 1, semicolon - i - 1);
+        char32_t code = 0;
+        if (name.startsWith(u'#')) {
+            bool ok = false;
+            const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
+            code = name.mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+            if (!ok || code == 0 || code > 0x10ffff)
+                code = 0;
+        } else {
+            for (const auto& named : kNamed)
+                if (named.name == name)
+                    code = named.c.unicode();
         }
-        const qsizetype paren = css.indexOf(u')', j);
-        i = paren < 0 ? css.size() : paren + 1;
+        if (code == 0) {
+            out += text[i];
+            continue;
+        }
+        out += QString::fromUcs4(&code, 1);
+        i = semicolon;
     }
     return out;
 }
@@ -163,6 +160,12 @@ QStringView attributeValue(const Tag& tag, QStringView name) {
         if (attribute.name.compare(name, Qt::CaseInsensitive) == 0)
             return attribute.value.trimmed();
     return {};
+}
+
+bool hasAttribute(const Tag& tag, QStringView name) {
+    return std::any_of(tag.attributes.begin(), tag.attributes.end(), [&](const Attribute& a) {
+        return a.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
 }
 
 // Elements that fetch or run something and have nothing to show of their own.
@@ -189,27 +192,125 @@ bool isOutsideReference(QStringView attribute, QStringView element) {
     return attribute == u"src" && element != u"img";
 }
 
-void appendTag(QString& out, const Tag& tag, QStringView element) {
+bool isVoid(QStringView name) {
+    static const QStringView kVoid[] = {u"area",  u"base",   u"br",    u"col",  u"embed",
+                                        u"hr",    u"img",    u"input", u"link", u"meta",
+                                        u"param", u"source", u"track", u"wbr"};
+    return std::any_of(std::begin(kVoid), std::end(kVoid),
+                       [&](QStringView v) { return v == name; });
+}
+
+bool closesParagraph(QStringView name) {
+    static const QStringView kBlocks[] = {u"p",  u"div", u"table", u"ul", u"ol",
+                                          u"dl", u"pre", u"h1",    u"h2", u"h3",
+                                          u"h4", u"h5",  u"h6",    u"hr", u"blockquote"};
+    return std::any_of(std::begin(kBlocks), std::end(kBlocks),
+                       [&](QStringView b) { return b == name; });
+}
+
+// The open elements, for selectors that look at ancestors. End tags that HTML lets a writer
+// leave out are supplied where a browser would supply them; an end tag without its start
+// tag is ignored.
+class OpenElements {
+  public:
+    const std::vector<CssElement>& path() const { return path_; }
+
+    void open(CssElement element) {
+        const QString& name = element.name;
+        if (closesParagraph(name) && !path_.empty() && path_.back().name == u"p")
+            path_.pop_back();
+        if (name == u"li")
+            closeWithin(u"li", {u"ul", u"ol"});
+        else if (name == u"tr")
+            closeWithin(u"tr", {u"table"});
+        else if (name == u"td" || name == u"th")
+            closeCell();
+        path_.push_back(std::move(element));
+    }
+
+    void popVoid() { path_.pop_back(); }
+
+    void close(QStringView name) {
+        for (qsizetype i = static_cast<qsizetype>(path_.size()) - 1; i >= 0; --i) {
+            if (path_[i].name == name) {
+                path_.resize(i);
+                return;
+            }
+        }
+    }
+
+    bool full() const { return path_.size() >= kMaxDepth; }
+
+  private:
+    static constexpr size_t kMaxDepth = 256;
+
+    void closeWithin(QStringView name, std::initializer_list<QStringView> scope) {
+        for (qsizetype i = static_cast<qsizetype>(path_.size()) - 1; i >= 0; --i) {
+            if (path_[i].name == name) {
+                path_.resize(i);
+                return;
+            }
+            if (std::find(scope.begin(), scope.end(), path_[i].name) != scope.end())
+                return;
+        }
+    }
+
+    void closeCell() {
+        for (qsizetype i = static_cast<qsizetype>(path_.size()) - 1; i >= 0; --i) {
+            if (path_[i].name == u"td" || path_[i].name == u"th") {
+                path_.resize(i);
+                return;
+            }
+            if (path_[i].name == u"tr" || path_[i].name == u"table")
+                return;
+        }
+    }
+
+    std::vector<CssElement> path_;
+};
+
+CssElement cssElementOf(const Tag& tag, const QString& element) {
+    CssElement css;
+    css.name = element;
+    css.id = attributeValue(tag, u"id").toString().toLower();
+    css.classes =
+        attributeValue(tag, u"class").toString().toLower().split(u' ', Qt::SkipEmptyParts);
+    css.isLink = element == u"a" && hasAttribute(tag, u"href");
+    return css;
+}
+
+// Writes the tag with `style` in place of its own style attribute and without the
+// attributes that `drop` names.
+void appendTag(QString& out, const Tag& tag, QStringView element, const QString& style,
+               std::initializer_list<QStringView> drop = {}) {
     out += u'<';
     if (tag.closing)
         out += u'/';
     out += tag.name;
     for (const Attribute& attribute : tag.attributes) {
         const QString name = attribute.name.toString().toLower();
-        if (isOutsideReference(name, element))
+        if (isOutsideReference(name, element) || name == u"style" ||
+            std::find(drop.begin(), drop.end(), name) != drop.end())
             continue;
         out += u' ';
         out += attribute.name;
         if (!attribute.hasValue)
             continue;
-        const QString value =
-            name == u"style" ? neutralizeCss(attribute.value) : attribute.value.toString();
         const QChar quote = attribute.quote.isNull() ? QChar(u'"') : attribute.quote;
         out += u'=';
         out += quote;
-        out += attribute.quote.isNull() ? QString(value).replace(u'"', QStringLiteral("&quot;"))
-                                        : value;
+        out += attribute.quote.isNull()
+                   ? attribute.value.toString().replace(u'"', QStringLiteral("&quot;"))
+                   : attribute.value.toString();
         out += quote;
+    }
+    if (!style.isEmpty()) {
+        out += u" style=\"";
+        out += QString(style)
+                   .replace(u'&', QStringLiteral("&amp;"))
+                   .replace(u'"', QStringLiteral("&quot;"))
+                   .replace(u'<', QStringLiteral("&lt;"));
+        out += u'"';
     }
     if (tag.selfClosing)
         out += u" /";
@@ -226,11 +327,53 @@ std::pair<qsizetype, qsizetype> endTagOf(QStringView html, QStringView element, 
     return {start, close < 0 ? html.size() : close + 1};
 }
 
+// The rules of every <style> element of `html`, wherever it stands: a browser applies a style
+// sheet to the whole page. Comments and scripts are skipped as SanitizeHtml skips them, so
+// that a style sheet inside a conditional comment stays out.
+StyleSheet styleSheetOf(QStringView html) {
+    StyleSheet sheet;
+    const qsizetype n = html.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype open = html.indexOf(u'<', i);
+        if (open < 0)
+            break;
+        if (html.mid(open).startsWith(u"<!--")) {
+            const qsizetype end = html.indexOf(u"-->", open + 4);
+            i = end < 0 ? n : end + 3;
+            continue;
+        }
+        i = open + 1;
+        const bool style = html.mid(i, 5).compare(u"style", Qt::CaseInsensitive) == 0;
+        const bool script = html.mid(i, 6).compare(u"script", Qt::CaseInsensitive) == 0;
+        Tag tag;
+        if ((!style && !script) || !parseTag(html, open, tag))
+            continue;
+        const QString element = tag.name.toString().toLower();
+        if (element != u"style" && element != u"script")
+            continue;
+        const auto [endStart, endStop] = endTagOf(html, element, tag.end);
+        if (element == u"style")
+            sheet.add(html.mid(tag.end, endStart - tag.end));
+        i = endStop;
+    }
+    return sheet;
+}
+
+struct OpenTable {
+    // The border attribute asks for cell borders that the table's own CSS took from Qt's
+    // table border, so each cell without borders of its own draws them.
+    bool cellBorders = false;
+};
+
 }  // namespace
 
 QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
     QString out;
     out.reserve(html.size());
+    const StyleSheet sheet = styleSheetOf(html);
+    OpenElements openElements;
+    std::vector<OpenTable> tables;
     int tableDepth = 0;
     int listItems = 0;
     const qsizetype n = html.size();
@@ -261,18 +404,20 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
         i = tag.end;
         const QString element = tag.name.toString().toLower();
 
-        if (!tag.closing && (element == u"style" || element == u"script")) {
-            const auto [endStart, endStop] = endTagOf(html, element, i);
-            if (element == u"style") {
-                out += u"<style>";
-                out += neutralizeCss(html.mid(i, endStart - i));
-                out += u"</style>";
-            }
-            i = endStop;
+        if (element == u"style" || element == u"script") {
+            // Style sheets are written into the elements' style attributes.
+            if (!tag.closing)
+                i = endTagOf(html, element, i).second;
             continue;
         }
         if (isDropped(element))
             continue;
+        if (tag.closing) {
+            if (!sheet.isEmpty())
+                openElements.close(element);
+            if (element == u"table" && !tables.empty())
+                tables.pop_back();
+        }
         if (element == u"table") {
             const bool tooDeep =
                 tag.closing ? tableDepth > kMaxTableNesting : ++tableDepth > kMaxTableNesting;
@@ -300,7 +445,62 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
                 continue;
             }
         }
-        appendTag(out, tag, element);
+        if (tag.closing) {
+            appendTag(out, tag, element, {});
+            continue;
+        }
+
+        // The element's style, lowest precedence first: what its attributes ask for, the
+        // style sheet's rules, its own style attribute; then the important declarations.
+        CssDeclarations style;
+        if (element == u"font") {
+            if (const double points = LegacyFontSizePoints(attributeValue(tag, u"size"));
+                points > 0)
+                style.push_back({QStringLiteral("font-size"),
+                                 QString::number(points) + QStringLiteral("pt"), false});
+        }
+        if (!sheet.isEmpty() && !openElements.full()) {
+            openElements.open(cssElementOf(tag, element));
+            sheet.match(openElements.path(), style);
+            if (isVoid(element) || tag.selfClosing)
+                openElements.popVoid();
+        }
+        const CssDeclarations own =
+            SafeCssDeclarations(decodeEntities(attributeValue(tag, u"style")));
+        style.insert(style.end(), own.begin(), own.end());
+        std::stable_partition(style.begin(), style.end(),
+                              [](const CssDeclaration& d) { return !d.important; });
+        const auto hasBorder = [&] {
+            return std::any_of(style.begin(), style.end(), [](const CssDeclaration& d) {
+                return IsBorderProperty(d.property);
+            });
+        };
+        if (element == u"table") {
+            // Qt draws a table's border around every cell as well: a border that CSS gives
+            // the table alone would draw a grid that the sender never saw.
+            OpenTable table;
+            const bool cssBorder = hasBorder();
+            if (cssBorder) {
+                const QStringView border = attributeValue(tag, u"border");
+                table.cellBorders =
+                    hasAttribute(tag, u"border") && (border.isEmpty() || border.toInt() > 0);
+                std::erase_if(style,
+                              [](const CssDeclaration& d) { return IsBorderProperty(d.property); });
+            }
+            tables.push_back(table);
+            appendTag(out, tag, element, CssText(style),
+                      cssBorder ? std::initializer_list<QStringView>{u"border"}
+                                : std::initializer_list<QStringView>{});
+            continue;
+        }
+        if ((element == u"td" || element == u"th") && !tables.empty() &&
+            tables.back().cellBorders && !hasBorder()) {
+            style.insert(style.begin(),
+                         {QStringLiteral("border"), QStringLiteral("1px inset #808080"), false});
+        }
+        appendTag(out, tag, element, CssText(style),
+                  element == u"font" ? std::initializer_list<QStringView>{u"size"}
+                                     : std::initializer_list<QStringView>{});
     }
     return out;
 }
