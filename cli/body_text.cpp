@@ -5,12 +5,20 @@
 #include <QString>
 
 #include <cstdio>
+#include <functional>
 
+#include "body_document.h"
+#include "rtf/document_html.h"
+#include "rtf/offline_document.h"
 #include "rtf/plain_text.h"
 
 namespace parcelo {
 
-std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int argc, char** argv) {
+namespace {
+
+// `write` applied to the document of all the bodies, in UTF-8.
+std::string fromBodyDocument(const std::vector<std::string>& rtfBodies, int argc, char** argv,
+                             const std::function<QString(const QTextDocument&)>& write) {
     // Text layout needs a GUI application, but never a display; and Qt's notes about the
     // desktop it runs on have no place in a command's output.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -20,15 +28,27 @@ std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int arg
         }
     });
     QGuiApplication application(argc, argv);
-    std::string text;
-    for (const std::string& rtf : rtfBodies) {
-        if (!text.empty())
-            text += "\n";
-        const QByteArray utf8 = PlainTextOfRtf(rtf).toUtf8();
-        text.append(utf8.constData(), static_cast<size_t>(utf8.size()));
-        text += "\n";
-    }
-    return text;
+    OfflineTextDocument document;
+    document.setUndoRedoEnabled(false);
+    AppendBodies(document, rtfBodies);
+    const QByteArray utf8 = write(document).toUtf8();
+    return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
+}
+
+}  // namespace
+
+std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int argc, char** argv) {
+    if (rtfBodies.empty())
+        return {};
+    return fromBodyDocument(rtfBodies, argc, argv, [](const QTextDocument& document) {
+        return PlainTextOfDocument(document) + u'\n';
+    });
+}
+
+std::string HtmlOfBodies(const std::vector<std::string>& rtfBodies, int argc, char** argv) {
+    return fromBodyDocument(rtfBodies, argc, argv, [](const QTextDocument& document) {
+        return SelfContainedHtml(document) + u'\n';
+    });
 }
 
 }  // namespace parcelo

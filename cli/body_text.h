@@ -1,4 +1,4 @@
-// The plain text of message bodies, for parcelo-extract --text.
+// The bodies of a message as text, for parcelo-extract --text and --html.
 #pragma once
 
 #include <string>
@@ -6,8 +6,12 @@
 
 namespace parcelo {
 
-// The text of each RTF body as the window shows it, one after another with a blank line
+// The text of the bodies as the window shows them, one after another with a blank line
 // between two bodies; empty when text cannot be made here (a build without Qt).
 std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int argc, char** argv);
+
+// The bodies as the window shows them, in one self-contained HTML document (pictures
+// inside as data: URIs); empty when it cannot be made here (a build without Qt).
+std::string HtmlOfBodies(const std::vector<std::string>& rtfBodies, int argc, char** argv);
 
 }  // namespace parcelo

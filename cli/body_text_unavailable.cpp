@@ -5,10 +5,22 @@
 
 namespace parcelo {
 
-std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int, char**) {
+namespace {
+
+std::string unavailable(const std::vector<std::string>& rtfBodies) {
     if (!rtfBodies.empty())
         std::fputs("parcelo-extract: built without the RTF reader\n", stderr);
     return {};
+}
+
+}  // namespace
+
+std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int, char**) {
+    return unavailable(rtfBodies);
+}
+
+std::string HtmlOfBodies(const std::vector<std::string>& rtfBodies, int, char**) {
+    return unavailable(rtfBodies);
 }
 
 }  // namespace parcelo

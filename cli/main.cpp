@@ -23,6 +23,7 @@ constexpr int kExitUsage = 2;
 constexpr const char* kUsage =
     "Usage: parcelo-extract [--list] [--json] [-o DIR] FILE\n"
     "       parcelo-extract --text FILE\n"
+    "       parcelo-extract --html FILE\n"
     "\n"
     "Extracts the attachments, message bodies and converted items of a TNEF file\n"
     "(winmail.dat) and lists what was written, newest first.\n"
@@ -31,6 +32,8 @@ constexpr const char* kUsage =
     "  --list            list only; write no file\n"
     "  --json            list as a JSON array of {\"path\", \"size\", \"attachment\"}\n"
     "  --text            print the plain text of every message body instead; write no file\n"
+    "  --html            print every message body as one HTML document instead, pictures\n"
+    "                    included as data: URIs; write no file\n"
     "  --help            show this help\n"
     "  --version         show the version\n";
 
@@ -38,6 +41,7 @@ struct Options {
     bool listOnly = false;
     bool json = false;
     bool text = false;
+    bool html = false;
     std::optional<std::string> outputDirectory;
     std::string file;
 };
@@ -70,6 +74,8 @@ int main(int argc, char** argv) {
             options.json = true;
         } else if (!endOfOptions && arg == "--text") {
             options.text = true;
+        } else if (!endOfOptions && arg == "--html") {
+            options.html = true;
         } else if (!endOfOptions && (arg == "-o" || arg == "--output")) {
             if (i + 1 >= argc)
                 return usageError("missing directory after ", argv[i]);
@@ -90,8 +96,12 @@ int main(int argc, char** argv) {
     if (options.outputDirectory && options.outputDirectory->empty()) {
         return usageError("empty output directory", "");
     }
-    if (options.text && (options.json || options.listOnly || options.outputDirectory)) {
+    if (options.text &&
+        (options.json || options.listOnly || options.outputDirectory || options.html)) {
         return usageError("--text goes with no other option", "");
+    }
+    if (options.html && (options.json || options.listOnly || options.outputDirectory)) {
+        return usageError("--html goes with no other option", "");
     }
 
     const std::unique_ptr<parcelo::ByteSource> source = parcelo::OpenByteSource(options.file);
@@ -112,13 +122,14 @@ int main(int argc, char** argv) {
     }
 
     parcelo::ExtractionRun run;
-    if (options.text) {
+    if (options.text || options.html) {
         std::vector<std::string> bodies;
         run.onBody = [&](const std::string& rtf) { bodies.push_back(rtf); };
         parcelo::ExtractTnefStream(run, *source, 0, std::nullopt);
         // The window shows bodies in the order of the list: the last one found first.
         std::reverse(bodies.begin(), bodies.end());
-        const std::string text = parcelo::PlainTextOfBodies(bodies, argc, argv);
+        const std::string text = options.html ? parcelo::HtmlOfBodies(bodies, argc, argv)
+                                              : parcelo::PlainTextOfBodies(bodies, argc, argv);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
     }
