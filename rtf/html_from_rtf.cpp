@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <algorithm>
 #include <vector>
 
 namespace parcelo {
@@ -47,6 +48,15 @@ void keepStatedFontSizes(QTextDocument& document, int from) {
         int length;
         QTextCharFormat format;
     };
+    // Most bodies have no such text: the document's few formats tell without a look at its
+    // many fragments.
+    const QList<QTextFormat> formats = document.allFormats();
+    if (std::none_of(formats.begin(), formats.end(), [](const QTextFormat& format) {
+            return format.hasProperty(QTextFormat::FontSizeAdjustment) &&
+                   (format.hasProperty(QTextFormat::FontPointSize) ||
+                    format.hasProperty(QTextFormat::FontPixelSize));
+        }))
+        return;
     // Collected first: changing a format joins fragments under the iterator.
     std::vector<Change> changes;
     for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {

@@ -3,6 +3,8 @@
 #include "css_declarations.h"
 #include "style_sheet.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <vector>
 
@@ -305,12 +307,17 @@ void appendTag(QString& out, const Tag& tag, QStringView element, const QString&
         out += quote;
     }
     if (!style.isEmpty()) {
-        out += u" style=\"";
-        out += QString(style)
-                   .replace(u'&', QStringLiteral("&amp;"))
-                   .replace(u'"', QStringLiteral("&quot;"))
-                   .replace(u'<', QStringLiteral("&lt;"));
-        out += u'"';
+        // Font names are quoted in double quotes: single quotes around them spare Qt
+        // decoding an entity for each.
+        const QChar quote = style.contains(u'"') && !style.contains(u'\'') ? u'\'' : u'"';
+        out += u" style=";
+        out += quote;
+        QString value = style;
+        value.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;"));
+        if (quote == u'"')
+            value.replace(u'"', QStringLiteral("&quot;"));
+        out += value;
+        out += quote;
     }
     if (tag.selfClosing)
         out += u" /";
@@ -326,6 +333,82 @@ std::pair<qsizetype, qsizetype> endTagOf(QStringView html, QStringView element, 
     const qsizetype close = html.indexOf(u'>', start);
     return {start, close < 0 ? html.size() : close + 1};
 }
+
+// The style of each start tag, lowest precedence first: what its attributes ask for, the
+// style sheet's rules, its own style attribute; then the important declarations.
+class TagStyles {
+  public:
+    struct Style {
+        CssDeclarations declarations;
+        QString text;
+        bool hasBorder = false;
+    };
+
+    explicit TagStyles(const StyleSheet& sheet) : sheet_(sheet) {}
+
+    const Style& of(const Tag& tag, const QString& element) {
+        if (sheet_.hasCombinators()) {
+            if (open_.full()) {
+                last_ = resolve(tag, element, nullptr);
+                return last_;
+            }
+            open_.open(cssElementOf(tag, element));
+            last_ = resolve(tag, element, &open_.path());
+            if (isVoid(element) || tag.selfClosing)
+                open_.popVoid();
+            return last_;
+        }
+        // Without selectors that look at ancestors, a style depends on the tag alone, and
+        // a large body repeats a few tags many times.
+        QString key = element;
+        for (QStringView name : {u"class", u"id", u"style", u"size"}) {
+            key += u'\x1f';
+            key += attributeValue(tag, name);
+        }
+        if (element == u"a" && hasAttribute(tag, u"href"))
+            key += u"\x1fhref";
+        if (const auto known = cache_.constFind(key); known != cache_.constEnd())
+            return *known;
+        std::vector<CssElement> path;
+        if (!sheet_.isEmpty())
+            path.push_back(cssElementOf(tag, element));
+        return *cache_.insert(key, resolve(tag, element, &path));
+    }
+
+    void close(const QString& element) {
+        if (sheet_.hasCombinators())
+            open_.close(element);
+    }
+
+  private:
+    Style resolve(const Tag& tag, const QString& element, const std::vector<CssElement>* path) {
+        Style style;
+        CssDeclarations& declarations = style.declarations;
+        if (element == u"font") {
+            if (const double points = LegacyFontSizePoints(attributeValue(tag, u"size"));
+                points > 0)
+                declarations.push_back({QStringLiteral("font-size"),
+                                        QString::number(points) + QStringLiteral("pt"), false});
+        }
+        if (path)
+            sheet_.match(*path, declarations);
+        const CssDeclarations own =
+            SafeCssDeclarations(decodeEntities(attributeValue(tag, u"style")));
+        declarations.insert(declarations.end(), own.begin(), own.end());
+        std::stable_partition(declarations.begin(), declarations.end(),
+                              [](const CssDeclaration& d) { return !d.important; });
+        style.text = CssText(declarations);
+        style.hasBorder =
+            std::any_of(declarations.begin(), declarations.end(),
+                        [](const CssDeclaration& d) { return IsBorderProperty(d.property); });
+        return style;
+    }
+
+    const StyleSheet& sheet_;
+    OpenElements open_;
+    QHash<QString, Style> cache_;
+    Style last_;
+};
 
 // The rules of every <style> element of `html`, wherever it stands: a browser applies a style
 // sheet to the whole page. Comments and scripts are skipped as SanitizeHtml skips them, so
@@ -372,7 +455,7 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
     QString out;
     out.reserve(html.size());
     const StyleSheet sheet = styleSheetOf(html);
-    OpenElements openElements;
+    TagStyles styles(sheet);
     std::vector<OpenTable> tables;
     int tableDepth = 0;
     int listItems = 0;
@@ -413,8 +496,7 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
         if (isDropped(element))
             continue;
         if (tag.closing) {
-            if (!sheet.isEmpty())
-                openElements.close(element);
+            styles.close(element);
             if (element == u"table" && !tables.empty())
                 tables.pop_back();
         }
@@ -450,55 +532,34 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
             continue;
         }
 
-        // The element's style, lowest precedence first: what its attributes ask for, the
-        // style sheet's rules, its own style attribute; then the important declarations.
-        CssDeclarations style;
-        if (element == u"font") {
-            if (const double points = LegacyFontSizePoints(attributeValue(tag, u"size"));
-                points > 0)
-                style.push_back({QStringLiteral("font-size"),
-                                 QString::number(points) + QStringLiteral("pt"), false});
-        }
-        if (!sheet.isEmpty() && !openElements.full()) {
-            openElements.open(cssElementOf(tag, element));
-            sheet.match(openElements.path(), style);
-            if (isVoid(element) || tag.selfClosing)
-                openElements.popVoid();
-        }
-        const CssDeclarations own =
-            SafeCssDeclarations(decodeEntities(attributeValue(tag, u"style")));
-        style.insert(style.end(), own.begin(), own.end());
-        std::stable_partition(style.begin(), style.end(),
-                              [](const CssDeclaration& d) { return !d.important; });
-        const auto hasBorder = [&] {
-            return std::any_of(style.begin(), style.end(), [](const CssDeclaration& d) {
-                return IsBorderProperty(d.property);
-            });
-        };
+        const TagStyles::Style& style = styles.of(tag, element);
         if (element == u"table") {
             // Qt draws a table's border around every cell as well: a border that CSS gives
             // the table alone would draw a grid that the sender never saw.
             OpenTable table;
-            const bool cssBorder = hasBorder();
-            if (cssBorder) {
-                const QStringView border = attributeValue(tag, u"border");
-                table.cellBorders =
-                    hasAttribute(tag, u"border") && (border.isEmpty() || border.toInt() > 0);
-                std::erase_if(style,
-                              [](const CssDeclaration& d) { return IsBorderProperty(d.property); });
+            if (!style.hasBorder) {
+                tables.push_back(table);
+                appendTag(out, tag, element, style.text);
+                continue;
             }
+            const QStringView border = attributeValue(tag, u"border");
+            table.cellBorders =
+                hasAttribute(tag, u"border") && (border.isEmpty() || border.toInt() > 0);
             tables.push_back(table);
-            appendTag(out, tag, element, CssText(style),
-                      cssBorder ? std::initializer_list<QStringView>{u"border"}
-                                : std::initializer_list<QStringView>{});
+            CssDeclarations declarations = style.declarations;
+            std::erase_if(declarations,
+                          [](const CssDeclaration& d) { return IsBorderProperty(d.property); });
+            appendTag(out, tag, element, CssText(declarations), {u"border"});
             continue;
         }
         if ((element == u"td" || element == u"th") && !tables.empty() &&
-            tables.back().cellBorders && !hasBorder()) {
-            style.insert(style.begin(),
-                         {QStringLiteral("border"), QStringLiteral("1px inset #808080"), false});
+            tables.back().cellBorders && !style.hasBorder) {
+            const QString cellBorder = QStringLiteral("border:1px inset #808080");
+            appendTag(out, tag, element,
+                      style.text.isEmpty() ? cellBorder : cellBorder + u';' + style.text);
+            continue;
         }
-        appendTag(out, tag, element, CssText(style),
+        appendTag(out, tag, element, style.text,
                   element == u"font" ? std::initializer_list<QStringView>{u"size"}
                                      : std::initializer_list<QStringView>{});
     }

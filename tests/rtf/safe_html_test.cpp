@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
             "behavior:url(#x);margin:0\">",
             "<p style=\"margin:0\">"},
         SanitizeCase{"style_entities_read", "<p style=\"font-family:&quot;A B&quot;;color:red\">",
-                     "<p style=\"font-family:&quot;A B&quot;;color:red\">"},
+                     "<p style='font-family:\"A B\";color:red'>"},
         SanitizeCase{
             "style_sheet_cleaned",
             "<style><!--\n@import url(a.css); p{background:URL(b.png) red;"
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "<span style=\"font-size:15px\"><span style=\"font-size:small\"><span "
                      "style=\"font-size:10.0pt;font:7.0pt &quot;Times New Roman&quot;\">",
                      "<span style=\"font-size:11.25pt\"><span style=\"font-size:9.75pt\"><span "
-                     "style=\"font-size:10.0pt;font:7.0pt &quot;Times New Roman&quot;\">"},
+                     "style='font-size:10.0pt;font:7.0pt \"Times New Roman\"'>"},
         SanitizeCase{"legacy_font_sizes",
                      "<font size=2 face=Arial><font size=\"+1\" style=\"font-size:10pt\">"
                      "<font size=9><font size=x>",
