@@ -187,11 +187,14 @@ bool isTablePart(QStringView name) {
 }
 
 bool isOutsideReference(QStringView attribute, QStringView element) {
-    if (attribute == u"background" || attribute == u"srcset" || attribute == u"lowsrc" ||
-        attribute == u"dynsrc" || attribute == u"poster" || attribute.startsWith(u"on")) {
+    const auto is = [&](QStringView name) {
+        return attribute.compare(name, Qt::CaseInsensitive) == 0;
+    };
+    if (is(u"background") || is(u"srcset") || is(u"lowsrc") || is(u"dynsrc") || is(u"poster") ||
+        attribute.startsWith(u"on", Qt::CaseInsensitive)) {
         return true;
     }
-    return attribute == u"src" && element != u"img";
+    return is(u"src") && element != u"img";
 }
 
 bool isVoid(QStringView name) {
@@ -281,44 +284,51 @@ CssElement cssElementOf(const Tag& tag, const QString& element) {
     return css;
 }
 
-// Writes the tag with `style` in place of its own style attribute and without the
-// attributes that `drop` names.
-void appendTag(QString& out, const Tag& tag, QStringView element, const QString& style,
+// The style attribute (with its leading space) that gives an element the declarations
+// `text`, or nothing for no declarations.
+QString styleAttribute(const QString& text) {
+    if (text.isEmpty())
+        return {};
+    // Font names are quoted in double quotes: single quotes around them spare Qt decoding an
+    // entity for each.
+    const QChar quote = text.contains(u'"') && !text.contains(u'\'') ? u'\'' : u'"';
+    QString value = text;
+    value.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;"));
+    if (quote == u'"')
+        value.replace(u'"', QStringLiteral("&quot;"));
+    return QStringLiteral(" style=") + quote + value + quote;
+}
+
+// Writes the tag with `style` (a style attribute or nothing) in place of its own style
+// attribute and without the attributes that `drop` names.
+void appendTag(QString& out, const Tag& tag, QStringView element, QStringView style,
                std::initializer_list<QStringView> drop = {}) {
     out += u'<';
     if (tag.closing)
         out += u'/';
     out += tag.name;
     for (const Attribute& attribute : tag.attributes) {
-        const QString name = attribute.name.toString().toLower();
-        if (isOutsideReference(name, element) || name == u"style" ||
-            std::find(drop.begin(), drop.end(), name) != drop.end())
+        const QStringView name = attribute.name;
+        const auto is = [&](QStringView other) {
+            return name.compare(other, Qt::CaseInsensitive) == 0;
+        };
+        if (isOutsideReference(name, element) || is(u"style") ||
+            std::any_of(drop.begin(), drop.end(), is))
             continue;
         out += u' ';
-        out += attribute.name;
+        out += name;
         if (!attribute.hasValue)
             continue;
         const QChar quote = attribute.quote.isNull() ? QChar(u'"') : attribute.quote;
         out += u'=';
         out += quote;
-        out += attribute.quote.isNull()
-                   ? attribute.value.toString().replace(u'"', QStringLiteral("&quot;"))
-                   : attribute.value.toString();
+        if (attribute.quote.isNull() && attribute.value.contains(u'"'))
+            out += attribute.value.toString().replace(u'"', QStringLiteral("&quot;"));
+        else
+            out += attribute.value;
         out += quote;
     }
-    if (!style.isEmpty()) {
-        // Font names are quoted in double quotes: single quotes around them spare Qt
-        // decoding an entity for each.
-        const QChar quote = style.contains(u'"') && !style.contains(u'\'') ? u'\'' : u'"';
-        out += u" style=";
-        out += quote;
-        QString value = style;
-        value.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;"));
-        if (quote == u'"')
-            value.replace(u'"', QStringLiteral("&quot;"));
-        out += value;
-        out += quote;
-    }
+    out += style;
     if (tag.selfClosing)
         out += u" /";
     out += u'>';
@@ -341,6 +351,7 @@ class TagStyles {
     struct Style {
         CssDeclarations declarations;
         QString text;
+        QString attribute;  // the style attribute that gives them
         bool hasBorder = false;
     };
 
@@ -398,6 +409,7 @@ class TagStyles {
         std::stable_partition(declarations.begin(), declarations.end(),
                               [](const CssDeclaration& d) { return !d.important; });
         style.text = CssText(declarations);
+        style.attribute = styleAttribute(style.text);
         style.hasBorder =
             std::any_of(declarations.begin(), declarations.end(),
                         [](const CssDeclaration& d) { return IsBorderProperty(d.property); });
@@ -453,7 +465,8 @@ struct OpenTable {
 
 QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
     QString out;
-    out.reserve(html.size());
+    // Style sheets written into the elements make the HTML longer.
+    out.reserve(html.size() + html.size() / 2);
     const StyleSheet sheet = styleSheetOf(html);
     TagStyles styles(sheet);
     std::vector<OpenTable> tables;
@@ -539,7 +552,7 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
             OpenTable table;
             if (!style.hasBorder) {
                 tables.push_back(table);
-                appendTag(out, tag, element, style.text);
+                appendTag(out, tag, element, style.attribute);
                 continue;
             }
             const QStringView border = attributeValue(tag, u"border");
@@ -549,17 +562,18 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
             CssDeclarations declarations = style.declarations;
             std::erase_if(declarations,
                           [](const CssDeclaration& d) { return IsBorderProperty(d.property); });
-            appendTag(out, tag, element, CssText(declarations), {u"border"});
+            appendTag(out, tag, element, styleAttribute(CssText(declarations)), {u"border"});
             continue;
         }
         if ((element == u"td" || element == u"th") && !tables.empty() &&
             tables.back().cellBorders && !style.hasBorder) {
             const QString cellBorder = QStringLiteral("border:1px inset #808080");
-            appendTag(out, tag, element,
-                      style.text.isEmpty() ? cellBorder : cellBorder + u';' + style.text);
+            appendTag(
+                out, tag, element,
+                styleAttribute(style.text.isEmpty() ? cellBorder : cellBorder + u';' + style.text));
             continue;
         }
-        appendTag(out, tag, element, style.text,
+        appendTag(out, tag, element, style.attribute,
                   element == u"font" ? std::initializer_list<QStringView>{u"size"}
                                      : std::initializer_list<QStringView>{});
     }
