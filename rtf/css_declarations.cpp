@@ -255,11 +255,13 @@ QString normalizedValue(const QString& property, const QString& value) {
     const QStringList parts = words(value);
     if (isBorderShorthand(property))
         return borderShorthand(parts);
+    // The size in a font shorthand stays in points, which Qt reads there.
+    if (property == u"font")
+        return parts.join(u' ');
+    const bool colour = property.endsWith(u"color") || property == u"background";
     QStringList out;
-    for (const QString& part : parts) {
-        // The size in a font shorthand stays in points, which Qt reads there.
-        out << (property == u"font" ? part : colourName(lengthInPixels(part)));
-    }
+    for (const QString& part : parts)
+        out << (colour ? colourName(lengthInPixels(part)) : lengthInPixels(part));
     return out.join(u' ');
 }
 

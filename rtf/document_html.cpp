@@ -16,11 +16,10 @@ namespace parcelo {
 
 namespace {
 
-// The picture named `name` as a data: URI, or an empty string when the document does not
-// hold it.
+// The picture named `name` as a data: URI made from the image the document holds, or an
+// empty string when it holds none. Even a data: name is written anew, so that only the
+// image's own bytes reach the page.
 QString dataUriOf(const QTextDocument& document, const QString& name) {
-    if (name.startsWith(u"data:", Qt::CaseInsensitive))
-        return name;
     const QVariant resource = document.resource(QTextDocument::ImageResource, QUrl(name));
     QImage image;
     if (resource.typeId() == QMetaType::QImage)
@@ -39,42 +38,62 @@ QString dataUriOf(const QTextDocument& document, const QString& name) {
     return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
 }
 
+// The links that the window opens with a click; a page in a browser gets no others (no
+// local file, no script), and no link to elsewhere on the page's own server or disk.
+bool isWebLink(const QString& href) {
+    if (href.startsWith(u'#'))
+        return true;
+    const QString scheme = QUrl(href).scheme().toLower();
+    return scheme == u"http" || scheme == u"https" || scheme == u"mailto";
+}
+
 }  // namespace
 
 QString SelfContainedHtml(const QTextDocument& document) {
     // The copy holds no resources: each picture takes its image along in its name.
     const std::unique_ptr<QTextDocument> copy(document.clone());
-    struct Picture {
+    struct Change {
         int position;
-        QTextImageFormat format;
-        bool kept = true;
+        int length;
+        QTextCharFormat format;
+        bool remove = false;
     };
-    std::vector<Picture> pictures;
+    std::vector<Change> changes;
     QHash<QString, QString> uris;  // a logo repeated in a thread is encoded once
     for (QTextBlock block = copy->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (!fragment.charFormat().isImageFormat())
-                continue;
-            QTextImageFormat format = fragment.charFormat().toImageFormat();
-            auto uri = uris.constFind(format.name());
-            if (uri == uris.constEnd())
-                uri = uris.insert(format.name(), dataUriOf(document, format.name()));
-            format.setName(*uri);
-            // An image is one character; consecutive images share a fragment.
-            for (int i = 0; i < fragment.length(); ++i)
-                pictures.push_back({fragment.position() + i, format, !uri->isEmpty()});
+            QTextCharFormat format = fragment.charFormat();
+            bool changed = false;
+            bool remove = false;
+            if (format.isAnchor() && !isWebLink(format.anchorHref())) {
+                format.clearProperty(QTextFormat::AnchorHref);
+                format.setAnchor(!format.anchorNames().isEmpty());
+                changed = true;
+            }
+            if (format.isImageFormat()) {
+                QTextImageFormat image = format.toImageFormat();
+                auto uri = uris.constFind(image.name());
+                if (uri == uris.constEnd())
+                    uri = uris.insert(image.name(), dataUriOf(document, image.name()));
+                image.setName(*uri);
+                format = image;
+                remove = uri->isEmpty();
+                changed = true;
+            }
+            if (changed)
+                changes.push_back({fragment.position(), fragment.length(), format, remove});
         }
     }
     QTextCursor cursor(copy.get());
-    // From the end, so that a removed picture does not move the ones before it.
-    for (auto it = pictures.rbegin(); it != pictures.rend(); ++it) {
+    // From the end, so that a removed picture does not move the changes before it.
+    for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
         cursor.setPosition(it->position);
-        cursor.setPosition(it->position + 1, QTextCursor::KeepAnchor);
-        if (it->kept)
-            cursor.setCharFormat(it->format);
-        else
+        cursor.setPosition(it->position + it->length, QTextCursor::KeepAnchor);
+        if (it->remove)
             cursor.removeSelectedText();
+        else
+            cursor.setCharFormat(it->format);
     }
     QString html = copy->toHtml();
     // Qt's doctype names the W3C's server; a browser needs only to know the page is HTML.

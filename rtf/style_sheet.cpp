@@ -73,8 +73,9 @@ void StyleSheet::add(QStringView text) {
             if (open >= css.size())
                 break;
             const qsizetype end = blockEnd(css, open);
-            addRule(css.mid(i, open - i),
-                    css.mid(open + 1, std::max<qsizetype>(end - open - 2, 0)));
+            // A block cut off by the end of the sheet ends there, as in a browser.
+            const qsizetype close = css[end - 1] == u'}' ? end - 1 : end;
+            addRule(css.mid(i, open - i), css.mid(open + 1, close - open - 1));
             i = end;
         }
     }
