@@ -6,11 +6,13 @@
 
 #include <cstdio>
 
+#include "rtf/message_body.h"
+#include "rtf/offline_document.h"
 #include "rtf/plain_text.h"
 
 namespace parcelo {
 
-std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int argc, char** argv) {
+std::string PlainTextOfBodies(const std::vector<MessageBody>& bodies, int argc, char** argv) {
     // Text layout needs a GUI application, but never a display; and Qt's notes about the
     // desktop it runs on have no place in a command's output.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -20,15 +22,14 @@ std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int arg
         }
     });
     QGuiApplication application(argc, argv);
-    std::string text;
-    for (const std::string& rtf : rtfBodies) {
-        if (!text.empty())
-            text += "\n";
-        const QByteArray utf8 = PlainTextOfRtf(rtf).toUtf8();
-        text.append(utf8.constData(), static_cast<size_t>(utf8.size()));
-        text += "\n";
-    }
-    return text;
+    OfflineTextDocument document;
+    document.setUndoRedoEnabled(false);
+    for (const MessageBody& body : bodies)
+        AppendMessageBody(document, body.format, body.content, body.codePage);
+    if (bodies.empty())
+        return {};
+    const QByteArray utf8 = PlainTextOfDocument(document).toUtf8();
+    return std::string(utf8.constData(), static_cast<size_t>(utf8.size())) + "\n";
 }
 
 }  // namespace parcelo

@@ -5,8 +5,8 @@
 
 namespace parcelo {
 
-std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int, char**) {
-    if (!rtfBodies.empty())
+std::string PlainTextOfBodies(const std::vector<MessageBody>& bodies, int, char**) {
+    if (!bodies.empty())
         std::fputs("parcelo-extract: built without the RTF reader\n", stderr);
     return {};
 }
