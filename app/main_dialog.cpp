@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -43,6 +44,7 @@
 #include "file_dialog_filter.h"
 #include "file_error_message.h"
 #include "replace_file.h"
+#include "rtf/message_body.h"
 #include "rtf/offline_document.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
@@ -307,6 +309,20 @@ int MainDialog::LoadTnefFile() {
     auto* document = new OfflineTextDocument(bodyView_);
     document->setDefaultFont(bodyView_->font());
     document->setUndoRedoEnabled(false);
+    // Images that HTML bodies name by "cid:" are the run's own attachments, never anything
+    // outside it.
+    QHash<QString, std::string> pathsByContentId;
+    for (const ExtractedFile& file : files_) {
+        if (!file.contentId.empty())
+            pathsByContentId.insert(QString::fromStdString(file.contentId), file.path);
+    }
+    const CidResolver resolveCid = [&](const QString& contentId) {
+        const auto found = pathsByContentId.constFind(contentId);
+        std::string bytes;
+        if (found == pathsByContentId.constEnd() || ReadWholeFile(*found, bytes) != 0)
+            return QByteArray();
+        return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    };
     std::vector<FileResult> failures;
     for (const ExtractedFile& file : files_) {
         const QString path = DecodePath(file.path);
@@ -315,8 +331,8 @@ int MainDialog::LoadTnefFile() {
             attachmentList_->addItem(new AttachmentItem(icons_.iconFor(path), name, path));
             continue;
         }
-        std::string rtf;
-        if (const int error = ReadWholeFile(file.path, rtf); error != 0) {
+        std::string content;
+        if (const int error = ReadWholeFile(file.path, content); error != 0) {
             // One unreadable body does not hide the rest of the message.
             FileResult failure;
             failure.errorNumber = error;
@@ -325,14 +341,7 @@ int MainDialog::LoadTnefFile() {
             failures.push_back(failure);
             continue;
         }
-        if (!document->isEmpty()) {
-            // A blank line between two messages' bodies, in a paragraph of its own (not an
-            // item of a list that ended the previous body).
-            QTextCursor end(document);
-            end.movePosition(QTextCursor::End);
-            end.insertBlock(QTextBlockFormat(), QTextCharFormat());
-        }
-        AppendRtf(*document, rtf);
+        AppendMessageBody(*document, file.bodyFormat, content, file.codePage, resolveCid);
     }
     bodyView_->setDocument(document);
     attachmentList_->setUpdatesEnabled(true);

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "body_document.h"
 #include "rtf/document_html.h"
+#include "rtf/message_body.h"
 #include "rtf/offline_document.h"
 #include "rtf/plain_text.h"
 
@@ -17,7 +17,7 @@ namespace parcelo {
 namespace {
 
 // `write` applied to the document of all the bodies, in UTF-8.
-std::string fromBodyDocument(const std::vector<std::string>& rtfBodies, int argc, char** argv,
+std::string fromBodyDocument(const std::vector<MessageBody>& bodies, int argc, char** argv,
                              const std::function<QString(const QTextDocument&)>& write) {
     // Text layout needs a GUI application, but never a display; and Qt's notes about the
     // desktop it runs on have no place in a command's output.
@@ -30,23 +30,24 @@ std::string fromBodyDocument(const std::vector<std::string>& rtfBodies, int argc
     QGuiApplication application(argc, argv);
     OfflineTextDocument document;
     document.setUndoRedoEnabled(false);
-    AppendBodies(document, rtfBodies);
+    for (const MessageBody& body : bodies)
+        AppendMessageBody(document, body.format, body.content, body.codePage);
     const QByteArray utf8 = write(document).toUtf8();
     return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
 }
 
 }  // namespace
 
-std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int argc, char** argv) {
-    if (rtfBodies.empty())
+std::string PlainTextOfBodies(const std::vector<MessageBody>& bodies, int argc, char** argv) {
+    if (bodies.empty())
         return {};
-    return fromBodyDocument(rtfBodies, argc, argv, [](const QTextDocument& document) {
+    return fromBodyDocument(bodies, argc, argv, [](const QTextDocument& document) {
         return PlainTextOfDocument(document) + u'\n';
     });
 }
 
-std::string HtmlOfBodies(const std::vector<std::string>& rtfBodies, int argc, char** argv) {
-    return fromBodyDocument(rtfBodies, argc, argv, [](const QTextDocument& document) {
+std::string HtmlOfBodies(const std::vector<MessageBody>& bodies, int argc, char** argv) {
+    return fromBodyDocument(bodies, argc, argv, [](const QTextDocument& document) {
         return SelfContainedHtml(document) + u'\n';
     });
 }

@@ -7,20 +7,20 @@ namespace parcelo {
 
 namespace {
 
-std::string unavailable(const std::vector<std::string>& rtfBodies) {
-    if (!rtfBodies.empty())
+std::string unavailable(const std::vector<MessageBody>& bodies) {
+    if (!bodies.empty())
         std::fputs("parcelo-extract: built without the RTF reader\n", stderr);
     return {};
 }
 
 }  // namespace
 
-std::string PlainTextOfBodies(const std::vector<std::string>& rtfBodies, int, char**) {
-    return unavailable(rtfBodies);
+std::string PlainTextOfBodies(const std::vector<MessageBody>& bodies, int, char**) {
+    return unavailable(bodies);
 }
 
-std::string HtmlOfBodies(const std::vector<std::string>& rtfBodies, int, char**) {
-    return unavailable(rtfBodies);
+std::string HtmlOfBodies(const std::vector<MessageBody>& bodies, int, char**) {
+    return unavailable(bodies);
 }
 
 }  // namespace parcelo

@@ -43,7 +43,16 @@ std::string ExtractedFilesAsJson(const ExtractedFileList& files) {
         first = false;
         appendJsonString(out, file.path);
         out += ", \"size\": " + std::to_string(file.size);
-        out += file.isAttachment ? ", \"attachment\": true}" : ", \"attachment\": false}";
+        out += file.isAttachment ? ", \"attachment\": true" : ", \"attachment\": false";
+        if (!file.contentId.empty()) {
+            out += ", \"content_id\": ";
+            appendJsonString(out, file.contentId);
+        }
+        if (!file.mimeType.empty()) {
+            out += ", \"mime_type\": ";
+            appendJsonString(out, file.mimeType);
+        }
+        out += '}';
     }
     out += first ? "]\n" : "\n]\n";
     return out;

@@ -1,5 +1,6 @@
 // parcelo-extract: the extraction engine from the command line.
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -12,13 +13,16 @@
 #include "byte_source.h"
 #include "extraction_run.h"
 #include "file_listing.h"
+#include "stream_scanner.h"
 #include "string_table.h"
 
 namespace {
 
 constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
+constexpr int kExitFailure = 1;  // the file cannot be opened
 constexpr int kExitUsage = 2;
+constexpr int kExitNotTnef = 3;      // no TNEF signature: nothing extracted
+constexpr int kExitWriteFailed = 4;  // listed files could not be written
 
 constexpr const char* kUsage =
     "Usage: parcelo-extract [--list] [--json] [-o DIR] FILE\n"
@@ -35,7 +39,11 @@ constexpr const char* kUsage =
     "  --html            print every message body as one HTML document instead, pictures\n"
     "                    included as data: URIs; write no file\n"
     "  --help            show this help\n"
-    "  --version         show the version\n";
+    "  --version         show the version\n"
+    "\n"
+    "Exit status: 0 success (a damaged stream gives what it holds, with a warning);\n"
+    "1 the file cannot be opened; 2 usage error; 3 the file is not a TNEF stream;\n"
+    "4 one or more listed files could not be written.\n";
 
 struct Options {
     bool listOnly = false;
@@ -46,6 +54,41 @@ struct Options {
     std::string file;
 };
 
+bool beginsWithTnefSignature(const parcelo::ByteSource& source) {
+    unsigned char head[4] = {};
+    if (!source.read(0, head, sizeof head))
+        return false;
+    const uint32_t signature =
+        head[0] | head[1] << 8 | head[2] << 16 | static_cast<uint32_t>(head[3]) << 24;
+    return signature == parcelo::kTnefSignature;
+}
+
+// Fewer bytes than this after the last attribute cannot have held one (header and
+// checksum): they are the padding some writers leave, not lost data.
+constexpr uint64_t kSmallestAttribute = 11;
+
+// One line on what a damaged stream lost; nothing for a sound one.
+void warnOfDamage(const std::string& file, const parcelo::ExtractionRun& run) {
+    std::vector<std::string> skipped;
+    if (run.cutShortStreams > 0)
+        skipped.push_back("the stream breaks off inside an attribute, which was skipped");
+    if (run.unreadTail >= kSmallestAttribute) {
+        skipped.push_back(std::to_string(run.unreadTail) +
+                          " bytes after the last attribute begin none and were skipped");
+    }
+    if (run.damagedBlocks > 0) {
+        skipped.push_back(std::to_string(run.damagedBlocks) +
+                          (run.damagedBlocks == 1 ? " property block is" : " property blocks are") +
+                          " damaged: the properties from the first unreadable one on were skipped");
+    }
+    if (skipped.empty())
+        return;
+    std::string line = "parcelo-extract: warning: " + file + ": " + skipped[0];
+    for (size_t i = 1; i < skipped.size(); ++i)
+        line += "; " + skipped[i];
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
 int usageError(const char* message, const char* argument) {
     std::fprintf(stderr, "parcelo-extract: %s%s\n", message, argument);
     std::fputs("Try 'parcelo-extract --help' for more information.\n", stderr);
@@ -55,6 +98,8 @@ int usageError(const char* message, const char* argument) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit, a write is to fail and be reported, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     Options options;
     bool haveFile = false;
     bool endOfOptions = false;
@@ -109,23 +154,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", parcelo::kExtractFailedText);
         return kExitFailure;
     }
-    std::optional<std::string> prefix;
-    if (options.outputDirectory) {
-        std::error_code error;
-        std::filesystem::create_directories(*options.outputDirectory, error);
-        if (error && !std::filesystem::is_directory(*options.outputDirectory)) {
-            std::fprintf(stderr, "parcelo-extract: cannot create %s: %s\n",
-                         options.outputDirectory->c_str(), error.message().c_str());
-            return kExitFailure;
-        }
-        prefix = *options.outputDirectory + "/";
+    if (!beginsWithTnefSignature(*source)) {
+        std::fprintf(stderr, "parcelo-extract: %s: not a TNEF stream (no TNEF signature)\n",
+                     options.file.c_str());
+        return kExitNotTnef;
     }
 
     parcelo::ExtractionRun run;
     if (options.text || options.html) {
-        std::vector<std::string> bodies;
-        run.onBody = [&](const std::string& rtf) { bodies.push_back(rtf); };
+        std::vector<parcelo::MessageBody> bodies;
+        run.onBody = [&](const parcelo::ExtractedFile& body, const std::string& content) {
+            bodies.push_back({body.bodyFormat, content, body.codePage});
+        };
         parcelo::ExtractTnefStream(run, *source, 0, std::nullopt);
+        warnOfDamage(options.file, run);
         // The window shows bodies in the order of the list: the last one found first.
         std::reverse(bodies.begin(), bodies.end());
         const std::string text = options.html ? parcelo::HtmlOfBodies(bodies, argc, argv)
@@ -133,9 +175,34 @@ int main(int argc, char** argv) {
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
     }
+
+    std::optional<std::string> prefix;
+    bool directoryMissing = false;
+    if (options.outputDirectory) {
+        prefix = *options.outputDirectory + "/";
+        std::error_code error;
+        if (!options.listOnly && !std::filesystem::is_directory(*options.outputDirectory) &&
+            !std::filesystem::create_directories(*options.outputDirectory, error)) {
+            // The files are still listed, each with the reason it could not be written.
+            std::fprintf(stderr, "parcelo-extract: cannot create %s: %s\n",
+                         options.outputDirectory->c_str(), error.message().c_str());
+            directoryMissing = true;
+        }
+    }
     parcelo::ExtractTnefStream(run, *source, options.listOnly ? 0 : 1, prefix);
     const std::string listing = options.json ? parcelo::ExtractedFilesAsJson(run.files)
                                              : parcelo::ExtractedFilesAsText(run.files);
     std::fwrite(listing.data(), 1, listing.size(), stdout);
-    return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+    warnOfDamage(options.file, run);
+    bool writeFailed = directoryMissing;
+    for (const parcelo::ExtractedFile& file : run.files) {
+        if (file.writeError != 0) {
+            std::fprintf(stderr, "parcelo-extract: cannot write %s: %s\n", file.path.c_str(),
+                         std::strerror(file.writeError));
+            writeFailed = true;
+        }
+    }
+    if (std::fflush(stdout) != 0)
+        return kExitFailure;
+    return writeFailed ? kExitWriteFailed : kExitOk;
 }

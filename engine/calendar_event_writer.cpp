@@ -112,10 +112,10 @@ void writeTime(OutputFile& out, std::string_view name, const std::optional<Calen
 }  // namespace
 
 void WriteCalendarEvent(ExtractionRun& run, const TnefMessage& message) {
-    const std::string path = AddExtractedFile(run, run.pathFor("calendar.vcs"), 0, 1);
+    const std::string path = AddExtractedFile(run, run.pathFor("calendar.vcs"), 0, 1).path;
     if (run.writeFiles == 0)
         return;
-    OutputFile out(path);
+    RecordedOutputFile out(run, path);
     if (!out.isOpen())
         return;
 

@@ -177,10 +177,10 @@ void WriteContactCard(ExtractionRun& run, const TnefMessage& message) {
     } else if (message.subject() && message.subject()->size() > 0) {
         fileName = SafeFileName(lookup.messageText(*message.subject()).text() + ".vcf");
     }
-    const std::string path = AddExtractedFile(run, run.pathFor(fileName), 0, 1);
+    const std::string path = AddExtractedFile(run, run.pathFor(fileName), 0, 1).path;
     if (run.writeFiles == 0)
         return;
-    OutputFile out(path);
+    RecordedOutputFile out(run, path);
     if (!out.isOpen())
         return;
 

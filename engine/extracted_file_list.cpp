@@ -3,6 +3,8 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include "safe_file_name.h"
+
 namespace parcelo {
 
 namespace {
@@ -52,16 +54,43 @@ std::string FoldCase(const std::string& path) {
     return folded;
 }
 
-std::string ExtractedFileList::add(std::string path, int64_t size, int isAttachment) {
-    auto [it, added] = byFoldedPath_.try_emplace(FoldCase(path), files_.size());
-    if (added)
-        files_.push_back({isAttachment, std::move(path), size});
-    return files_[it->second].path;
+ExtractedFile& ExtractedFileList::add(std::string path, int64_t size, int isAttachment) {
+    std::string folded = FoldCase(path);
+    if (!isFree(folded)) {
+        const size_t slash = path.rfind('/');
+        const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+        const std::string directory = path.substr(0, nameStart);
+        const std::string name = path.substr(nameStart);
+        int& number = nextNumber_.try_emplace(folded, 2).first->second;
+        for (;; ++number) {
+            std::string candidate = directory + NumberedFileName(name, number);
+            std::string candidateFolded = FoldCase(candidate);
+            if (isFree(candidateFolded)) {
+                path = std::move(candidate);
+                folded = std::move(candidateFolded);
+                ++number;
+                break;
+            }
+        }
+    }
+    byFoldedPath_.emplace(std::move(folded), files_.size());
+    ExtractedFile& file = files_.emplace_back();
+    file.isAttachment = isAttachment;
+    file.path = std::move(path);
+    file.size = size;
+    return file;
+}
+
+void ExtractedFileList::noteWriteError(const std::string& path, int error) {
+    const auto found = byFoldedPath_.find(FoldCase(path));
+    if (error != 0 && found != byFoldedPath_.end() && files_[found->second].writeError == 0)
+        files_[found->second].writeError = error;
 }
 
 void ExtractedFileList::clear() {
     files_.clear();
     byFoldedPath_.clear();
+    nextNumber_.clear();
 }
 
 }  // namespace parcelo

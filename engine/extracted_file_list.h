@@ -8,10 +8,26 @@
 
 namespace parcelo {
 
+// What kind of message body a file holds.
+enum class BodyFormat {
+    kNone,  // not a body: an attachment or a converted item
+    kRtf,   // the decompressed RTF body (".rtf")
+    kHtml,  // the HTML body as stored (".html")
+    kText,  // the plain-text body in UTF-8 (".txt")
+};
+
 struct ExtractedFile {
-    int isAttachment = 1;  // 0 for a message body (RTF), 1 for an attachment or converted item
+    int isAttachment = 1;  // 0 for a message body, 1 for an attachment or converted item
     std::string path;      // as composed: the output directory followed by the file name
     int64_t size = 0;      // the size of the value the message holds; 0 for converted items
+    BodyFormat bodyFormat = BodyFormat::kNone;
+    // For an HTML body: the Windows code page its text is in when the HTML does not say.
+    uint32_t codePage = 0;
+    std::string contentId;  // an attachment's Content-ID, empty when it has none
+    std::string mimeType;   // an attachment's MIME type, empty when it has none
+    // The errno of the first failure to create or write the file; 0 when it was written or
+    // the run writes no files.
+    int writeError = 0;
 };
 
 // Paths are unique without regard to letter case, as on the file systems the streams are
@@ -20,9 +36,12 @@ class ExtractedFileList {
   public:
     using const_iterator = std::vector<ExtractedFile>::const_reverse_iterator;
 
-    // Records a file unless a path equal to it but for letter case is recorded already;
-    // either way, returns the path recorded, which is where the file is to be written.
-    std::string add(std::string path, int64_t size, int isAttachment);
+    // Records a file. A path equal to one recorded already (letter case aside) is never
+    // reused: the file is recorded under the first free name with "_2", "_3", ... added to
+    // its file-name part. Returns the entry, valid until the next change of the list.
+    ExtractedFile& add(std::string path, int64_t size, int isAttachment);
+    // Notes the first error met creating or writing the file recorded at `path`.
+    void noteWriteError(const std::string& path, int error);
 
     const_iterator begin() const { return files_.rbegin(); }
     const_iterator end() const { return files_.rend(); }
@@ -32,8 +51,13 @@ class ExtractedFileList {
     void clear();
 
   private:
+    bool isFree(const std::string& folded) const { return !byFoldedPath_.contains(folded); }
+
     std::vector<ExtractedFile> files_;  // in the order recorded
     std::unordered_map<std::string, size_t> byFoldedPath_;
+    // For each path asked for more than once, the number to try first for its next copy:
+    // the ones below it are taken, so that many copies of one name cost no more than one.
+    std::unordered_map<std::string, int> nextNumber_;
 };
 
 // A path with its letters in one case, for comparing paths as a case-insensitive file

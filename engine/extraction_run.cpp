@@ -1,6 +1,7 @@
 #include "extraction_run.h"
 
 #include "calendar_event_writer.h"
+#include "code_page.h"
 #include "compressed_rtf.h"
 #include "contact_card_writer.h"
 #include "output_file.h"
@@ -13,38 +14,132 @@ namespace parcelo {
 namespace {
 
 constexpr uint32_t kPrRtfCompressed = 0x10090102;
+constexpr uint16_t kPrBody = 0x1000;
+constexpr uint16_t kPrBodyHtml = 0x1013;
+constexpr uint32_t kPrInternetCodePage = 0x3FDE0003;
 constexpr uint32_t kPrAttachDataObj = 0x3701000D;
 constexpr uint32_t kPrAttachDataBin = 0x37010102;
 constexpr uint16_t kPrAttachLongFilename = 0x3707;
 constexpr uint16_t kPrDisplayName = 0x3001;
+constexpr uint16_t kPrAttachMimeTag = 0x370E;
+constexpr uint16_t kPrAttachContentId = 0x3712;
 constexpr uint16_t kLidAppointmentMessageClass = 0x0024;
 constexpr uint64_t kInterfaceIdSize = 16;
+// US-ASCII, which browsers read as Windows-1252 (mail marked so often is).
+constexpr uint32_t kUsAsciiCodePage = 20127;
 
 bool beginsWithTnefSignature(const ValueBytes& content) {
     const std::string head = content.prefix(4);
     return head.size() == 4 && head == std::string("\x78\x9F\x3E\x22", 4);
 }
 
+// The text of an optional text value, empty when absent.
+std::string textOf(const std::optional<TextValue>& value) {
+    return value ? value->text() : std::string();
+}
+
+// The text up to the first NUL.
+std::string_view untilNul(std::string_view bytes) {
+    return bytes.substr(0, bytes.find('\0'));
+}
+
+// A body as written to its file.
+struct Body {
+    BodyFormat format = BodyFormat::kNone;
+    std::string content;
+};
+
+// The HTML body, when the message has one with text: as stored, or from UTF-16 as UTF-8.
+std::optional<std::string> htmlBody(const PropertyLookup& lookup) {
+    if (std::optional<ValueBytes> binary = lookup.value(PropertyTag(kPrBodyHtml, kPtBinary))) {
+        std::string bytes = binary->load();
+        if (!untilNul(bytes).empty())
+            return bytes;
+    }
+    if (std::optional<ValueBytes> string8 = lookup.value(PropertyTag(kPrBodyHtml, kPtString8))) {
+        const std::string bytes = string8->load();
+        if (!untilNul(bytes).empty())
+            return std::string(untilNul(bytes));
+    }
+    if (std::optional<ValueBytes> unicode = lookup.value(PropertyTag(kPrBodyHtml, kPtUnicode))) {
+        std::string text = ConvertUtf16LeToUtf8(unicode->load());
+        if (!text.empty())
+            return text;
+    }
+    return std::nullopt;
+}
+
+// The body a message shows: its RTF, else its HTML, else its plain text.
+Body bodyOf(const TnefMessage& message, const PropertyLookup& lookup) {
+    if (const std::optional<ValueBytes> compressed = lookup.value(kPrRtfCompressed)) {
+        std::optional<std::string> rtf = DecompressRtf(compressed->load());
+        if (rtf && !rtf->empty())
+            return {BodyFormat::kRtf, std::move(*rtf)};
+    }
+    if (std::optional<std::string> html = htmlBody(lookup))
+        return {BodyFormat::kHtml, std::move(*html)};
+    std::string text = textOf(lookup.text(kPrBody));
+    if (text.empty() && !message.body().empty())
+        text = lookup.messageText(message.body()).text();
+    if (!text.empty())
+        return {BodyFormat::kText, std::move(text)};
+    return {};
+}
+
+std::string_view extensionOf(BodyFormat format) {
+    switch (format) {
+        case BodyFormat::kRtf:
+            return ".rtf";
+        case BodyFormat::kHtml:
+            return ".html";
+        default:
+            return ".txt";
+    }
+}
+
+// The code page an HTML body's 8-bit text is in, when the HTML itself does not say.
+uint32_t htmlCodePage(const TnefMessage& message, const PropertyLookup& lookup) {
+    uint32_t codePage = message.codePage();
+    if (const std::optional<ValueBytes> internet = lookup.value(kPrInternetCodePage)) {
+        if (const auto value = static_cast<uint32_t>(LittleEndian32(*internet)); value != 0)
+            codePage = value;
+    }
+    return codePage == kUsAsciiCodePage ? kDefaultCodePage : codePage;
+}
+
 void writeBody(ExtractionRun& run, const TnefMessage& message, const PropertyLookup& lookup) {
-    const std::optional<ValueBytes> compressed = lookup.value(kPrRtfCompressed);
-    if (!compressed)
-        return;
-    const std::optional<std::string> rtf = DecompressRtf(compressed->load());
-    if (!rtf)
+    const Body body = bodyOf(message, lookup);
+    if (body.format == BodyFormat::kNone)
         return;
 
-    const std::string counter = std::to_string(run.bodyFileCounter);
-    const std::string name = message.subject()
-                                 ? lookup.messageText(*message.subject()).text() + counter + ".rtf"
-                                 : "untitled" + counter + ".rtf";
+    const std::string ending =
+        std::to_string(run.bodyFileCounter) + std::string(extensionOf(body.format));
+    const std::string name =
+        message.subject()
+            ? SafeFileNameWithEnding(lookup.messageText(*message.subject()).text(), ending)
+            : "untitled" + ending;
     ++run.bodyFileCounter;
-    const std::string path = AddExtractedFile(run, run.pathFor(SafeFileName(name)),
-                                              static_cast<int64_t>(rtf->size()), 0);
+    ExtractedFile& entry =
+        AddExtractedFile(run, run.pathFor(name), static_cast<int64_t>(body.content.size()), 0);
+    entry.bodyFormat = body.format;
+    if (body.format == BodyFormat::kHtml)
+        entry.codePage = htmlCodePage(message, lookup);
+    const std::string path = entry.path;
     if (run.onBody)
-        run.onBody(*rtf);
+        run.onBody(entry, body.content);
     if (run.writeFiles == 0)
         return;
-    OutputFile(path).write(*rtf);
+    RecordedOutputFile(run, path).write(body.content);
+}
+
+// An attachment's name: the first of its long file name, display name and title that holds
+// text; empty when none does.
+std::string attachmentName(const TnefAttachment& attachment, const PropertyLookup& lookup) {
+    for (const uint16_t id : {kPrAttachLongFilename, kPrDisplayName}) {
+        if (std::string name = textOf(lookup.text(id)); !name.empty())
+            return name;
+    }
+    return attachment.title ? lookup.messageText(*attachment.title).text() : std::string();
 }
 
 void handleAttachment(ExtractionRun& run, const TnefAttachment& attachment, uint32_t codePage,
@@ -52,12 +147,10 @@ void handleAttachment(ExtractionRun& run, const TnefAttachment& attachment, uint
     const PropertyLookup lookup(attachment.properties, codePage);
     const std::optional<ValueBytes> object = lookup.value(kPrAttachDataObj);
     const std::optional<ValueBytes> binary = lookup.value(kPrAttachDataBin);
-    // Exchange leaves attAttachData out and carries the content in the properties only.
-    if (attachment.data.empty() && !object && !binary)
-        return;
 
     ValueBytes content;
     uint64_t size = 0;
+    const bool hasContent = !attachment.data.empty() || object || binary;
     if (object) {
         // An interface identifier comes first; a value too short to hold one has no content.
         content = object->size() >= kInterfaceIdSize ? object->withoutPrefix(kInterfaceIdSize)
@@ -74,24 +167,31 @@ void handleAttachment(ExtractionRun& run, const TnefAttachment& attachment, uint
     if (depth < kMaxNestingDepth && beginsWithTnefSignature(content)) {
         const std::unique_ptr<ByteSource> source = content.asSource();
         const std::unique_ptr<TnefMessage> nested = TnefMessage::Parse(*source, run.debugLevel);
-        ProcessTnefMessage(run, *nested, depth + 1);
-        return;
+        // Content that merely begins like a stream, with no attribute after the signature, is
+        // a file of its own and is written as one.
+        if (nested->attributesRead() > 0) {
+            ProcessTnefMessage(run, *nested, depth + 1);
+            return;
+        }
     }
 
-    std::string name = "(null)";
-    if (std::optional<TextValue> longName = lookup.text(kPrAttachLongFilename)) {
-        name = longName->text();
-    } else if (std::optional<TextValue> displayName = lookup.text(kPrDisplayName)) {
-        name = displayName->text();
-    } else if (attachment.title) {
-        name = lookup.messageText(*attachment.title).text();
+    std::string name = attachmentName(attachment, lookup);
+    if (name.empty()) {
+        // An attachment with neither content nor a name has nothing to show.
+        if (!hasContent)
+            return;
+        name = "(null)";
     }
-    const std::string path =
+    ExtractedFile& entry =
         AddExtractedFile(run, run.pathFor(SafeFileName(name)), static_cast<int64_t>(size), 1);
+    entry.contentId = textOf(lookup.text(kPrAttachContentId));
+    entry.mimeType = textOf(lookup.text(kPrAttachMimeTag));
+    const std::string path = entry.path;
+    if (run.onAttachment)
+        run.onAttachment(entry, content);
     if (run.writeFiles != 1)
         return;
-    OutputFile file(path);
-    file.writeValue(content);
+    RecordedOutputFile(run, path).writeValue(content);
 }
 
 }  // namespace
@@ -100,9 +200,13 @@ std::string ExtractionRun::pathFor(std::string_view fileName) const {
     return outputDirectory ? *outputDirectory + std::string(fileName) : std::string(fileName);
 }
 
-std::string AddExtractedFile(ExtractionRun& run, const std::string& path, int64_t size,
-                             int isAttachment) {
+ExtractedFile& AddExtractedFile(ExtractionRun& run, const std::string& path, int64_t size,
+                                int isAttachment) {
     return run.files.add(path, size, isAttachment);
+}
+
+void NoteWriteResult(ExtractionRun& run, const std::string& path, int error) {
+    run.files.noteWriteError(path, error);
 }
 
 void ProcessTnefMessage(ExtractionRun& run, const TnefMessage& message, int depth) {
@@ -117,14 +221,22 @@ void ProcessTnefMessage(ExtractionRun& run, const TnefMessage& message, int dept
         foundCalendar = true;
     }
 
+    run.cutShortStreams += message.cutShort() ? 1 : 0;
+    run.damagedBlocks += message.damagedBlocks();
+
     const PropertyLookup lookup(message.properties(), message.codePage());
     // Meeting requests and cancellations carry the appointment's class in a named property.
     const std::optional<TextValue> appointmentClass = lookup.namedText(kLidAppointmentMessageClass);
+    bool wroteMeeting = false;
     if (appointmentClass && appointmentClass->text() == "IPM.Appointment" && !foundCalendar) {
         WriteCalendarEvent(run, message);
+        wroteMeeting = true;
     }
 
-    if (messageClass == "IPM.Microsoft Mail.Note")
+    // Converted items carry their text in their own file; every other message shows its body.
+    const bool converted = messageClass == "IPM.Contact" || messageClass == "IPM.Task" ||
+                           messageClass == "IPM.Appointment" || wroteMeeting;
+    if (!converted)
         writeBody(run, message, lookup);
 
     for (const TnefAttachment& attachment : message.attachments()) {
@@ -139,7 +251,12 @@ int ExtractTnefStream(ExtractionRun& run, const ByteSource& source, int writeSwi
         outputDirectory && !outputDirectory->empty() ? outputDirectory : std::nullopt;
     run.files.clear();
     run.bodyFileCounter = 0;
+    run.cutShortStreams = 0;
+    run.damagedBlocks = 0;
+    run.unreadTail = 0;
     const std::unique_ptr<TnefMessage> message = TnefMessage::Parse(source, run.debugLevel);
+    run.isTnef = message->hasSignature();
+    run.unreadTail = message->unreadTail();
     ProcessTnefMessage(run, *message);
     return 0;
 }

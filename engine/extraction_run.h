@@ -10,6 +10,7 @@
 
 #include "byte_source.h"
 #include "extracted_file_list.h"
+#include "output_file.h"
 #include "tnef_message.h"
 
 namespace parcelo {
@@ -26,9 +27,17 @@ struct ExtractionRun {
     int bodyFileCounter = 0;  // numbers the body files of the run
     ExtractedFileList files;
     int debugLevel = 0;  // handed to the TNEF library for every parse
-    // Called with every message body's RTF as it is recorded, whether or not files are
-    // written (so that a body can be read without writing it).
-    std::function<void(const std::string& rtf)> onBody;
+    // Called with every message body as it is recorded, whether or not files are written
+    // (so that a body can be read without writing it).
+    std::function<void(const ExtractedFile& body, const std::string& content)> onBody;
+    // Called with every attachment's content as it is recorded, the same way.
+    std::function<void(const ExtractedFile& attachment, const ValueBytes& content)> onAttachment;
+
+    // What the run met, for those who report it.
+    bool isTnef = false;      // whether the stream began with the TNEF signature
+    int cutShortStreams = 0;  // streams (the outer one or nested ones) that broke off
+    int damagedBlocks = 0;    // property blocks that ended before their last property
+    uint64_t unreadTail = 0;  // bytes after the last attribute of the outer stream that begin none
 
     // The output directory followed by a file-name part.
     std::string pathFor(std::string_view fileName) const;
@@ -47,9 +56,28 @@ int ExtractTnefStream(ExtractionRun& run, const ByteSource& source, int writeSwi
 // following nested streams. `depth` is 0 for the outer message.
 void ProcessTnefMessage(ExtractionRun& run, const TnefMessage& message, int depth = 0);
 
-// Records a file in the run's list (once per path, letter case aside) and returns the path
-// to create it at: the path first recorded.
-std::string AddExtractedFile(ExtractionRun& run, const std::string& path, int64_t size,
-                             int isAttachment);
+// Records a file in the run's list and returns its entry: the path to create it at is never
+// one recorded before (letter case aside), but may be numbered to keep it apart.
+ExtractedFile& AddExtractedFile(ExtractionRun& run, const std::string& path, int64_t size,
+                                int isAttachment);
+
+// Notes in the run's list how writing the file at `path` ended (the result of
+// OutputFile::finish).
+void NoteWriteResult(ExtractionRun& run, const std::string& path, int error);
+
+// The file of a recorded entry, created for writing; how writing it ended is noted in the
+// run's list when it closes.
+class RecordedOutputFile : public OutputFile {
+  public:
+    RecordedOutputFile(ExtractionRun& run, const std::string& path)
+        : OutputFile(path), run_(run), path_(path) {}
+    ~RecordedOutputFile() { NoteWriteResult(run_, path_, finish()); }
+    RecordedOutputFile(const RecordedOutputFile&) = delete;
+    RecordedOutputFile& operator=(const RecordedOutputFile&) = delete;
+
+  private:
+    ExtractionRun& run_;
+    std::string path_;
+};
 
 }  // namespace parcelo

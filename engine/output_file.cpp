@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace parcelo {
 
 namespace {
@@ -10,22 +12,23 @@ constexpr size_t kBufferSize = 64 * 1024;
 }
 
 OutputFile::OutputFile(const std::string& path)
-    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666)) {}
+    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666)) {
+    if (fd_ < 0)
+        error_ = errno;
+}
 
 OutputFile::~OutputFile() {
-    if (fd_ < 0)
-        return;
-    flush();
-    ::close(fd_);
+    finish();
 }
 
 OutputFile& OutputFile::write(std::string_view bytes) {
-    if (fd_ < 0)
+    if (fd_ < 0 || error_ != 0)
         return *this;
     if (buffer_.size() + bytes.size() > kBufferSize)
         flush();
     if (bytes.size() >= kBufferSize) {
-        WriteAll(fd_, bytes.data(), bytes.size());
+        if (!WriteAll(fd_, bytes.data(), bytes.size()))
+            fail();
     } else {
         buffer_.append(bytes);
     }
@@ -33,17 +36,35 @@ OutputFile& OutputFile::write(std::string_view bytes) {
 }
 
 void OutputFile::writeValue(const ValueBytes& value) {
-    if (fd_ < 0)
+    if (fd_ < 0 || error_ != 0)
         return;
     flush();
-    value.writeTo(fd_);
+    errno = 0;
+    if (!value.writeTo(fd_))
+        fail();
+}
+
+int OutputFile::finish() {
+    if (fd_ >= 0) {
+        flush();
+        if (::close(fd_) != 0 && error_ == 0)
+            error_ = errno;
+        fd_ = -1;
+    }
+    return error_;
 }
 
 void OutputFile::flush() {
-    if (buffer_.empty())
+    if (buffer_.empty() || error_ != 0)
         return;
-    WriteAll(fd_, buffer_.data(), buffer_.size());
+    if (!WriteAll(fd_, buffer_.data(), buffer_.size()))
+        fail();
     buffer_.clear();
+}
+
+void OutputFile::fail() {
+    // A value that could not be read from the stream leaves errno as it was.
+    error_ = errno != 0 ? errno : EIO;
 }
 
 }  // namespace parcelo

@@ -1,5 +1,5 @@
 // A file the engine writes: created, or truncated when it exists, and written with the
-// bytes exactly as given. Write errors are not reported: the engine carries on.
+// bytes exactly as given. The first error met is kept, for the list of extracted files.
 #pragma once
 
 #include <string>
@@ -23,11 +23,16 @@ class OutputFile {
     OutputFile& write(char byte) { return write(std::string_view(&byte, 1)); }
     // Copies a value straight from where it lies (large attachments are not loaded).
     void writeValue(const ValueBytes& value);
+    // Writes what is buffered and closes the file; returns the errno of the first failure
+    // to create, write or close it, or 0 when all went well.
+    int finish();
 
   private:
     void flush();
+    void fail();
 
     int fd_ = -1;
+    int error_ = 0;
     std::string buffer_;
 };
 

@@ -73,12 +73,14 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
     uint32_t count = 0;
     if (!in.u32(count)) {
         block.encoded.assign(4, '\0');
+        block.damaged = length > 0;
         return block;
     }
     // The count is only an upper bound: a damaged block ends where its data ends.
     // A block past the budget is cut there, like a damaged one, so that the library never
     // meets an attribute over its 50 MiB limit (it would give up the whole stream).
-    for (uint32_t i = 0; i < count && in.remaining() > 0 && body.size() < kBlockBudget; ++i) {
+    uint32_t i = 0;
+    for (; i < count && in.remaining() > 0 && body.size() < kBlockBudget; ++i) {
         uint32_t tag = 0;
         if (!in.u32(tag))
             break;
@@ -182,6 +184,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
         body += entry;
         block.overrides.push_back(override);
     }
+    block.damaged = i < count && body.size() < kBlockBudget;
     appendLe32(block.encoded, static_cast<uint32_t>(block.overrides.size()));
     block.encoded += body;
     return block;

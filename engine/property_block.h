@@ -30,6 +30,9 @@ struct PropertyOverride {
 struct CleanPropertyBlock {
     std::string encoded;                      // the block as the library is given it
     std::vector<PropertyOverride> overrides;  // one per property in `encoded`, in order
+    // Whether the block ended before the properties it declares: those after the first one
+    // that could not be read are lost.
+    bool damaged = false;
 };
 
 // Values larger than this stay in the stream and are read from there.

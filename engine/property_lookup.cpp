@@ -16,10 +16,7 @@ std::string TextValue::allButLast() const {
 }
 
 TextValue PropertyLookup::messageText(const ValueBytes& bytes) const {
-    std::string raw = bytes.load();
-    if (!raw.empty() && raw.back() != '\0')
-        raw += '\0';
-    return TextValue(std::move(raw), codePage_);
+    return TextValue(bytes.load(), codePage_);
 }
 
 namespace {

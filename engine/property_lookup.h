@@ -30,7 +30,12 @@ constexpr uint32_t PropertyTag(uint16_t id, uint16_t type) {
 // its terminating NUL, with the text converted to UTF-8 when it is read.
 class TextValue {
   public:
-    TextValue(std::string raw, uint32_t codePage) : raw_(std::move(raw)), codePage_(codePage) {}
+    // A value without its terminating NUL is read as if one followed it, so that its last
+    // character is not taken for the terminator.
+    TextValue(std::string raw, uint32_t codePage) : raw_(std::move(raw)), codePage_(codePage) {
+        if (!raw_.empty() && raw_.back() != '\0')
+            raw_ += '\0';
+    }
 
     // The size of the value, its terminating NUL included.
     int64_t size() const { return static_cast<int64_t>(raw_.size()); }
@@ -58,9 +63,7 @@ class PropertyLookup {
     // Any value by tag, standard or named, as the library holds it.
     std::optional<ValueBytes> value(uint32_t tag) const { return properties_.find(tag); }
     std::optional<ValueBytes> namedValue(uint32_t tag) const { return properties_.findNamed(tag); }
-    // 8-bit text of a message attribute (a subject, a title, a body), as a text value. Its
-    // terminating NUL, when the stream left it out, is supplied, so that the last character
-    // is not taken for it.
+    // 8-bit text of a message attribute (a subject, a title, a body), as a text value.
     TextValue messageText(const ValueBytes& bytes) const;
 
     uint32_t codePage() const { return codePage_; }

@@ -15,4 +15,13 @@ inline constexpr size_t kMaxFileNameBytes = 255;
 // keeping its extension. The result never leaves the directory it is put in.
 std::string SafeFileName(std::string_view name);
 
+// The same for a name made of message text followed by a fixed ending (a body's counter
+// and extension): when the name is too long, only the text is shortened.
+std::string SafeFileNameWithEnding(std::string_view text, std::string_view ending);
+
+// A safe file-name part with "_<number>" put before its extension (from its last ".",
+// unless that "." is its first character), or at its end when it has none; the part before
+// the number is shortened so that the whole still fits in 255 bytes.
+std::string NumberedFileName(std::string_view name, int number);
+
 }  // namespace parcelo

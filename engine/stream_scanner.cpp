@@ -66,14 +66,18 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
         uint8_t level = 0;
         uint32_t id = 0;
         uint32_t length = 0;
-        if (!in.u8(level) || !in.u32(id) || !in.u32(length))
-            break;
+        const uint64_t start = in.position();
         // Anything else is the junk that follows the last attribute of some streams.
-        if (level != 1 && level != 2)
+        if (!in.u8(level) || !in.u32(id) || !in.u32(length) || (level != 1 && level != 2)) {
+            scan.unreadTail = source.size() - start;
             break;
+        }
         // An attribute is read only when it is whole, its checksum included.
-        if (static_cast<uint64_t>(length) + 2 > in.remaining())
+        if (static_cast<uint64_t>(length) + 2 > in.remaining()) {
+            scan.cutShort = true;
             break;
+        }
+        ++scan.attributesRead;
         const uint64_t offset = in.position();
         const ValueBytes value = ValueBytes::InSource(source, offset, length);
 
@@ -107,6 +111,7 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
                 break;
             case kAttMsgProps: {
                 CleanPropertyBlock block = CleanPropertyBlockAt(source, offset, length);
+                scan.damagedBlocks += block.damaged ? 1 : 0;
                 messageBlock = std::move(block.encoded);
                 scan.messageOverrides = std::move(block.overrides);
                 break;
@@ -127,6 +132,7 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
             case kAttAttachment:
                 if (attachment) {
                     CleanPropertyBlock block = CleanPropertyBlockAt(source, offset, length);
+                    scan.damagedBlocks += block.damaged ? 1 : 0;
                     attachment->cleanBlock = std::move(block.encoded);
                     attachment->overrides = std::move(block.overrides);
                 }

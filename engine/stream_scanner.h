@@ -25,6 +25,12 @@ struct ScannedAttachment {
 
 struct ScannedStream {
     bool hasSignature = false;
+    int attributesRead = 0;  // whole attributes found after the signature
+    // Whether an attribute ran past the end of the data, which ends the stream there.
+    bool cutShort = false;
+    int damagedBlocks = 0;  // property blocks that ended before their last property
+    // Bytes after the last attribute that do not begin one (a few are common junk).
+    uint64_t unreadTail = 0;
     // The stream as the library is given it: checksums right, no empty attributes, no
     // large values, only the attributes whose parse the engine uses.
     std::string cleanStream;

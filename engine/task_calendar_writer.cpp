@@ -44,10 +44,11 @@ void WriteTaskCalendar(ExtractionRun& run, const TnefMessage& message) {
         return;
     std::string name = topic->text();
     name.erase(name.find_last_not_of(' ') + 1);
-    const std::string path = AddExtractedFile(run, run.pathFor(SafeFileName(name + ".vcs")), 0, 1);
+    const std::string path =
+        AddExtractedFile(run, run.pathFor(SafeFileName(name + ".vcs")), 0, 1).path;
     if (run.writeFiles == 0)
         return;
-    OutputFile out(path);
+    RecordedOutputFile out(run, path);
     if (!out.isOpen())
         return;
 

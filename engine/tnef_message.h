@@ -52,6 +52,13 @@ class TnefMessage {
     TnefMessage& operator=(const TnefMessage&) = delete;
 
     bool hasSignature() const { return scan_.hasSignature; }
+    // Whole attributes found after the signature: none means no message at all.
+    int attributesRead() const { return scan_.attributesRead; }
+    // Damage read past: the stream broke off inside an attribute, and property blocks that
+    // ended before their last property.
+    bool cutShort() const { return scan_.cutShort; }
+    int damagedBlocks() const { return scan_.damagedBlocks; }
+    uint64_t unreadTail() const { return scan_.unreadTail; }
     // The library's result for the clean stream (0 when all of it was read).
     int parseResult() const { return parseResult_; }
     // attMessageClass, at most 50 characters; empty when absent.

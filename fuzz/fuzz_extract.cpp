@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "byte_source.h"
@@ -31,11 +32,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     parcelo::ExtractionRun run;
     const parcelo::MemorySource source(data, size);
     parcelo::ExtractTnefStream(run, source, 1, directory);
+    std::set<std::string> folded;
     for (const parcelo::ExtractedFile& file : run.files) {
         const std::string name = file.path.substr(directory.size());
         if (file.path.compare(0, directory.size(), directory) != 0 ||
             name.find('/') != std::string::npos || name.empty() || name == "." || name == "..") {
             std::fprintf(stderr, "file outside the output directory: %s\n", file.path.c_str());
+            abort();
+        }
+        // No two files may share a name, letter case aside, and every name must fit.
+        if (!folded.insert(parcelo::FoldCase(file.path)).second || name.size() > 255) {
+            std::fprintf(stderr, "name listed twice or too long: %s\n", file.path.c_str());
             abort();
         }
     }

@@ -105,6 +105,17 @@ TEST_F(Association, ADefaultSectionWithoutTnefGetsTheLineAtItsEnd) {
               "application/vnd.ms-tnef=parcelo.desktop\r\n\r\n[Other]\r\nx=y");
 }
 
+TEST_F(Association, AReplacedLineKeepsItsCarriageReturn) {
+    fs::create_directories(mimeApps().parent_path());
+    WriteFile(mimeApps(),
+              "[Default Applications]\r\napplication/vnd.ms-tnef=other.desktop\r\n"
+              "text/html=firefox.desktop\r\n");
+    RegisterDatAssociation("/usr/bin/parcelo");
+    EXPECT_EQ(ReadFile(mimeApps()),
+              "[Default Applications]\r\napplication/vnd.ms-tnef=parcelo.desktop\r\n"
+              "text/html=firefox.desktop\r\n");
+}
+
 TEST_F(Association, AListWithoutADefaultSectionGetsOneAppended) {
     fs::create_directories(mimeApps().parent_path());
     WriteFile(mimeApps(), "[Added Associations]\ntext/html=firefox.desktop;");

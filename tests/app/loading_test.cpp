@@ -2,13 +2,17 @@
 // second or a failed load leaves behind.
 #include <sys/stat.h>
 
+#include <QBuffer>
 #include <QIcon>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeDatabase>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +20,7 @@
 
 #include "app_test_support.h"
 #include "attachment_item.h"
+#include "corpus.h"
 #include "string_table.h"
 
 namespace parcelo::testing {
@@ -212,16 +217,53 @@ TEST(Loading, BrowseLoadsTheChosenFileAndCancelChangesNothing) {
 }
 
 TEST(Loading, ARealOutlookMessageShowsItsFiveAttachmentsAndItsBody) {
-    const fs::path sample = fs::path(PARCELO_CORPUS_DIR) / "apache-poi-hmef" / "quick-winmail.dat";
-    if (std::string(PARCELO_CORPUS_DIR).empty() || !fs::exists(sample))
-        GTEST_SKIP() << "no sample corpus";
+    if (!HaveCorpus())
+        GTEST_SKIP() << "no sample corpus here (see PARCELO_CORPUS_DIR)";
     TemporaryFolder tmp;
     TestDialog dialog;
-    dialog.fileName = QString::fromStdString(sample.string());
+    dialog.fileName = QString::fromStdString(CorpusFile("apache-poi-hmef/quick-winmail.dat"));
     ASSERT_EQ(dialog.LoadTnefFile(), 1);
     EXPECT_EQ(ItemTexts(dialog.attachmentList()),
               QStringList({"quick.doc", "quick.html", "quick.pdf", "quick.txt", "quick.xml"}));
     EXPECT_TRUE(dialog.bodyView()->toPlainText().contains("These are five files."));
+}
+
+TEST(Loading, BodiesStoredAsHtmlOrTextShowWithTheImagesTheirMessageHolds) {
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const std::string html =
+        TnefBuilder()
+            .messageClass("IPM.Note")
+            .subject("html")
+            .oemCodepage(1251)
+            .messageProps(PropertyList().binary(
+                0x1013,
+                "<html><body><p>\xCF\xF0\xE8\xE2\xE5\xF2 <img src=\"cid:pic@1\"></p>"
+                "</body></html>"))
+            .attach("image.png", png.toStdString(), PropertyList().string8(0x3712, "pic@1"))
+            .bytes();
+    const std::string text = TnefBuilder()
+                                 .messageClass("IPM.Note")
+                                 .subject("text")
+                                 .messageProps(PropertyList().string8(0x1000, "Just <text>"))
+                                 .bytes();
+    ScratchDir in;
+    TemporaryFolder tmp;
+    TestDialog dialog;
+    dialog.fileName = WriteTnef(
+        in, "winmail.dat",
+        TnefBuilder().messageClass(kNote).attach("a.dat", html).attach("b.dat", text).bytes());
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    EXPECT_TRUE(dialog.messages.empty());
+    EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"image.png"}));
+    const QTextDocument* document = dialog.bodyView()->document();
+    EXPECT_EQ(document->toPlainText().toStdString(),
+              "Just <text>\n\n\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xEF\xBF\xBC");
+    EXPECT_FALSE(document->resource(QTextDocument::ImageResource, QUrl("cid:pic@1")).isNull());
 }
 
 }  // namespace

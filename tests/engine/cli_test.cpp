@@ -1,4 +1,5 @@
-// parcelo-extract, run as a user or a script runs it.
+// parcelo-extract, run as a user or a script runs it: each run in a working directory of its
+// own, which must stay empty unless the run is asked to write there.
 #include <sys/wait.h>
 
 #include <gmock/gmock.h>
@@ -6,12 +7,18 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 
 #include "scratch_dir.h"
 #include "tnef_builder.h"
 
 namespace parcelo::testing {
 namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 
 struct CliRun {
     int status;
@@ -26,136 +33,272 @@ std::string quoted(const std::string& s) {
     return q + "'";
 }
 
-// Runs in the scratch directory, so that a file written by mistake shows there.
-CliRun RunExtract(const std::string& arguments, const ScratchDir& scratch) {
-    const std::string errFile = (scratch.path() / "stderr.txt").string();
-    const std::string command = "cd " + quoted(scratch.path().string()) + " && " +
-                                quoted(PARCELO_EXTRACT_BINARY) + " " + arguments + " 2>" +
-                                quoted(errFile);
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = ReadFile(errFile);
-    std::filesystem::remove(errFile);
-    return run;
+// Every file under `dir`, as paths relative to it, sorted.
+std::vector<std::string> FilesUnder(const fs::path& dir) {
+    std::vector<std::string> files;
+    if (!fs::exists(dir))
+        return files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        files.push_back(fs::relative(entry.path(), dir).string());
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
-std::string SampleStream() {
-    return TnefBuilder()
-        .messageClass("IPM.Microsoft Mail.Note")
+// A place for one test's runs: inputs in in/, the runs' working directory work/.
+class Workspace {
+  public:
+    Workspace() {
+        fs::create_directory(inputs());
+        fs::create_directory(work());
+    }
+    fs::path inputs() const { return scratch_.path() / "in"; }
+    fs::path work() const { return scratch_.path() / "work"; }
+    fs::path path() const { return scratch_.path(); }
+
+    std::string input(const std::string& name, const std::string& bytes) const {
+        WriteFile(inputs() / name, bytes);
+        return quoted((inputs() / name).string());
+    }
+
+    // Runs parcelo-extract with `arguments` (already quoted); `shellSetup` runs first in the
+    // same shell (a ulimit, say).
+    CliRun run(const std::string& arguments, const std::string& shellSetup = "") const {
+        const std::string errFile = (scratch_.path() / "stderr.txt").string();
+        const std::string command = "cd " + quoted(work().string()) + " && " + shellSetup +
+                                    " exec " + quoted(PARCELO_EXTRACT_BINARY) + " " + arguments +
+                                    " 2>" + quoted(errFile);
+        CliRun result;
+        FILE* pipe = popen(command.c_str(), "r");
+        std::array<char, 4096> buffer;
+        size_t n;
+        while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+            result.out.append(buffer.data(), n);
+        const int status = pclose(pipe);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.err = ReadFile(errFile);
+        fs::remove(errFile);
+        return result;
+    }
+
+  private:
+    ScratchDir scratch_;
+};
+
+const std::string kNote = "IPM.Microsoft Mail.Note";
+
+TnefBuilder Sample() {
+    TnefBuilder sample;
+    sample.messageClass(kNote)
         .subject("Hello World")
         .messageProps(PropertyList().binary(0x1009, compressRtf("{\\rtf1 Hi}")))
         .attach("A.txt", "first")
-        .attach("quote\".txt", "second!")
-        .bytes();
+        .attach("quote\".txt", "second!");
+    return sample;
+}
+
+std::string SampleStream() {
+    return Sample().bytes();
 }
 
 TEST(ParceloExtract, ListsWhatItWroteNewestFirst) {
-    ScratchDir scratch;
-    WriteFile(scratch.path() / "in.dat", SampleStream());
-    const std::string out = (scratch.path() / "out").string();
-    const CliRun run = RunExtract(
-        "-o " + quoted(out) + " " + quoted((scratch.path() / "in.dat").string()), scratch);
+    Workspace ws;
+    const std::string in = ws.input("in.dat", SampleStream());
+    const std::string out = (ws.path() / "out dir").string();
+    const CliRun run = ws.run("-o " + quoted(out) + " " + in);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "attachment\t7\t" + out + "/quote\".txt\n" + "attachment\t5\t" + out +
                            "/A.txt\n" + "body\t10\t" + out + "/Hello_World0.rtf\n");
+    EXPECT_EQ(run.err, "");
     EXPECT_EQ(ReadFile(out + "/A.txt"), "first");
+    EXPECT_THAT(FilesUnder(out), ElementsAre("A.txt", "Hello_World0.rtf", "quote\".txt"));
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
+    EXPECT_THAT(FilesUnder(ws.inputs()), ElementsAre("in.dat"));
 }
 
-TEST(ParceloExtract, ListsAsJson) {
-    ScratchDir scratch;
-    WriteFile(scratch.path() / "in.dat", SampleStream());
-    const std::string out = (scratch.path() / "out").string();
-    const CliRun run = RunExtract(
-        "--json -o " + quoted(out) + " " + quoted((scratch.path() / "in.dat").string()), scratch);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "[\n  {\"path\": \"" + out +
-                           "/quote\\\".txt\", \"size\": 7, \"attachment\": true},\n" +
-                           "  {\"path\": \"" + out +
-                           "/A.txt\", \"size\": 5, \"attachment\": true},\n" + "  {\"path\": \"" +
-                           out + "/Hello_World0.rtf\", \"size\": 10, \"attachment\": false}\n]\n");
-    WriteFile(scratch.path() / "empty.dat", "");
-    EXPECT_EQ(
-        RunExtract("--json --list " + quoted((scratch.path() / "empty.dat").string()), scratch).out,
-        "[]\n");
-}
-
-TEST(ParceloExtract, ListOnlyWritesNothingAndNeedsNoDirectory) {
-    ScratchDir scratch;
-    WriteFile(scratch.path() / "in.dat", SampleStream());
-    const CliRun run =
-        RunExtract("--list " + quoted((scratch.path() / "in.dat").string()), scratch);
+TEST(ParceloExtract, WithoutAnOutputDirectoryWritesIntoTheWorkingDirectory) {
+    Workspace ws;
+    const CliRun run = ws.run(ws.input("in.dat", SampleStream()));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
               "attachment\t7\tquote\".txt\nattachment\t5\tA.txt\nbody\t10\tHello_World0.rtf\n");
-    EXPECT_THAT(scratch.fileNames(), ::testing::ElementsAre("in.dat"));
+    EXPECT_THAT(FilesUnder(ws.work()), ElementsAre("A.txt", "Hello_World0.rtf", "quote\".txt"));
+}
+
+TEST(ParceloExtract, ListsAsJson) {
+    Workspace ws;
+    const std::string in = ws.input(
+        "in.dat",
+        Sample()
+            .attach("logo.png", "png",
+                    PropertyList().string8(0x3712, "logo@example").string8(0x370E, "image/png"))
+            .attach("typed", "t", PropertyList().unicode(0x370E, u"text/plain"))
+            .bytes());
+    // A backslash is an ordinary character of a directory name here.
+    const std::string out = (ws.path() / "back\\slash").string();
+    const CliRun run = ws.run("--json -o " + quoted(out) + " " + in);
+    EXPECT_EQ(run.status, 0);
+    std::string escaped = out;
+    escaped.replace(escaped.find('\\'), 1, "\\\\");
+    EXPECT_EQ(run.out,
+              "[\n"
+              "  {\"path\": \"" +
+                  escaped + "/typed\", \"size\": 1, \"attachment\": true, " +
+                  "\"mime_type\": \"text/plain\"},\n" + "  {\"path\": \"" + escaped +
+                  "/logo.png\", \"size\": 3, \"attachment\": true, " +
+                  "\"content_id\": \"logo@example\", \"mime_type\": \"image/png\"},\n" +
+                  "  {\"path\": \"" + escaped +
+                  "/quote\\\".txt\", \"size\": 7, \"attachment\": true},\n" + "  {\"path\": \"" +
+                  escaped + "/A.txt\", \"size\": 5, \"attachment\": true},\n" + "  {\"path\": \"" +
+                  escaped + "/Hello_World0.rtf\", \"size\": 10, \"attachment\": false}\n]\n");
+    EXPECT_EQ(ReadFile(out + "/logo.png"), "png");
+    EXPECT_EQ(ws.run("--json " + ws.input("empty.dat", TnefBuilder().bytes())).out, "[]\n");
+}
+
+TEST(ParceloExtract, ListingOnlyWritesNothingAndMakesNoDirectory) {
+    Workspace ws;
+    const std::string in = ws.input("in.dat", SampleStream());
+    const std::string out = (ws.path() / "never").string();
+    for (const std::string& args : {"--list " + in, "--json --list -o " + quoted(out) + " " + in}) {
+        const CliRun run = ws.run(args);
+        EXPECT_EQ(run.status, 0) << args;
+        EXPECT_THAT(run.out, HasSubstr("A.txt")) << args;
+    }
+    EXPECT_EQ(ws.run("--list " + in).out,
+              "attachment\t7\tquote\".txt\nattachment\t5\tA.txt\nbody\t10\tHello_World0.rtf\n");
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
 }
 
 TEST(ParceloExtract, ReportsFilesItCannotOpenAndUsageErrors) {
-    ScratchDir scratch;
-    const CliRun missing = RunExtract(quoted((scratch.path() / "missing.dat").string()), scratch);
+    Workspace ws;
+    const CliRun missing = ws.run(quoted((ws.inputs() / "missing.dat").string()));
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err, "Extract failed! The file is invaild winmail.dat(MS-TNEF). \n");
-    EXPECT_EQ(RunExtract(quoted(scratch.path().string()), scratch).status, 1);
-    for (const char* args : {"", "--bogus x.dat", "-o", "a.dat b.dat", "-x a.dat"}) {
-        const CliRun usage = RunExtract(args, scratch);
+    EXPECT_EQ(ws.run(quoted(ws.inputs().string())).status, 1);
+    for (const char* args : {"", "--bogus x.dat", "-o", "a.dat b.dat", "-x a.dat", "-o '' a.dat",
+                             "--text --json x.dat"}) {
+        const CliRun usage = ws.run(args);
         EXPECT_EQ(usage.status, 2) << args;
         EXPECT_EQ(usage.out, "") << args;
     }
-    EXPECT_EQ(RunExtract("--help", scratch).status, 0);
-    EXPECT_THAT(RunExtract("--version", scratch).out, ::testing::StartsWith("parcelo-extract "));
+    EXPECT_EQ(ws.run("--help").status, 0);
+    EXPECT_THAT(ws.run("--version").out, ::testing::StartsWith("parcelo-extract "));
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
 }
 
-TEST(ParceloExtract, KeepsTheLibrarysMessagesOutOfItsOutput) {
-    ScratchDir scratch;
-    // Checksum mismatches, a cut-off attribute and a damaged property block.
+TEST(ParceloExtract, SaysWhenTheFileIsNotTnef) {
+    Workspace ws;
+    const std::string out = (ws.path() / "out").string();
+    std::string alteredSignature = SampleStream();
+    alteredSignature[3] = '\x32';
+    for (const std::string& bytes : {std::string("Dear all,\nthe minutes are attached.\n"),
+                                     std::string(), std::string("\x78\x9F"), alteredSignature}) {
+        const std::string in = ws.input("not.dat", bytes);
+        for (const std::string& args :
+             {"-o " + quoted(out) + " " + in, "--json " + in, "--text " + in}) {
+            const CliRun run = ws.run(args);
+            EXPECT_EQ(run.status, 3) << args;
+            EXPECT_EQ(run.out, "") << args;
+            EXPECT_THAT(run.err, HasSubstr("not a TNEF stream")) << args;
+        }
+    }
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
+}
+
+TEST(ParceloExtract, GivesWhatADamagedStreamHoldsWithOneWarning) {
+    Workspace ws;
+    // Checksum mismatches, a damaged property block and a cut-off attribute.
     const std::string stream =
         TnefBuilder()
             .attribute(kLevelMessage, kAttMessageClass, std::string("IPM.Note\0", 9), 1)
             .messageProps(PropertyList().string8(0x3001, "x").fixed(0x1111, 0x0001, le32(0)))
             .attach("a.txt", "a")
-            .raw("\x02\x0f\x80\x06\x00\xff\xff\x00\x00")
+            .raw(std::string("\x02\x0f\x80\x06\x00\xff\xff\x00\x00partial", 16))
             .bytes();
-    WriteFile(scratch.path() / "bad.dat", stream);
-    const CliRun run =
-        RunExtract("--list --json " + quoted((scratch.path() / "bad.dat").string()), scratch);
+    const CliRun run = ws.run("--list --json " + ws.input("bad.dat", stream));
     EXPECT_EQ(run.status, 0);
+    // The library's own complaints never reach either stream.
     EXPECT_EQ(run.out, "[\n  {\"path\": \"a.txt\", \"size\": 1, \"attachment\": true}\n]\n");
-    EXPECT_EQ(run.err, "");
+    EXPECT_THAT(run.err, ::testing::MatchesRegex("parcelo-extract: warning: [^\n]*bad.dat: "
+                                                 "[^\n]*breaks off[^\n]*property block[^\n]*\n"));
+    // A sound stream, and one with a few bytes of padding after its end, give none.
+    EXPECT_EQ(ws.run("--list " + ws.input("ok.dat", SampleStream() + std::string(2, '\0'))).err,
+              "");
+}
+
+TEST(ParceloExtract, NamesEachFileItCannotWrite) {
+    Workspace ws;
+    const std::string in = ws.input("in.dat", SampleStream());
+
+    // The output directory cannot be made: a file is in the way.
+    WriteFile(ws.path() / "plain", "x");
+    const std::string under = (ws.path() / "plain" / "out").string();
+    CliRun run = ws.run("-o " + quoted(under) + " " + in);
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(run.out, "attachment\t7\t" + under + "/quote\".txt\nattachment\t5\t" + under +
+                           "/A.txt\nbody\t10\t" + under + "/Hello_World0.rtf\n");
+    for (const char* name : {"/quote\".txt: ", "/A.txt: ", "/Hello_World0.rtf: "})
+        EXPECT_THAT(run.err, HasSubstr("cannot write " + under + name + "Not a directory"));
+
+    // One file cannot be created: a directory of its name is there.
+    const std::string out = (ws.path() / "out").string();
+    fs::create_directories(out + "/A.txt");
+    run = ws.run("-o " + quoted(out) + " " + in);
+    EXPECT_EQ(run.status, 4);
+    EXPECT_THAT(run.out, HasSubstr("\t" + out + "/A.txt\n"));
+    EXPECT_EQ(run.err, "parcelo-extract: cannot write " + out + "/A.txt: Is a directory\n");
+    EXPECT_EQ(ReadFile(out + "/quote\".txt"), "second!");
+
+    // A write that stops short: past the file-size limit of the process (4 blocks).
+    const std::string big(8192, 'b');
+    const std::string large = ws.input("large.dat", TnefBuilder().attach("big.bin", big).bytes());
+    run = ws.run("-o " + quoted(out) + " " + large, "ulimit -f 4 &&");
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(run.out, "attachment\t8192\t" + out + "/big.bin\n");
+    EXPECT_THAT(run.err, HasSubstr("cannot write " + out + "/big.bin: File too large"));
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
 }
 
 TEST(ParceloExtract, PrintsTheTextOfEveryBodyWritingNothing) {
 #ifndef PARCELO_EXTRACT_HAS_TEXT
     GTEST_SKIP() << "built without the RTF reader";
 #endif
-    ScratchDir scratch;
+    Workspace ws;
     const std::string inner = TnefBuilder()
-                                  .messageClass("IPM.Microsoft Mail.Note")
+                                  .messageClass(kNote)
                                   .subject("inner")
                                   .messageProps(PropertyList().binary(
                                       0x1009, compressRtf("{\\rtf1 Forwarded \\b text\\b0\\par}")))
                                   .bytes();
-    WriteFile(scratch.path() / "in.dat",
-              TnefBuilder()
-                  .messageClass("IPM.Microsoft Mail.Note")
-                  .subject("outer")
-                  .messageProps(PropertyList().binary(
-                      0x1009, compressRtf("{\\rtf1\\ansi First line\\par Caf\\'e9\\par}")))
-                  .attach("fwd.dat", inner)
-                  .bytes());
-    const CliRun run =
-        RunExtract("--text " + quoted((scratch.path() / "in.dat").string()), scratch);
+    const std::string html =
+        TnefBuilder()
+            .messageClass("IPM.Note")
+            .messageProps(PropertyList().binary(
+                0x1013, "<html><body><p>An <b>HTML</b> body</p></body></html>"))
+            .bytes();
+    const std::string text = TnefBuilder()
+                                 .messageClass("IPM.Note")
+                                 .messageProps(PropertyList().string8(0x1000, "Plain\r\ntext"))
+                                 .bytes();
+    const CliRun run = ws.run(
+        "--text " +
+        ws.input("in.dat",
+                 TnefBuilder()
+                     .messageClass(kNote)
+                     .subject("outer")
+                     .messageProps(PropertyList().binary(
+                         0x1009, compressRtf("{\\rtf1\\ansi First line\\par Caf\\'e9\\par}")))
+                     .attach("fwd.dat", inner)
+                     .attach("html.dat", html)
+                     .attach("text.dat", text)
+                     .bytes()));
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "Forwarded text\n\nFirst line\nCafé\n");
+    EXPECT_EQ(run.out, "Plain\ntext\n\nAn HTML body\n\nForwarded text\n\nFirst line\nCafé\n");
     EXPECT_EQ(run.err, "");
-    EXPECT_THAT(scratch.fileNames(), ::testing::ElementsAre("in.dat"));
-    EXPECT_EQ(RunExtract("--text --json x.dat", scratch).status, 2);
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
+    EXPECT_THAT(FilesUnder(ws.inputs()), ElementsAre("in.dat"));
 }
 
 // How often `needle` occurs in `text`.
@@ -181,18 +324,26 @@ TEST(ParceloExtract, PrintsEveryBodyAsOneHtmlDocumentWritingNothing) {
 #ifndef PARCELO_EXTRACT_HAS_TEXT
     GTEST_SKIP() << "built without the RTF reader";
 #endif
-    ScratchDir scratch;
+    Workspace ws;
     // A 1x1 PNG in a native body, forwarded inside an HTML body that names files and servers.
     const std::string png =
         "89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c4890000000d4944415478da"
         "636460f85f0f0002870180eb47ba920000000049454e44ae426082";
     const std::string inner =
         TnefBuilder()
-            .messageClass("IPM.Microsoft Mail.Note")
+            .messageClass(kNote)
             .subject("inner")
             .messageProps(PropertyList().binary(
                 0x1009,
                 compressRtf("{\\rtf1 Forwarded {\\pict\\pngblip\\picw1\\pich1 " + png + "}\\par}")))
+            .bytes();
+    const std::string htmlOnly =
+        TnefBuilder()
+            .messageClass("IPM.Note")
+            .messageProps(PropertyList().binary(
+                0x1013,
+                "<html><body><p>Stored <a href=\"javascript:alert(1)\">HTML</a></p>"
+                "</body></html>"))
             .bytes();
     const std::string html =
         "{\\*\\htmltag34 <head><link rel=stylesheet href=\"file:///etc/x.css\"><style><!-- "
@@ -204,55 +355,65 @@ TEST(ParceloExtract, PrintsEveryBodyAsOneHtmlDocumentWritingNothing) {
         "src=\"file:///etc/secret.png\">}{\\*\\htmltag72 </p>}"
         "{\\*\\htmltag96 <table border=1><tr><td colspan=2>wide</td></tr><tr><td>a</td><td>b"
         "</td></tr></table>}";
-    WriteFile(scratch.path() / "in.dat",
-              TnefBuilder()
-                  .messageClass("IPM.Microsoft Mail.Note")
-                  .subject("outer")
-                  .messageProps(PropertyList().binary(
-                      0x1009, compressRtf("{\\rtf1\\ansi\\fromhtml1 " + html + "}")))
-                  .attach("fwd.dat", inner)
-                  .bytes());
-    const CliRun run = RunExtract("--html in.dat", scratch);
+    const CliRun run = ws.run(
+        "--html " +
+        ws.input("in.dat", TnefBuilder()
+                               .messageClass(kNote)
+                               .subject("outer")
+                               .messageProps(PropertyList().binary(
+                                   0x1009, compressRtf("{\\rtf1\\ansi\\fromhtml1 " + html + "}")))
+                               .attach("fwd.dat", inner)
+                               .attach("html.dat", htmlOnly)
+                               .bytes()));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_THAT(scratch.fileNames(), ::testing::ElementsAre("in.dat"));
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
+    EXPECT_THAT(FilesUnder(ws.inputs()), ElementsAre("in.dat"));
 
     EXPECT_THAT(run.out, ::testing::StartsWith("<!DOCTYPE html>\n<html>"));
     EXPECT_THAT(run.out, ::testing::EndsWith("</html>\n"));
     EXPECT_EQ(Count(run.out, "<html"), 1u);
     EXPECT_EQ(Count(run.out, "<body"), 1u);
-    // The window's order: the forwarded message first.
+    // The window's order: the last body found first.
+    const size_t stored = run.out.find("Stored");
     const size_t forwarded = run.out.find("Forwarded");
     const size_t outer = run.out.find("Outer");
+    ASSERT_NE(stored, std::string::npos);
     ASSERT_NE(forwarded, std::string::npos);
     ASSERT_NE(outer, std::string::npos);
+    EXPECT_LT(stored, forwarded);
     EXPECT_LT(forwarded, outer);
-    EXPECT_NE(run.out.find("[remote]"), std::string::npos);
-    EXPECT_NE(run.out.find("background-color:#ffffcc"), std::string::npos);
-    EXPECT_NE(run.out.find("colspan=\"2\""), std::string::npos);
-    EXPECT_NE(run.out.find("border=\"1\""), std::string::npos);
+    EXPECT_THAT(run.out, HasSubstr("[remote]"));
+    EXPECT_THAT(run.out, HasSubstr("background-color:#ffffcc"));
+    EXPECT_THAT(run.out, HasSubstr("colspan=\"2\""));
+    EXPECT_THAT(run.out, HasSubstr("border=\"1\""));
 
     EXPECT_THAT(AttributeValues(run.out, "src"),
-                ::testing::ElementsAre(::testing::StartsWith("data:image/png;base64,iVBORw0KGgo")));
-    EXPECT_THAT(AttributeValues(run.out, "href"), ::testing::ElementsAre("http://example.com/x"));
+                ElementsAre(::testing::StartsWith("data:image/png;base64,iVBORw0KGgo")));
+    EXPECT_THAT(AttributeValues(run.out, "href"), ElementsAre("http://example.com/x"));
     EXPECT_EQ(Count(run.out, "http:"), 1u);
     EXPECT_EQ(Count(run.out, "file:"), 0u);
     EXPECT_EQ(Count(run.out, "url("), 0u);
+    EXPECT_EQ(Count(run.out, "javascript:"), 0u);
 }
 
 TEST(ParceloExtract, HtmlGoesWithNoOtherOption) {
-    ScratchDir scratch;
-    WriteFile(scratch.path() / "in.dat", SampleStream());
-    for (const char* args : {"--html --text in.dat", "--text --html in.dat", "--html -o out in.dat",
-                             "--html --list in.dat", "--json --html in.dat", "--html"}) {
-        const CliRun usage = RunExtract(args, scratch);
+    Workspace ws;
+    const std::string in = ws.input("in.dat", SampleStream());
+    for (const std::string& args :
+         {"--html --text " + in, "--text --html " + in, "--html -o out " + in,
+          "--html --list " + in, "--json --html " + in, std::string("--html")}) {
+        const CliRun usage = ws.run(args);
         EXPECT_EQ(usage.status, 2) << args;
         EXPECT_EQ(usage.out, "") << args;
     }
-    const CliRun missing = RunExtract("--html missing.dat", scratch);
+    const CliRun missing = ws.run("--html missing.dat");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
-    EXPECT_THAT(scratch.fileNames(), ::testing::ElementsAre("in.dat"));
+    const CliRun notTnef = ws.run("--html " + ws.input("plain.txt", "not a TNEF stream"));
+    EXPECT_EQ(notTnef.status, 3);
+    EXPECT_EQ(notTnef.out, "");
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
 }
 
 }  // namespace

@@ -42,6 +42,12 @@ TEST(DecompressRtf, GivesExactlyTheDeclaredSize) {
     EXPECT_EQ(DecompressRtf(value), std::string("abc\0\0\0", 6));
     value.replace(4, 4, le32(2));
     EXPECT_EQ(DecompressRtf(value), "ab");
+    // The same holds for the uncompressed form, whose data cannot grow.
+    std::string plain = uncompressedRtf("{\\rtf1 x}");
+    plain.replace(4, 4, le32(12));
+    EXPECT_EQ(DecompressRtf(plain), std::string("{\\rtf1 x}\0\0\0", 12));
+    plain.replace(4, 4, le32(3));
+    EXPECT_EQ(DecompressRtf(plain), "{\\r");
 }
 
 TEST(DecompressRtf, RefusesDamagedValues) {

@@ -335,7 +335,7 @@ TEST(ContactCard, ListingOnlyRunWritesNoFile) {
     EXPECT_THAT(dir.fileNames(), IsEmpty());
 }
 
-TEST(ContactCard, NamesThatDifferInCaseShareOneFile) {
+TEST(ContactCard, NamesThatDifferInCaseGetFilesOfTheirOwn) {
     const auto contact = [](const std::string& name) {
         return TnefBuilder()
             .messageClass("IPM.Contact")
@@ -349,8 +349,10 @@ TEST(ContactCard, NamesThatDifferInCaseShareOneFile) {
                                     .attach("b", contact("ANN LEE"))
                                     .bytes(),
                                 dir);
-    EXPECT_EQ(listed, (std::vector<Listed>{{"Ann_Lee.vcf", 0, 1}}));
+    EXPECT_EQ(listed, (std::vector<Listed>{{"ANN_LEE_2.vcf", 0, 1}, {"Ann_Lee.vcf", 0, 1}}));
     EXPECT_EQ(ReadFile(dir.path() / "Ann_Lee.vcf"),
+              "BEGIN:VCARD\nVERSION:2.1\nFN:Ann Lee\nEND:VCARD\n");
+    EXPECT_EQ(ReadFile(dir.path() / "ANN_LEE_2.vcf"),
               "BEGIN:VCARD\nVERSION:2.1\nFN:ANN LEE\nEND:VCARD\n");
 }
 

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "corpus.h"
 #include "extraction_run.h"
 #include "scratch_dir.h"
 
@@ -15,23 +16,6 @@ namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-const fs::path kCorpus = PARCELO_CORPUS_DIR;
-
-// The TNEF files the corpus index lists (it also lists a few files that are not TNEF).
-std::vector<std::string> CorpusFiles() {
-    std::vector<std::string> files;
-    std::ifstream index(kCorpus / "INDEX.tsv");
-    std::string line;
-    std::getline(index, line);  // the header
-    while (std::getline(index, line)) {
-        const std::string path = line.substr(0, line.find('\t'));
-        if (path.size() > 4 && path.substr(path.size() - 4) == ".txt")
-            continue;
-        files.push_back(path);
-    }
-    return files;
-}
 
 struct Extracted {
     int result;
@@ -42,7 +26,7 @@ struct Extracted {
 std::unique_ptr<Extracted> ExtractCorpusFile(const std::string& relative) {
     auto out = std::make_unique<Extracted>();
     ExtractionRun run;
-    out->result = ExtractTnefFile(run, (kCorpus / relative).string(), 1, out->dir.prefix());
+    out->result = ExtractTnefFile(run, CorpusFile(relative), 1, out->dir.prefix());
     for (const ExtractedFile& file : run.files) {
         EXPECT_EQ(file.path.rfind(out->dir.prefix(), 0), 0u) << relative << ": " << file.path;
         EXPECT_TRUE(fs::is_regular_file(file.path)) << relative << ": " << file.path;
@@ -55,14 +39,13 @@ std::unique_ptr<Extracted> ExtractCorpusFile(const std::string& relative) {
 class CorpusTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (kCorpus.empty() || !fs::exists(kCorpus / "INDEX.tsv")) {
-            GTEST_SKIP() << "no sample corpus here";
-        }
+        if (!HaveCorpus())
+            GTEST_SKIP() << "no sample corpus here (see PARCELO_CORPUS_DIR)";
     }
 };
 
 TEST_F(CorpusTest, EveryFileRunsThroughWhole) {
-    const std::vector<std::string> files = CorpusFiles();
+    const std::vector<std::string> files = CorpusStreams();
     EXPECT_GE(files.size(), 60u);
     for (const std::string& file : files) {
         const auto extracted = ExtractCorpusFile(file);
@@ -72,98 +55,118 @@ TEST_F(CorpusTest, EveryFileRunsThroughWhole) {
     }
 }
 
-// What each file gives, newest first ("body:" marks a message body). Where this differs
-// from what other tools show, the reason is a rule of this engine: only attMessageClass
-// "IPM.Microsoft Mail.Note" messages get a body file and only from compressed RTF (so
-// HTML-only bodies give none); names equal but for letter case are one file; attachments
-// with no content anywhere are left out; a present but empty display name names a file "_".
+// What each file gives, newest first ("body:" marks a message body). Converted items
+// (contacts, tasks, appointments and meetings written as calendars) carry their text in their
+// own file and get no body file; names equal but for letter case are numbered apart.
 const std::map<std::string, std::vector<std::string>> kKnownListings = {
-    {"apache-poi-hmef/bug52400-winmail-simple.dat", {}},
+    {"apache-poi-hmef/bug52400-winmail-simple.dat", {"body:untitled0.html"}},
     {"apache-poi-hmef/bug52400-winmail-with-attachments.dat",
-     {"Duke_Wave.png", "scion_tc_2007_maintenanceguide.pdf"}},
-    {"apache-poi-hmef/bug63955-winmail.dat", {"SI-61598.pdf", "SI-61597.pdf"}},
+     {"Duke_Wave.png", "scion_tc_2007_maintenanceguide.pdf", "body:untitled0.html"}},
+    {"apache-poi-hmef/bug63955-winmail.dat", {"SI-61598.pdf", "SI-61597.pdf", "body:Test0.html"}},
     {"apache-poi-hmef/oom.tnef", {}},
     {"apache-poi-hmef/quick-winmail.dat",
      {"quick.xml", "quick.txt", "quick.pdf", "quick.html", "quick.doc", "body:untitled0.rtf"}},
     {"convert-tnef-perl/tnef.doc", {"tmp.out", "body:This_is_a_test0.rtf"}},
-    {"horde-compress/history-4f27496471/tnef_vnote", {"foo.vcs"}},
+    {"horde-compress/history-4f27496471/tnef_vnote", {"foo.vcs", "body:untitled0.rtf"}},
     {"horde-compress/Itip_Reply.eml.part1.tnef", {"calendar.vcs"}},
-    {"horde-compress/tnef_task.eml.part1.tnef", {"Test_Task.vcs"}},
-    {"horde-compress/tnef_vnote.tnef", {"Some_important_task..vcs"}},
+    {"horde-compress/tnef_task.eml.part1.tnef", {"Test_Task.vcs", "body:untitled0.rtf"}},
+    {"horde-compress/tnef_vnote.tnef", {"Some_important_task..vcs", "body:untitled0.rtf"}},
     {"horde-compress/TnefAttachments.txt.tnef", {"hasselhoff_birthday.jpg", "body:untitled0.rtf"}},
     {"horde-compress/TnefAttachmentsMultiple.txt.tnef",
      {"Tulips.jpg", "Penguins.jpg", "Lighthouse.jpg", "body:untitled0.rtf"}},
     {"horde-compress/TnefMeetingRequest.txt.tnef", {"calendar.vcs"}},
     {"horde-compress/winmail2.dat", {"calendar.vcs"}},
     {"ktnef/mapi_attach_data_obj.tnef",
-     {"VIA_Nytt_14021.htm", "VIA_Nytt_1402.pdf", "VIA_Nytt_1402.doc"}},
+     {"VIA_Nytt_14021.htm", "VIA_Nytt_1402.pdf", "VIA_Nytt_1402.doc", "body:untitled0.rtf"}},
     {"ktnef/umlaut-filename.tnef", {"döcument.pdf", "body:untitled0.rtf"}},
     {"mimekit/christmas.tnef",
-     {"calendar.vcs", "Sample_Outlook_2016_Task.vcs", "kitten-playing-with-a-christmas-tree.jpg",
-      "body:untitled0.rtf"}},
-    {"mimekit/ukr.eml.part1.tnef", {}},
+     {"kitten-playing-with-a-christmas-tree_2.jpg", "calendar.vcs", "Sample_Outlook_2016_Task.vcs",
+      "kitten-playing-with-a-christmas-tree.jpg", "body:untitled0.rtf"}},
+    {"mimekit/ukr.eml.part1.tnef", {"body:rr_test_70.html"}},
     {"mimekit/Untitled Attachment.2", {"Sample_Outlook_2016_Task.vcs"}},
     {"mimekit/Untitled Attachment.4", {"kitten-playing-with-a-christmas-tree.jpg", "calendar.vcs"}},
-    {"mimekit/winmail.tnef", {"Picture_(Device_Independent_Bitmap)", "body:untitled0.rtf"}},
+    {"mimekit/winmail.tnef",
+     {"Picture_(Device_Independent_Bitmap)_2", "Picture_(Device_Independent_Bitmap)",
+      "body:untitled0.rtf"}},
     {"node-tnef/history-13055a1e81/attachments.dat", {"zappa_av1.jpg", "body:untitled0.rtf"}},
-    {"node-tnef/history-13055a1e81/panic.dat", {}},
-    {"obm-opush/acceptInv.tnef", {}},
-    {"obm-opush/acpInv.tnef", {}},
+    {"node-tnef/history-13055a1e81/panic.dat",
+     {"body:Fw:_VIKTIGT:_Vill_att_någon_av_er_gör_följande_ändringar_i_https:__baka.spiderads.eu_"
+      "0.html"}},
+    {"obm-opush/acceptInv.tnef", {"body:untitled0.rtf"}},
+    {"obm-opush/acpInv.tnef", {"body:untitled0.rtf"}},
     {"obm-opush/busy.tnef", {}},
     {"obm-opush/cancelOrrurEvent.eml.part1.tnef", {}},
     {"obm-opush/excptRecur.tnef", {}},
-    {"obm-opush/full.tnef", {}},
-    {"obm-opush/rdvTNEF.tnef", {}},
-    {"obm-opush/recur.tnef", {}},
+    {"obm-opush/full.tnef", {"body:untitled0.rtf"}},
+    {"obm-opush/rdvTNEF.tnef", {"body:untitled0.rtf"}},
+    {"obm-opush/recur.tnef", {"body:untitled0.rtf"}},
     {"obm-opush/recurMonthly.tnef", {}},
-    {"obm-opush/recurWeekly.tnef", {}},
+    {"obm-opush/recurWeekly.tnef", {"body:untitled0.rtf"}},
     {"obm-opush/recurYearly.tnef", {}},
     {"obm-opush/test.tnef", {}},
-    {"obm-opush/troisAtt.tnef", {}},
+    {"obm-opush/troisAtt.tnef", {"body:untitled0.rtf"}},
     {"pytnef/winmail-1.dat", {"body:untitled0.rtf"}},
     {"qualityunit-tnefdecoder/invalid-checksum.tnef", {"body:0.rtf"}},
-    {"roundcube/winmail-10193.tnef", {"image.png"}},
+    {"roundcube/winmail-10193.tnef",
+     {"image_3.png", "image_2.png", "image.png",
+      "body:..Re:_Vyzva_Teplotka_Ordinace_perioperacni_pece0.html"}},
     {"teamwork-tnef/attachments.tnef", {"bookmark.htm", "zappa_av1.jpg", "body:untitled0.rtf"}},
     {"teamwork-tnef/badchecksum.tnef", {}},
     {"teamwork-tnef/history-0fdafee76b/winmail.dat",
-     {"image003.png", "image002.jpg", "image001.jpg"}},
-    {"teamwork-tnef/panic.tnef", {"image003.png", "image002.jpg", "image001.jpg"}},
-    {"tnefparse/bad_checksum.tnef", {"image001.png"}},
-    {"tnefparse/duplicate_filename.tnef", {"VIA_Nytt_14021.htm", "file_abcdefgh.txt"}},
-    {"tnefparse/history-b5e9b7e07d/iso-8859-8-i.tnef", {}},
+     {"image003.png", "image002.jpg", "image001.jpg",
+      "body:Fw:_VIKTIGT:_Vill_att_någon_av_er_gör_följande_ändringar_i_https:__baka.spiderads.eu_"
+      "0.html"}},
+    {"teamwork-tnef/panic.tnef",
+     {"image003.png", "image002.jpg", "image001.jpg",
+      "body:Fw:_VIKTIGT:_Vill_att_någon_av_er_gör_följande_ändringar_i_https:__baka.spiderads.eu_"
+      "0.html"}},
+    {"tnefparse/bad_checksum.tnef", {"image001.png", "body:untitled0.html"}},
+    {"tnefparse/duplicate_filename.tnef",
+     {"VIA_Nytt_14021.htm", "file_abcdefgh_2.txt", "file_abcdefgh.txt", "body:untitled0.rtf"}},
+    {"tnefparse/history-b5e9b7e07d/iso-8859-8-i.tnef",
+     {"body:II_CTP_encoding_issue_test_May_31_-_40.html"}},
     {"tnefparse/IPM-DistList.tnef", {"body:untitled0.rtf"}},
     {"tnefparse/minimal_attachment.tnef", {}},
     {"tnefparse/umlaut.tnef",
      {"UmlautAnhang-äüö.txt", "image003.jpg", "TBZ_PARIV_GmbH.jpg", "body:untitled0.rtf"}},
     {"uponusolutions-tnef/empty-file.tnef", {}},
-    {"uponusolutions-tnef/signed.tnef", {"smime.p7m"}},
-    {"uponusolutions-tnef/umlaute.tnef", {"Dog_with_öäü.jpg"}},
-    {"verdammelt-tnef/body.tnef", {}},
-    {"verdammelt-tnef/data-before-name.tnef", {"boot.ini", "body:untitled0.rtf"}},
+    {"uponusolutions-tnef/signed.tnef", {"smime.p7m", "body:Outlook_2003_signiert_+_Anhang0.rtf"}},
+    {"uponusolutions-tnef/umlaute.tnef",
+     // The sender wrote the name with combining diaereses.
+     {"Dog_with_o\xCC\x88"
+      "a\xCC\x88"
+      "u\xCC\x88.jpg",
+      "body:Test_mit_Umlauten_öäüß0.html"}},
+    {"verdammelt-tnef/body.tnef", {"body:untitled0.html"}},
+    {"verdammelt-tnef/data-before-name.tnef",
+     {"boot.ini", "CONFIG.SYS", "AUTOEXEC.BAT", "body:untitled0.rtf"}},
     {"verdammelt-tnef/garbage-at-end.tnef", {}},
     {"verdammelt-tnef/history-24c3c3ac22/MAPI_ATTACH_DATA_OBJ.tnef",
-     {"VIA_Nytt_14021.htm", "VIA_Nytt_1402.pdf", "VIA_Nytt_1402.doc"}},
+     {"VIA_Nytt_14021.htm", "VIA_Nytt_1402.pdf", "VIA_Nytt_1402.doc", "body:untitled0.rtf"}},
     {"verdammelt-tnef/history-29df38cd0f/multi-value-attribute.tnef",
-     {"208225_(5_seconds)_Voice_Mail.mp3"}},
+     {"208225_(5_seconds)_Voice_Mail.mp3", "body:untitled0.rtf"}},
     {"verdammelt-tnef/history-3bf66a203d/MAPI_OBJECT.tnef",
-     {"_", "body:OCTOBER_DISCOUNTED_PRICE_LIST0.rtf"}},
+     {"Untitled_Attachment", "body:OCTOBER_DISCOUNTED_PRICE_LIST0.rtf"}},
     {"verdammelt-tnef/long-filename.tnef",
      {"allproductsmar2000.dat", "body:RE:_license_file0.rtf"}},
     {"verdammelt-tnef/MAPI_ATTACH_DATA_OBJ.tnef",
-     {"VIA_Nytt_14021.htm", "VIA_Nytt_1402.pdf", "VIA_Nytt_1402.doc"}},
-    {"verdammelt-tnef/MAPI_OBJECT.tnef", {"_", "body:OCTOBER_DISCOUNTED_PRICE_LIST0.rtf"}},
+     {"VIA_Nytt_14021.htm", "VIA_Nytt_1402.pdf", "VIA_Nytt_1402.doc", "body:untitled0.rtf"}},
+    {"verdammelt-tnef/MAPI_OBJECT.tnef",
+     {"Untitled_Attachment", "body:OCTOBER_DISCOUNTED_PRICE_LIST0.rtf"}},
     {"verdammelt-tnef/missing-filenames.tnef",
      {"TechlibNOV99.doc", "TechlibDEC99-JAN00.doc", "TechlibDEC99.doc", "generpts.src",
       "body:Y2K_problem_with_Add-DT0.rtf"}},
     {"verdammelt-tnef/multi-name-property.tnef", {}},
-    {"verdammelt-tnef/multi-value-attribute.tnef", {"208225__5_seconds__Voice_Mail.mp3"}},
+    {"verdammelt-tnef/multi-value-attribute.tnef",
+     {"208225__5_seconds__Voice_Mail.mp3", "body:untitled0.rtf"}},
     {"verdammelt-tnef/one-file.tnef", {"AUTHORS"}},
     {"verdammelt-tnef/rtf.tnef", {"body:0.rtf"}},
     {"verdammelt-tnef/triples.tnef", {"calendar.vcs"}},
     {"verdammelt-tnef/two-files.tnef", {"README", "AUTHORS"}},
     {"verdammelt-tnef/unicode-mapi-attr-name.tnef",
-     {"image003.png", "image002.png", "image001.png", "spaconsole2.cfg"}},
-    {"verdammelt-tnef/unicode-mapi-attr.tnef", {"example.dat"}},
+     {"image003.png", "image002.png", "image001.png", "spaconsole2.cfg",
+      "body:RE:_[ZGLOSZENIE]_THU#29044_Aktualizacja_numerów_w_dodatkowych_panelach0.html"}},
+    {"verdammelt-tnef/unicode-mapi-attr.tnef", {"example.dat", "body:example0.html"}},
 };
 
 TEST_F(CorpusTest, FilesGiveWhatTheyAreKnownToHold) {
@@ -201,7 +204,22 @@ TEST_F(CorpusTest, ContentsAreThoseTheSourcesExpect) {
 
     // The object form: its 16-byte interface identifier is not part of the file.
     const auto object = ExtractCorpusFile("verdammelt-tnef/MAPI_OBJECT.tnef");
-    EXPECT_EQ(fs::file_size(object->dir.path() / "_"), 628240u - 16);
+    EXPECT_EQ(fs::file_size(object->dir.path() / "Untitled_Attachment"), 628240u - 16);
+
+    // Three images of one name, each whole and apart.
+    const auto roundcube = ExtractCorpusFile("roundcube/winmail-10193.tnef");
+    EXPECT_EQ(fs::file_size(roundcube->dir.path() / "image.png"), 34965u);
+    EXPECT_EQ(fs::file_size(roundcube->dir.path() / "image_2.png"), 39201u);
+    EXPECT_EQ(fs::file_size(roundcube->dir.path() / "image_3.png"), 37205u);
+
+    // HTML bodies are written as stored.
+    const auto html = ExtractCorpusFile("apache-poi-hmef/bug52400-winmail-simple.dat");
+    EXPECT_NE(ReadFile(html->dir.path() / "untitled0.html").find("This is the message body."),
+              std::string::npos);
+    const auto hebrew = ExtractCorpusFile("tnefparse/history-b5e9b7e07d/iso-8859-8-i.tnef");
+    EXPECT_NE(
+        ReadFile(hebrew->dir.path() / "II_CTP_encoding_issue_test_May_31_-_40.html").find("<html"),
+        std::string::npos);
 }
 
 }  // namespace

@@ -47,16 +47,34 @@ TEST(BodyFile, NamesWithoutSubjectOrWithAnEmptyOne) {
                 ElementsAre("0.rtf"));
 }
 
-TEST(BodyFile, OnlyMailNotesWithCompressedRtfGetOne) {
+TEST(BodyFile, EveryMessageButAConvertedItemGetsOne) {
     ScratchDir dir;
-    for (const char* cls : {"IPM.Note", "IPM.Contact", "IPM.Task", "IPM.Appointment", ""}) {
+    for (const char* cls :
+         {"IPM.Microsoft Mail.Note", "IPM.Note", "IPM.Note.SMIME", "IPM.Microsoft Schedule.MtgReq",
+          "IPM.Schedule.Meeting.Resp.Pos", "IPM.Note.Microsoft.Voicemail.UM.CA", ""}) {
+        EXPECT_THAT(
+            Extract(TnefBuilder().messageClass(cls).subject("s").messageProps(RtfBody()).bytes(),
+                    dir),
+            ElementsAre(Listed{"s0.rtf", int64_t(kRtf.size()), 0}))
+            << cls;
+    }
+    // Contacts, tasks and appointments carry their text in their converted file.
+    for (const char* cls : {"IPM.Contact", "IPM.Task", "IPM.Appointment"}) {
         for (const Listed& l :
              Extract(TnefBuilder().messageClass(cls).subject("s").messageProps(RtfBody()).bytes(),
                      dir)) {
             EXPECT_NE(l.isAttachment, 0) << cls;
         }
     }
-    // A note without PR_RTF_COMPRESSED: no body, the attachments still come.
+    // So do meeting items that are written as a calendar.
+    EXPECT_THAT(Extract(TnefBuilder()
+                            .messageClass("IPM.Microsoft Schedule.MtgReq")
+                            .subject("s")
+                            .messageProps(RtfBody().namedString8(0x0024, "IPM.Appointment"))
+                            .bytes(),
+                        dir),
+                ElementsAre(Listed{"calendar.vcs", 0, 1}));
+    // A message with no body of any kind gets none; its attachments still come.
     EXPECT_THAT(
         Names(Extract(TnefBuilder().messageClass(kNote).subject("s").attach("a.txt", "x").bytes(),
                       dir)),
@@ -81,6 +99,133 @@ TEST(BodyFile, ReadsTheUncompressedForm) {
                 dir);
     ASSERT_THAT(Names(listed), ElementsAre("m0.rtf"));
     EXPECT_EQ(ReadFile(dir.path() / "m0.rtf"), kRtf);
+}
+
+// The bodies a message without RTF is given, in the order they are looked for.
+struct BodyCase {
+    const char* name;
+    PropertyList props;
+    std::string attBody;  // the attBody attribute's text, when not empty
+    const char* file;     // the body file's name; empty for no body
+    std::string content;
+};
+
+class BodyForms : public ::testing::TestWithParam<BodyCase> {};
+
+TEST_P(BodyForms, TheFirstThatHoldsTextIsWritten) {
+    const BodyCase& c = GetParam();
+    TnefBuilder stream;
+    stream.messageClass("IPM.Note").subject("s").oemCodepage(1252).messageProps(c.props);
+    if (!c.attBody.empty())
+        stream.body(c.attBody);
+    ScratchDir dir;
+    const auto listed = Extract(stream.bytes(), dir);
+    if (std::string(c.file).empty()) {
+        EXPECT_THAT(listed, ::testing::IsEmpty());
+        return;
+    }
+    EXPECT_EQ(listed, (std::vector<Listed>{{c.file, int64_t(c.content.size()), 0}}));
+    EXPECT_EQ(ReadFile(dir.path() / c.file), c.content);
+}
+
+const std::string kHtml = "<html><body>Hi</body></html>";
+
+INSTANTIATE_TEST_SUITE_P(
+    Bodies, BodyForms,
+    ::testing::Values(
+        // HTML as stored: a binary value whole, an 8-bit one up to its NUL, UTF-16 as UTF-8.
+        BodyCase{"HtmlBinaryWhole", PropertyList().binary(0x1013, kHtml + '\0' + "tail"), "",
+                 "s0.html", kHtml + '\0' + "tail"},
+        BodyCase{"HtmlString8", PropertyList().string8(0x1013, "<p>caf\xE9</p>"), "", "s0.html",
+                 "<p>caf\xE9</p>"},
+        BodyCase{"HtmlUnicode", PropertyList().unicode(0x1013, u"<p>caf\u00e9 \u5c71</p>"), "",
+                 "s0.html", "<p>caf\xC3\xA9 \xE5\xB1\xB1</p>"},
+        // An HTML value with no text before its NUL is no HTML body.
+        BodyCase{
+            "HtmlEmptyFallsToText",
+            PropertyList().binary(0x1013, std::string("\0<p>x</p>", 9)).string8(0x1000, "plain"),
+            "", "s0.txt", "plain"},
+        BodyCase{"HtmlBeforeText", PropertyList().string8(0x1000, "plain").binary(0x1013, kHtml),
+                 "", "s0.html", kHtml},
+        // Plain text in UTF-8, up to its first NUL; UTF-16 when there is no 8-bit form.
+        BodyCase{"TextString8", PropertyList().string8Raw(0x1000, std::string("caf\xE9\0rest", 9)),
+                 "", "s0.txt", "caf\xC3\xA9"},
+        BodyCase{"TextUnicode", PropertyList().unicode(0x1000, u"\u5c71\u7530"), "", "s0.txt",
+                 "\xE5\xB1\xB1\xE7\x94\xB0"},
+        BodyCase{"TextFromAttBody", PropertyList(), "line one\r\nline two", "s0.txt",
+                 "line one\r\nline two"},
+        BodyCase{"EmptyTextFallsToAttBody", PropertyList().string8(0x1000, ""), "att body",
+                 "s0.txt", "att body"},
+        BodyCase{"NothingWithText", PropertyList().string8(0x1000, "").binary(0x1013, ""), "", "",
+                 ""},
+        // RTF comes first; an RTF value that decompresses to nothing counts as absent.
+        BodyCase{"RtfOnly", PropertyList().binary(0x1009, compressRtf(kRtf)).binary(0x1013, kHtml),
+                 "text", "s0.rtf", kRtf},
+        BodyCase{"EmptyRtfFallsToHtml",
+                 PropertyList().binary(0x1009, compressRtf("")).binary(0x1013, kHtml), "",
+                 "s0.html", kHtml}),
+    [](const ::testing::TestParamInfo<BodyCase>& row) { return std::string(row.param.name); });
+
+TEST(BodyFile, EachBodyTakesTheNextNumber) {
+    ScratchDir dir;
+    const std::string html = TnefBuilder()
+                                 .messageClass("IPM.Note")
+                                 .subject("h")
+                                 .messageProps(PropertyList().binary(0x1013, kHtml))
+                                 .bytes();
+    const std::string text =
+        TnefBuilder().messageClass("IPM.Note").subject("t").body("just text").bytes();
+    const auto listed = Extract(TnefBuilder()
+                                    .messageClass(kNote)
+                                    .subject("r")
+                                    .messageProps(RtfBody())
+                                    .attach("a.dat", html)
+                                    .attach("b.dat", text)
+                                    .bytes(),
+                                dir);
+    EXPECT_EQ(listed, (std::vector<Listed>{{"t2.txt", 9, 0},
+                                           {"h1.html", int64_t(kHtml.size()), 0},
+                                           {"r0.rtf", int64_t(kRtf.size()), 0}}));
+}
+
+TEST(BodyFile, CarriesTheCodePageOfItsHtml) {
+    const auto codePageOf = [](const PropertyList& props, uint32_t oem) {
+        ExtractionRun run;
+        const std::string stream =
+            TnefBuilder().oemCodepage(oem).messageClass("IPM.Note").messageProps(props).bytes();
+        const MemorySource source(stream.data(), stream.size());
+        ExtractTnefStream(run, source, 0, std::nullopt);
+        return run.files.empty() ? 0u : run.files.newest().codePage;
+    };
+    const PropertyList html = PropertyList().binary(0x1013, kHtml);
+    EXPECT_EQ(codePageOf(html, 1255), 1255u);
+    EXPECT_EQ(codePageOf(PropertyList(html).long32(0x3FDE, 1251), 1252), 1251u);
+    // Mail marked US-ASCII is read as browsers read it, as Windows-1252.
+    EXPECT_EQ(codePageOf(PropertyList(html).long32(0x3FDE, 20127), 1252), 1252u);
+}
+
+TEST(BodyFile, ALongSubjectIsShortenedBeforeTheCounterAndExtension) {
+    ScratchDir dir;
+    const std::string subject(300, 's');
+    for (const auto& [props, extension] :
+         {std::pair{RtfBody(), std::string(".rtf")},
+          std::pair{PropertyList().binary(0x1013, kHtml), std::string(".html")},
+          std::pair{PropertyList().string8(0x1000, "t"), std::string(".txt")}}) {
+        const auto listed = Extract(
+            TnefBuilder().messageClass("IPM.Note").subject(subject).messageProps(props).bytes(),
+            dir);
+        ASSERT_EQ(listed.size(), 1u);
+        EXPECT_EQ(listed[0].name, std::string(255 - 1 - extension.size(), 's') + "0" + extension);
+    }
+    // A subject with a dot of its own keeps its counter too.
+    const auto dotted = Extract(TnefBuilder()
+                                    .messageClass("IPM.Note")
+                                    .subject(subject + ".x")
+                                    .messageProps(RtfBody())
+                                    .bytes(),
+                                dir);
+    ASSERT_EQ(dotted.size(), 1u);
+    EXPECT_EQ(dotted[0].name, std::string(250, 's') + "0.rtf");
 }
 
 TEST(BodyFile, IsListedButNotWrittenInAListingOnlyRun) {
@@ -129,7 +274,7 @@ TEST(Attachments, TakeTheirNameFromLongNameThenDisplayNameThenTitle) {
                                            "long_name_1.txt"));
 }
 
-TEST(Attachments, WithTheSameNameLetterCaseAsideAreOneFileHoldingTheLastContent) {
+TEST(Attachments, WithTheSameNameLetterCaseAsideAreNumberedAndKeepTheirContent) {
     ScratchDir dir;
     const auto listed = Extract(TnefBuilder()
                                     .oemCodepage(65001)
@@ -137,12 +282,108 @@ TEST(Attachments, WithTheSameNameLetterCaseAsideAreOneFileHoldingTheLastContent)
                                     .attach("report.txt", "two")
                                     .attach("RÉSUMÉ.txt", "three")
                                     .attach("résumé.TXT", "four")
+                                    .attach("REPORT.txt", "five")
                                     .bytes(),
                                 dir);
-    EXPECT_EQ(listed, (std::vector<Listed>{{"RÉSUMÉ.txt", 5, 1}, {"Report.TXT", 3, 1}}));
-    EXPECT_THAT(dir.fileNames(), ElementsAre("Report.TXT", "RÉSUMÉ.txt"));
-    EXPECT_EQ(ReadFile(dir.path() / "Report.TXT"), "two");
-    EXPECT_EQ(ReadFile(dir.path() / "RÉSUMÉ.txt"), "four");
+    EXPECT_EQ(listed, (std::vector<Listed>{{"REPORT_3.txt", 4, 1},
+                                           {"résumé_2.TXT", 4, 1},
+                                           {"RÉSUMÉ.txt", 5, 1},
+                                           {"report_2.txt", 3, 1},
+                                           {"Report.TXT", 3, 1}}));
+    EXPECT_EQ(ReadFile(dir.path() / "Report.TXT"), "one");
+    EXPECT_EQ(ReadFile(dir.path() / "report_2.txt"), "two");
+    EXPECT_EQ(ReadFile(dir.path() / "RÉSUMÉ.txt"), "three");
+    EXPECT_EQ(ReadFile(dir.path() / "résumé_2.TXT"), "four");
+    EXPECT_EQ(ReadFile(dir.path() / "REPORT_3.txt"), "five");
+}
+
+TEST(Attachments, NumbersGoBeforeTheLastDotOfTheName) {
+    ScratchDir dir;
+    const auto names = [&](const std::string& name, const std::string& taken = "") {
+        TnefBuilder stream;
+        stream.attach(name, "1");
+        if (!taken.empty())
+            stream.attach(taken, "t");
+        stream.attach(name, "2").attach(name, "3");
+        return Names(Extract(stream.bytes(), dir));
+    };
+    EXPECT_THAT(names("image.png"), ElementsAre("image_3.png", "image_2.png", "image.png"));
+    EXPECT_THAT(names("README"), ElementsAre("README_3", "README_2", "README"));
+    EXPECT_THAT(names("a.tar.gz"), ElementsAre("a.tar_3.gz", "a.tar_2.gz", "a.tar.gz"));
+    // A name that begins with its only dot has no extension.
+    EXPECT_THAT(names(".profile"), ElementsAre(".profile_3", ".profile_2", ".profile"));
+    // A number already taken by another file is passed over.
+    EXPECT_THAT(names("x.txt", "X_2.TXT"), ElementsAre("x_4.txt", "x_3.txt", "X_2.TXT", "x.txt"));
+    // Names made safe first: these are the same name.
+    EXPECT_THAT(names("a b"), ElementsAre("a_b_3", "a_b_2", "a_b"));
+}
+
+TEST(Attachments, NumberedNamesStillFitIn255Bytes) {
+    ScratchDir dir;
+    const std::string longName = std::string(300, 'n') + ".txt";
+    const auto listed =
+        Extract(TnefBuilder().attach(longName, "1").attach(longName, "2").bytes(), dir);
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[1].name, std::string(251, 'n') + ".txt");
+    EXPECT_EQ(listed[0].name, std::string(249, 'n') + "_2.txt");
+    EXPECT_EQ(ReadFile(dir.path() / listed[0].name), "2");
+}
+
+TEST(Attachments, NamesDifferingOnlyBesideTheLetters) {
+    // "@" and "[" lie just before and after "A".."Z", "`" and "{" around "a".."z": only the
+    // letters themselves fold.
+    ScratchDir dir;
+    const auto listed = Extract(TnefBuilder()
+                                    .attach("A", "1")
+                                    .attach("a", "2")
+                                    .attach("Z", "3")
+                                    .attach("z", "4")
+                                    .attach("@", "5")
+                                    .attach("`", "6")
+                                    .attach("[", "7")
+                                    .attach("{", "8")
+                                    .bytes(),
+                                dir);
+    EXPECT_THAT(Names(listed), ElementsAre("{", "[", "`", "@", "z_2", "Z", "a_2", "A"));
+    EXPECT_EQ(dir.fileNames().size(), 8u);
+}
+
+TEST(Attachments, WithoutContentAreListedEmptyWhenTheyHaveAName) {
+    ScratchDir dir;
+    const auto listed =
+        Extract(TnefBuilder()
+                    .attachmentStart()
+                    .attachTitle("AUTOEXEC.BAT")
+                    .attachmentStart()
+                    .attachTitle("CONFIG.SYS")
+                    .attachData("")
+                    .attachmentStart()
+                    .attachProps(PropertyList().string8(0x3707, "props only.txt"))
+                    .attachmentStart()  // no name, no content: nothing to show
+                    .attachmentStart()
+                    .attachTitle("")
+                    .attachProps(PropertyList().string8(0x3707, "").string8(0x3001, ""))
+                    .bytes(),
+                dir);
+    EXPECT_EQ(listed, (std::vector<Listed>{
+                          {"props_only.txt", 0, 1}, {"CONFIG.SYS", 0, 1}, {"AUTOEXEC.BAT", 0, 1}}));
+    EXPECT_THAT(dir.fileNames(), ElementsAre("AUTOEXEC.BAT", "CONFIG.SYS", "props_only.txt"));
+    EXPECT_EQ(ReadFile(dir.path() / "CONFIG.SYS"), "");
+}
+
+TEST(Attachments, AnEmptyNameIsNoName) {
+    ScratchDir dir;
+    const auto listed = Extract(
+        TnefBuilder()
+            .attach("title 1", "1", PropertyList().string8(0x3707, "").string8(0x3001, "display 1"))
+            .attach("title 2", "2", PropertyList().string8(0x3707, "").string8(0x3001, ""))
+            .attach("title 3", "3", PropertyList().unicode(0x3707, u"").unicode(0x3001, u""))
+            .attach("", "4", PropertyList().string8Raw(0x3001, std::string("\0\0", 2)))
+            .attach("", "5")
+            .bytes(),
+        dir);
+    EXPECT_THAT(Names(listed),
+                ElementsAre("(null)_2", "(null)", "title_3", "title_2", "display_1"));
 }
 
 TEST(Attachments, WithoutAttachDataAreTakenFromTheirProperties) {
@@ -165,8 +406,10 @@ TEST(Attachments, WithoutAttachDataAreTakenFromTheirProperties) {
             .attachProps(PropertyList().object(0x3701, iid() + "the object").binary(0x3701, "bin"))
             .bytes(),
         dir);
-    EXPECT_EQ(listed,
-              (std::vector<Listed>{{"both.doc", 26, 1}, {"bin.doc", 12, 1}, {"obj.doc", 28, 1}}));
+    EXPECT_EQ(
+        listed,
+        (std::vector<Listed>{
+            {"both.doc", 26, 1}, {"nothing.doc", 0, 1}, {"bin.doc", 12, 1}, {"obj.doc", 28, 1}}));
     EXPECT_EQ(ReadFile(dir.path() / "obj.doc"), "object bytes");
     EXPECT_EQ(ReadFile(dir.path() / "bin.doc"), "binary bytes");
     EXPECT_EQ(ReadFile(dir.path() / "both.doc"), "the object");
@@ -208,6 +451,25 @@ TEST(NestedMessages, AreUnpackedIntoTheSameListAndNotWritten) {
     EXPECT_EQ(ReadFile(dir.path() / "inner_one1.rtf"), "{\\rtf1 inner one}");
 }
 
+TEST(NestedMessages, ContentThatOnlyBeginsLikeAStreamIsWrittenAsItIs) {
+    ScratchDir dir;
+    const std::string signature = le32(0x223E9F78);
+    for (const std::string& content :
+         {signature, signature + le16(1), signature + le16(1) + "no attribute here",
+          // An attribute that runs past the end is not read either.
+          signature + le16(1) + "\x02" + le32(kAttAttachData) + le32(1000) + "short"}) {
+        const auto listed = Extract(TnefBuilder().attach("odd.dat", content).bytes(), dir);
+        EXPECT_EQ(listed, (std::vector<Listed>{{"odd.dat", int64_t(content.size()), 1}}));
+        EXPECT_EQ(ReadFile(dir.path() / "odd.dat"), content);
+    }
+    // One whole attribute makes it a message.
+    EXPECT_THAT(
+        Extract(
+            TnefBuilder().attach("msg.dat", TnefBuilder().messageClass("IPM.Note").bytes()).bytes(),
+            dir),
+        ::testing::IsEmpty());
+}
+
 TEST(NestedMessages, AreFollowedThirtyTwoLevelsDeep) {
     // Level 33 is written as the attachment it is.
     std::string stream = TnefBuilder().attach("deepest.txt", "bottom").bytes();
@@ -235,13 +497,23 @@ TEST(DamagedStreams, ReadPastChecksumMismatchesAndEmptyAttributes) {
                     .attachData("still here")
                     .bytes(),
                 dir);
-    EXPECT_THAT(Names(listed), ElementsAre("after.txt", "s0.rtf"));
+    EXPECT_THAT(Names(listed), ElementsAre("after.txt", "empty.txt", "s0.rtf"));
 }
 
 TEST(DamagedStreams, StopAtACutOffAttributeOrJunk) {
     ScratchDir dir;
     const std::string whole = TnefBuilder().attach("a.txt", "aaaa").attach("b.txt", "bbbb").bytes();
-    EXPECT_THAT(Names(Extract(whole.substr(0, whole.size() - 1), dir)), ElementsAre("a.txt"));
+    // The cut-off data is lost; its attachment keeps the name read before it.
+    EXPECT_EQ(Extract(whole.substr(0, whole.size() - 1), dir),
+              (std::vector<Listed>{{"b.txt", 0, 1}, {"a.txt", 4, 1}}));
+    // Whatever length the cut-off attribute claims.
+    for (const uint32_t claimed : {6u, 0x10000u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        EXPECT_THAT(Names(Extract(TnefBuilder().attach("a.txt", "a").bytes() + "\x02" +
+                                      le32(kAttAttachTitle) + le32(claimed) + "partial",
+                                  dir)),
+                    ElementsAre("a.txt"))
+            << claimed;
+    }
     EXPECT_THAT(Names(Extract(
                     TnefBuilder().attach("a.txt", "a").raw("\x4bjunk after the end").bytes(), dir)),
                 ElementsAre("a.txt"));

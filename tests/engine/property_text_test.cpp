@@ -126,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
     Values, TextWriters,
     ::testing::Values(
         TextCase{"Empty", "", "", ""}, TextCase{"OnlyTerminator", std::string(1, '\0'), "", ""},
-        TextCase{"OneCharacter", "x", "", ""},
+        // A value without its terminating NUL loses no character.
+        TextCase{"NoTerminator", "x", "x", "x"},
         TextCase{"LineBreak", std::string("a\r\nb\0", 5), "a=0Ab", "a\\nb"},
         TextCase{"Separators", std::string("x;y,z\n\\\0", 8), "x;y,z=0A\\", "x\\;y\\,z\\n\\\\"},
         TextCase{"InnerNulIsWritten", std::string("a\0b\0", 4), std::string("a\0b", 3),

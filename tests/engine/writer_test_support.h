@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "byte_source.h"
+#include "corpus.h"
 #include "output_file.h"
 #include "property_lookup.h"
 #include "scratch_dir.h"
@@ -43,15 +44,6 @@ struct CaseName {
         return row.param.name;
     }
 };
-
-// The path of a sample stream of the corpus; empty when the corpus or the sample is missing.
-inline std::string CorpusFile(const std::string& relative) {
-    const std::string folder = PARCELO_CORPUS_DIR;
-    if (folder.empty())
-        return {};
-    const std::filesystem::path path = std::filesystem::path(folder) / relative;
-    return std::filesystem::exists(path) ? path.string() : std::string();
-}
 
 // The lines of a file, each without its line feed.
 inline std::vector<std::string> Lines(const std::string& text) {

@@ -1,73 +1,132 @@
-// The decompressed bodies of the sample messages, where a developer has extracted them to
-// /tmp/corpus-rtf (the project does not carry them); skipped elsewhere.
+// The bodies of the sample messages written by others, extracted by the engine as the tests
+// run, read as the window reads them.
+#include "rtf/message_body.h"
 #include "rtf/rtf_writer.h"
 #include "rtf_test_support.h"
 
-#include <QDir>
-#include <QFile>
+#include <QTextImageFormat>
 
 #include <gtest/gtest.h>
+
+#include "corpus.h"
 
 namespace parcelo::test {
 namespace {
 
-const QString kCorpus = QStringLiteral("/tmp/corpus-rtf");
+using parcelo::testing::ExtractCorpusMessage;
+using parcelo::testing::ExtractedMessage;
+using parcelo::testing::HaveCorpus;
 
-QByteArray Body(const char* name) {
-    QFile file(kCorpus + u'/' + QString::fromLatin1(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+// The document the window shows for a sample, with the sample's cid: images.
+std::unique_ptr<QTextDocument> Shown(const ExtractedMessage& message) {
+    auto document = std::make_unique<OfflineTextDocument>();
+    const CidResolver resolve = [&](const QString& contentId) {
+        const auto found = message.attachmentsByContentId.find(contentId.toStdString());
+        if (found == message.attachmentsByContentId.end())
+            return QByteArray();
+        return QByteArray(found->second.data(), static_cast<qsizetype>(found->second.size()));
+    };
+    for (const auto& body : message.bodies)
+        AppendMessageBody(*document, body.format, body.content, body.codePage, resolve);
+    return document;
+}
+
+int ImagesIn(const QTextDocument& document) {
+    int images = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().isImageFormat() &&
+                !document
+                     .resource(QTextDocument::ImageResource,
+                               QUrl(it.fragment().charFormat().toImageFormat().name()))
+                     .isNull()) {
+                ++images;
+            }
+        }
+    }
+    return images;
 }
 
 struct CorpusCase {
     const char* name;
     const char* file;
-    RtfBodyKind kind;
-    const char* line;  // a whole line of the text a reader sees
+    BodyFormat format;                // of its first body
+    std::optional<RtfBodyKind> kind;  // of an RTF body
+    const char* line;                 // a whole line of the text a reader sees
 };
 
-class CorpusTest : public testing::TestWithParam<CorpusCase> {};
+class CorpusTest : public ::testing::TestWithParam<CorpusCase> {
+  protected:
+    void SetUp() override {
+        if (!HaveCorpus())
+            GTEST_SKIP() << "no sample corpus here (see PARCELO_CORPUS_DIR)";
+    }
+};
 
 TEST_P(CorpusTest, ReadsAsAPersonWould) {
-    const QByteArray rtf = Body(GetParam().file);
-    if (rtf.isEmpty())
-        GTEST_SKIP() << "no " << GetParam().file << " in /tmp/corpus-rtf";
-    const std::string_view view(rtf.constData(), rtf.size());
-    EXPECT_EQ(RtfBodyKindOf(view), GetParam().kind);
-    const QStringList lines = PlainTextOfRtf(view).split(u'\n');
-    EXPECT_TRUE(lines.contains(QString::fromUtf8(GetParam().line)))
-        << lines.join(u'\n').toStdString();
+    const CorpusCase& c = GetParam();
+    const ExtractedMessage message = ExtractCorpusMessage(c.file);
+    ASSERT_FALSE(message.bodies.empty());
+    EXPECT_EQ(message.bodies.front().format, c.format);
+    if (c.kind) {
+        EXPECT_EQ(RtfBodyKindOf(message.bodies.front().content), *c.kind);
+    }
+    const QStringList lines = PlainTextOfDocument(*Shown(message)).split(u'\n');
+    EXPECT_TRUE(lines.contains(QString::fromUtf8(c.line))) << lines.join(u'\n').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rtf, CorpusTest,
-    testing::Values(
-        CorpusCase{"oxfam_newsletter", "pytnef_winmail-1.dat.0.rtf", RtfBodyKind::Html,
+    ::testing::Values(
+        CorpusCase{"oxfam_newsletter", "pytnef/winmail-1.dat", BodyFormat::kRtf, RtfBodyKind::Html,
                    "Dear Isabel,"},
-        CorpusCase{"umlauts_in_html", "tnefparse_umlaut.tnef.0.rtf", RtfBodyKind::Html,
+        CorpusCase{"umlauts_in_html", "tnefparse/umlaut.tnef", BodyFormat::kRtf, RtfBodyKind::Html,
                    "TEST äöü +-*/~"},
-        CorpusCase{"signed_html", "uponusolutions-tnef_signed.tnef.0.rtf", RtfBodyKind::Html,
+        CorpusCase{"signed_html", "uponusolutions-tnef/signed.tnef", BodyFormat::kRtf,
+                   RtfBodyKind::Html,
                    "Noch ein test inkl. Attachement. Signiert und verschlüsselt "},
-        CorpusCase{"voice_mail_html", "verdammelt-tnef_multi-value-attribute.tnef.0.rtf",
-                   RtfBodyKind::Html, "You received a voice mail from Curie Conf Room at 208225."},
-        CorpusCase{"plain_text", "verdammelt-tnef_long-filename.tnef.0.rtf", RtfBodyKind::Text,
-                   "Subject: license file"},
-        CorpusCase{"word_lyrics", "mimekit_christmas.tnef.0.rtf", RtfBodyKind::Native,
+        CorpusCase{"voice_mail_html", "verdammelt-tnef/multi-value-attribute.tnef",
+                   BodyFormat::kRtf, RtfBodyKind::Html,
+                   "You received a voice mail from Curie Conf Room at 208225."},
+        CorpusCase{"plain_text", "verdammelt-tnef/long-filename.tnef", BodyFormat::kRtf,
+                   RtfBodyKind::Text, "Subject: license file"},
+        CorpusCase{"word_lyrics", "mimekit/christmas.tnef", BodyFormat::kRtf, RtfBodyKind::Native,
                    "Springtime feeling's in the middle of December"},
-        CorpusCase{"word_short", "apache-poi-hmef_quick-winmail.dat.0.rtf", RtfBodyKind::Native,
-                   "These are five files."},
-        CorpusCase{"word_umlaut_ellipsis", "ktnef_umlaut-filename.tnef.0.rtf", RtfBodyKind::Native,
-                   "Habe in den Namen mal ein ö eingefügt…"},
-        CorpusCase{"task_table_of_tabs", "horde-compress_tnef_vnote.tnef.0.rtf",
+        CorpusCase{"word_short", "apache-poi-hmef/quick-winmail.dat", BodyFormat::kRtf,
+                   RtfBodyKind::Native, "These are five files."},
+        CorpusCase{"word_umlaut_ellipsis", "ktnef/umlaut-filename.tnef", BodyFormat::kRtf,
+                   RtfBodyKind::Native, "Habe in den Namen mal ein ö eingefügt…"},
+        CorpusCase{"task_table_of_tabs", "horde-compress/tnef_vnote.tnef", BodyFormat::kRtf,
                    RtfBodyKind::Native, "Subject:\tSome important task."},
-        CorpusCase{"richedit", "verdammelt-tnef_rtf.tnef.0.rtf", RtfBodyKind::Native,
-                   "Greg Allen"}),
+        CorpusCase{"richedit", "verdammelt-tnef/rtf.tnef", BodyFormat::kRtf, RtfBodyKind::Native,
+                   "Greg Allen"},
+        CorpusCase{"meeting_reply", "obm-opush/acceptInv.tnef", BodyFormat::kRtf, RtfBodyKind::Text,
+                   "test"},
+        // Bodies stored as HTML only, decoded by their meta charset or the message's code page.
+        CorpusCase{"html_only", "apache-poi-hmef/bug52400-winmail-simple.dat", BodyFormat::kHtml,
+                   std::nullopt, "This is the message body."},
+        CorpusCase{"html_umlauts", "uponusolutions-tnef/umlaute.tnef", BodyFormat::kHtml,
+                   std::nullopt, "Test mit Umlauten öäüß. "},
+        CorpusCase{"html_hebrew", "tnefparse/history-b5e9b7e07d/iso-8859-8-i.tnef",
+                   BodyFormat::kHtml, std::nullopt,
+                   "וואלה! - האתר המוביל בישראל - עדכונים מסביב לשעון "},
+        CorpusCase{"html_ukrainian", "mimekit/ukr.eml.part1.tnef", BodyFormat::kHtml, std::nullopt,
+                   "шостий "}),
     CaseName());
 
+TEST(Corpus, HtmlBodiesShowTheImagesTheirMessageHolds) {
+    if (!HaveCorpus())
+        GTEST_SKIP() << "no sample corpus here (see PARCELO_CORPUS_DIR)";
+    // Three images of one name, told apart by their Content-IDs.
+    EXPECT_EQ(ImagesIn(*Shown(ExtractCorpusMessage("roundcube/winmail-10193.tnef"))), 3);
+    EXPECT_EQ(ImagesIn(*Shown(ExtractCorpusMessage("verdammelt-tnef/unicode-mapi-attr-name.tnef"))),
+              3);
+}
+
 TEST(Corpus, WhiteLyricsOnTheirRedPage) {
-    const QByteArray rtf = Body("mimekit_christmas.tnef.0.rtf");
-    if (rtf.isEmpty())
-        GTEST_SKIP() << "no mimekit_christmas.tnef.0.rtf in /tmp/corpus-rtf";
-    const auto document = Read(std::string_view(rtf.constData(), rtf.size()));
+    if (!HaveCorpus())
+        GTEST_SKIP() << "no sample corpus here (see PARCELO_CORPUS_DIR)";
+    const auto document = Shown(ExtractCorpusMessage("mimekit/christmas.tnef"));
     const auto lyrics = FormatOf(*document, "Springtime feeling");
     ASSERT_TRUE(lyrics.has_value());
     EXPECT_EQ(lyrics->foreground().color(), QColor(Qt::white));
@@ -78,22 +137,24 @@ TEST(Corpus, WhiteLyricsOnTheirRedPage) {
 }
 
 TEST(Corpus, EveryBodyReadsAndSavesBack) {
-    const QStringList files = QDir(kCorpus).entryList({"*.rtf"}, QDir::Files);
-    if (files.isEmpty())
-        GTEST_SKIP() << "no /tmp/corpus-rtf";
-    for (const QString& name : files) {
-        QFile file(kCorpus + u'/' + name);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray rtf = file.readAll();
-        const auto document = Read(std::string_view(rtf.constData(), rtf.size()));
+    if (!HaveCorpus())
+        GTEST_SKIP() << "no sample corpus here (see PARCELO_CORPUS_DIR)";
+    int bodies = 0;
+    for (const std::string& file : parcelo::testing::CorpusStreams()) {
+        const ExtractedMessage message = ExtractCorpusMessage(file);
+        if (message.bodies.empty())
+            continue;
+        ++bodies;
+        const auto document = Shown(message);
         const QByteArray saved = RtfFromDocument(*document);
         const auto reread = Read(std::string_view(saved.constData(), saved.size()));
         // The words come back in order; nested tables are saved as lines, so the layout of
         // their text may differ.
         EXPECT_EQ(PlainTextOfDocument(*reread).simplified().toStdString(),
                   PlainTextOfDocument(*document).simplified().toStdString())
-            << name.toStdString();
+            << file;
     }
+    EXPECT_GE(bodies, 45);
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+// The text of an HTML body stored as bytes, decoded as a browser decodes a page.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <string_view>
+
+namespace parcelo {
+
+// The Windows code page of a charset label as HTML names it (WHATWG labels: "iso-8859-1"
+// and "us-ascii" mean windows-1252, "gb2312" means GBK, ...); 0 for a label not known.
+uint32_t CodePageOfCharsetLabel(std::string_view label);
+
+// The charset label an HTML document's <meta> names near its start, or an empty view.
+std::string_view MetaCharsetOf(std::string_view html);
+
+// `bytes` decoded by their byte-order mark, else by the charset their <meta> names, else in
+// `fallbackCodePage`. Undecodable bytes become U+FFFD.
+QString DecodeHtmlBody(std::string_view bytes, uint32_t fallbackCodePage);
+
+}  // namespace parcelo

@@ -1,0 +1,52 @@
+#include "corpus.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "extraction_run.h"
+
+namespace parcelo::testing {
+
+std::filesystem::path CorpusDir() {
+    return PARCELO_CORPUS_DIR;
+}
+
+bool HaveCorpus() {
+    return !CorpusDir().empty() && std::filesystem::exists(CorpusDir() / "INDEX.tsv");
+}
+
+std::string CorpusFile(const std::string& relative) {
+    return (CorpusDir() / relative).string();
+}
+
+std::vector<std::string> CorpusStreams() {
+    std::vector<std::string> files;
+    std::ifstream index(CorpusDir() / "INDEX.tsv");
+    std::string line;
+    std::getline(index, line);  // the header
+    while (std::getline(index, line)) {
+        const std::string path = line.substr(0, line.find('\t'));
+        if (path.size() > 4 && path.substr(path.size() - 4) == ".txt")
+            continue;
+        files.push_back(path);
+    }
+    return files;
+}
+
+ExtractedMessage ExtractCorpusMessage(const std::string& relative) {
+    ExtractedMessage message;
+    ExtractionRun run;
+    run.onBody = [&](const ExtractedFile& body, const std::string& content) {
+        message.bodies.push_back({body.bodyFormat, content, body.codePage});
+    };
+    run.onAttachment = [&](const ExtractedFile& attachment, const ValueBytes& content) {
+        if (!attachment.contentId.empty())
+            message.attachmentsByContentId[attachment.contentId] = content.load();
+    };
+    ExtractTnefFile(run, CorpusFile(relative), 0, std::nullopt);
+    // The window walks the list newest first.
+    std::reverse(message.bodies.begin(), message.bodies.end());
+    return message;
+}
+
+}  // namespace parcelo::testing
