@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,17 @@ struct MessageBody {
     uint32_t codePage = 0;  // of an HTML body whose HTML does not say
 };
 
+// The attachments that HTML bodies may show as pictures ("cid:"), by Content-ID.
+using ImagesByContentId = std::map<std::string, std::string>;
+
 // The text of the bodies as the window shows them, one after another with a blank line
 // between two bodies; empty when text cannot be made here (a build without Qt).
-std::string PlainTextOfBodies(const std::vector<MessageBody>& bodies, int argc, char** argv);
+std::string PlainTextOfBodies(const std::vector<MessageBody>& bodies,
+                              const ImagesByContentId& images, int argc, char** argv);
 
 // The bodies as the window shows them, in one self-contained HTML document (pictures
 // inside as data: URIs); empty when it cannot be made here (a build without Qt).
-std::string HtmlOfBodies(const std::vector<MessageBody>& bodies, int argc, char** argv);
+std::string HtmlOfBodies(const std::vector<MessageBody>& bodies, const ImagesByContentId& images,
+                         int argc, char** argv);
 
 }  // namespace parcelo

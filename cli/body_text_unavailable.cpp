@@ -15,11 +15,13 @@ std::string unavailable(const std::vector<MessageBody>& bodies) {
 
 }  // namespace
 
-std::string PlainTextOfBodies(const std::vector<MessageBody>& bodies, int, char**) {
+std::string PlainTextOfBodies(const std::vector<MessageBody>& bodies, const ImagesByContentId&, int,
+                              char**) {
     return unavailable(bodies);
 }
 
-std::string HtmlOfBodies(const std::vector<MessageBody>& bodies, int, char**) {
+std::string HtmlOfBodies(const std::vector<MessageBody>& bodies, const ImagesByContentId&, int,
+                         char**) {
     return unavailable(bodies);
 }
 

@@ -15,6 +15,7 @@
 #include "file_listing.h"
 #include "stream_scanner.h"
 #include "string_table.h"
+#include "value_bytes.h"
 
 namespace {
 
@@ -166,12 +167,20 @@ int main(int argc, char** argv) {
         run.onBody = [&](const parcelo::ExtractedFile& body, const std::string& content) {
             bodies.push_back({body.bodyFormat, content, body.codePage});
         };
+        // Pictures that HTML bodies name by Content-ID, as the window finds them.
+        parcelo::ImagesByContentId images;
+        run.onAttachment = [&](const parcelo::ExtractedFile& attachment,
+                               const parcelo::ValueBytes& content) {
+            if (!attachment.contentId.empty())
+                images[attachment.contentId] = content.load();
+        };
         parcelo::ExtractTnefStream(run, *source, 0, std::nullopt);
         warnOfDamage(options.file, run);
         // The window shows bodies in the order of the list: the last one found first.
         std::reverse(bodies.begin(), bodies.end());
-        const std::string text = options.html ? parcelo::HtmlOfBodies(bodies, argc, argv)
-                                              : parcelo::PlainTextOfBodies(bodies, argc, argv);
+        const std::string text = options.html
+                                     ? parcelo::HtmlOfBodies(bodies, images, argc, argv)
+                                     : parcelo::PlainTextOfBodies(bodies, images, argc, argv);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
     }

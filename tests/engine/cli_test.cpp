@@ -337,13 +337,18 @@ TEST(ParceloExtract, PrintsEveryBodyAsOneHtmlDocumentWritingNothing) {
                 0x1009,
                 compressRtf("{\\rtf1 Forwarded {\\pict\\pngblip\\picw1\\pich1 " + png + "}\\par}")))
             .bytes();
+    std::string pngBytes;
+    for (size_t i = 0; i < png.size(); i += 2)
+        pngBytes += static_cast<char>(std::stoi(png.substr(i, 2), nullptr, 16));
+    // The logo is an attachment of the outer message; the window shows it where the stored
+    // HTML body names it.
     const std::string htmlOnly =
         TnefBuilder()
             .messageClass("IPM.Note")
             .messageProps(PropertyList().binary(
                 0x1013,
-                "<html><body><p>Stored <a href=\"javascript:alert(1)\">HTML</a></p>"
-                "</body></html>"))
+                "<html><body><p>Stored <img src=\"cid:logo@x\" alt=\"Logo\"> <a "
+                "href=\"javascript:alert(1)\">HTML</a></p></body></html>"))
             .bytes();
     const std::string html =
         "{\\*\\htmltag34 <head><link rel=stylesheet href=\"file:///etc/x.css\"><style><!-- "
@@ -355,16 +360,18 @@ TEST(ParceloExtract, PrintsEveryBodyAsOneHtmlDocumentWritingNothing) {
         "src=\"file:///etc/secret.png\">}{\\*\\htmltag72 </p>}"
         "{\\*\\htmltag96 <table border=1><tr><td colspan=2>wide</td></tr><tr><td>a</td><td>b"
         "</td></tr></table>}";
-    const CliRun run = ws.run(
-        "--html " +
-        ws.input("in.dat", TnefBuilder()
-                               .messageClass(kNote)
-                               .subject("outer")
-                               .messageProps(PropertyList().binary(
-                                   0x1009, compressRtf("{\\rtf1\\ansi\\fromhtml1 " + html + "}")))
-                               .attach("fwd.dat", inner)
-                               .attach("html.dat", htmlOnly)
-                               .bytes()));
+    const CliRun run =
+        ws.run("--html " +
+               ws.input("in.dat",
+                        TnefBuilder()
+                            .messageClass(kNote)
+                            .subject("outer")
+                            .messageProps(PropertyList().binary(
+                                0x1009, compressRtf("{\\rtf1\\ansi\\fromhtml1 " + html + "}")))
+                            .attach("fwd.dat", inner)
+                            .attach("html.dat", htmlOnly)
+                            .attach("logo.png", pngBytes, PropertyList().string8(0x3712, "logo@x"))
+                            .bytes()));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
@@ -389,7 +396,10 @@ TEST(ParceloExtract, PrintsEveryBodyAsOneHtmlDocumentWritingNothing) {
     EXPECT_THAT(run.out, HasSubstr("border=\"1\""));
 
     EXPECT_THAT(AttributeValues(run.out, "src"),
-                ElementsAre(::testing::StartsWith("data:image/png;base64,iVBORw0KGgo")));
+                ElementsAre(::testing::StartsWith("data:image/png;base64,iVBORw0KGgo"),
+                            ::testing::StartsWith("data:image/png;base64,iVBORw0KGgo")));
+    EXPECT_EQ(Count(run.out, "[Logo]"), 0u);
+    EXPECT_EQ(Count(run.out, "cid:"), 0u);
     EXPECT_THAT(AttributeValues(run.out, "href"), ElementsAre("http://example.com/x"));
     EXPECT_EQ(Count(run.out, "http:"), 1u);
     EXPECT_EQ(Count(run.out, "file:"), 0u);
