@@ -278,8 +278,11 @@ CssElement cssElementOf(const Tag& tag, const QString& element) {
     CssElement css;
     css.name = element;
     css.id = attributeValue(tag, u"id").toString().toLower();
-    css.classes =
-        attributeValue(tag, u"class").toString().toLower().split(u' ', Qt::SkipEmptyParts);
+    css.classes = attributeValue(tag, u"class")
+                      .toString()
+                      .toLower()
+                      .simplified()
+                      .split(u' ', Qt::SkipEmptyParts);
     css.isLink = element == u"a" && hasAttribute(tag, u"href");
     return css;
 }
@@ -508,11 +511,8 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
         }
         if (isDropped(element))
             continue;
-        if (tag.closing) {
+        if (tag.closing)
             styles.close(element);
-            if (element == u"table" && !tables.empty())
-                tables.pop_back();
-        }
         if (element == u"table") {
             const bool tooDeep =
                 tag.closing ? tableDepth > kMaxTableNesting : ++tableDepth > kMaxTableNesting;
@@ -520,6 +520,8 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
                 tableDepth = std::max(tableDepth - 1, 0);
             if (tooDeep)
                 continue;
+            if (tag.closing && !tables.empty())
+                tables.pop_back();
         } else if (tableDepth > kMaxTableNesting && isTablePart(element)) {
             out += u' ';
             continue;

@@ -162,5 +162,16 @@ TEST(SanitizeHtml, DeepTableNestingIsFlattened) {
     EXPECT_TRUE(safe.contains("deep"));
 }
 
+TEST(SanitizeHtml, FlattenedTablesLeaveTheTablesAroundThemAlone) {
+    // The outer table asks for cell borders that its CSS took from the table.
+    QString html = "<table border=1 style='border:none'><tr><td>a";
+    for (int i = 0; i < 20; ++i)
+        html += "<table><tr><td>";
+    for (int i = 0; i < 20; ++i)
+        html += "</td></tr></table>";
+    html += "</td></tr><tr><td>z</td></tr></table>";
+    EXPECT_TRUE(SanitizeHtml(html, {}).contains("<td style=\"border:1px inset #808080\">z"));
+}
+
 }  // namespace
 }  // namespace parcelo::test
