@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "body_pdf.h"
 #include "body_text.h"
 #include "byte_source.h"
 #include "extraction_run.h"
@@ -23,6 +24,7 @@ constexpr int kExitUsage = 2;
 constexpr const char* kUsage =
     "Usage: parcelo-extract [--list] [--json] [-o DIR] FILE\n"
     "       parcelo-extract --text FILE\n"
+    "       parcelo-extract --pdf OUT.pdf FILE\n"
     "\n"
     "Extracts the attachments, message bodies and converted items of a TNEF file\n"
     "(winmail.dat) and lists what was written, newest first.\n"
@@ -31,6 +33,8 @@ constexpr const char* kUsage =
     "  --list            list only; write no file\n"
     "  --json            list as a JSON array of {\"path\", \"size\", \"attachment\"}\n"
     "  --text            print the plain text of every message body instead; write no file\n"
+    "  --pdf OUT.pdf     print the message bodies into OUT.pdf as the window prints them\n"
+    "                    (one empty page when there is none); write no other file\n"
     "  --help            show this help\n"
     "  --version         show the version\n";
 
@@ -39,6 +43,7 @@ struct Options {
     bool json = false;
     bool text = false;
     std::optional<std::string> outputDirectory;
+    std::optional<std::string> pdf;
     std::string file;
 };
 
@@ -74,6 +79,12 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc)
                 return usageError("missing directory after ", argv[i]);
             options.outputDirectory = argv[++i];
+        } else if (!endOfOptions && arg == "--pdf") {
+            if (i + 1 >= argc)
+                return usageError("missing file after ", argv[i]);
+            options.pdf = argv[++i];
+        } else if (!endOfOptions && arg.rfind("--pdf=", 0) == 0) {
+            options.pdf = arg.substr(std::strlen("--pdf="));
         } else if (!endOfOptions && arg.rfind("--output=", 0) == 0) {
             options.outputDirectory = arg.substr(std::strlen("--output="));
         } else if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
@@ -92,6 +103,12 @@ int main(int argc, char** argv) {
     }
     if (options.text && (options.json || options.listOnly || options.outputDirectory)) {
         return usageError("--text goes with no other option", "");
+    }
+    if (options.pdf && options.pdf->empty())
+        return usageError("empty PDF file name", "");
+    if (options.pdf &&
+        (options.text || options.json || options.listOnly || options.outputDirectory)) {
+        return usageError("--pdf goes with no other option", "");
     }
 
     const std::unique_ptr<parcelo::ByteSource> source = parcelo::OpenByteSource(options.file);
@@ -112,12 +129,16 @@ int main(int argc, char** argv) {
     }
 
     parcelo::ExtractionRun run;
-    if (options.text) {
+    if (options.text || options.pdf) {
         std::vector<std::string> bodies;
         run.onBody = [&](const std::string& rtf) { bodies.push_back(rtf); };
         parcelo::ExtractTnefStream(run, *source, 0, std::nullopt);
         // The window shows bodies in the order of the list: the last one found first.
         std::reverse(bodies.begin(), bodies.end());
+        if (options.pdf) {
+            return parcelo::PrintBodiesToPdf(bodies, *options.pdf, argc, argv) ? kExitOk
+                                                                               : kExitFailure;
+        }
         const std::string text = parcelo::PlainTextOfBodies(bodies, argc, argv);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;

@@ -520,6 +520,32 @@ TEST_F(Printing, TheCorpusBodyPrintsTheTextTheViewShowsInItsOrder) {
     EXPECT_EQ(Words(PdfText(pdf)), shown);
 }
 
+// The command line prints what the window prints: the same sheets with the same text.
+TEST_F(Printing, TheCommandLinePrintsTheSameSheetsAsTheWindow) {
+    for (const char* name : {"verdammelt-tnef/rtf.tnef", "mimekit/christmas.tnef"}) {
+        const fs::path sample = fs::path(PARCELO_CORPUS_DIR) / name;
+        ASSERT_TRUE(fs::exists(sample)) << sample;
+        dialog.fileName = QString::fromStdString(sample.string());
+        TemporaryFolder tmp;
+        ASSERT_EQ(dialog.LoadTnefFile(), 1);
+        dialog.PrintBody();
+        const std::string command = (dir.path() / "command.pdf").string();
+        CommandOutput(ShellQuoted(PARCELO_EXTRACT_BINARY) + " --pdf " + ShellQuoted(command) + " " +
+                      ShellQuoted(sample.string()));
+        const Pages fromWindow = PageTexts(pdf);
+        ASSERT_FALSE(fromWindow.empty()) << name;
+        EXPECT_EQ(PageTexts(command), fromWindow) << name;
+        const std::string text = CommandOutput(ShellQuoted(PARCELO_EXTRACT_BINARY) + " --text " +
+                                               ShellQuoted(sample.string()));
+        std::string joined;
+        for (const std::string& page : fromWindow) {
+            if (!page.empty())  // trailing empty paragraphs can fill a sheet of their own
+                joined += (joined.empty() ? "" : " ") + page;
+        }
+        EXPECT_EQ(joined, Words(text)) << name;
+    }
+}
+
 TEST(PrintTimeLeft, IsShownInSecondsUpToAMinuteThenInMinutes) {
     struct Case {
         unsigned sheet, total;

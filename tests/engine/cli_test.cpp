@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdio>
 
+#include "pdf_tools.h"
 #include "scratch_dir.h"
 #include "tnef_builder.h"
 
@@ -154,6 +155,122 @@ TEST(ParceloExtract, PrintsTheTextOfEveryBodyWritingNothing) {
     EXPECT_EQ(run.err, "");
     EXPECT_THAT(scratch.fileNames(), ::testing::ElementsAre("in.dat"));
     EXPECT_EQ(RunExtract("--text --json x.dat", scratch).status, 2);
+}
+
+// Text with each run of white space made one space.
+std::string Words(const std::string& text) {
+    std::string words;
+    bool space = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\n' || c == '\t' || c == '\f' || c == '\r') {
+            space = !words.empty();
+            continue;
+        }
+        if (space)
+            words += ' ';
+        space = false;
+        words += c;
+    }
+    return words;
+}
+
+std::string NoteWithBody(const std::string& rtf) {
+    return TnefBuilder()
+        .messageClass("IPM.Microsoft Mail.Note")
+        .subject("Note")
+        .messageProps(PropertyList().binary(0x1009, compressRtf(rtf)))
+        .bytes();
+}
+
+TEST(ParceloExtract, PrintsTheBodiesIntoAPdfFileInTheWindowsOrder) {
+#ifndef PARCELO_EXTRACT_HAS_TEXT
+    GTEST_SKIP() << "built without the RTF reader";
+#endif
+    ScratchDir scratch;
+    WriteFile(scratch.path() / "in.dat",
+              TnefBuilder()
+                  .messageClass("IPM.Microsoft Mail.Note")
+                  .subject("outer")
+                  .messageProps(PropertyList().binary(
+                      0x1009, compressRtf("{\\rtf1\\ansi First line\\par Caf\\'e9\\par}")))
+                  .attach("fwd.dat", NoteWithBody("{\\rtf1 Forwarded \\b text\\b0\\par}"))
+                  .bytes());
+    const std::string pdf = (scratch.path() / "out.pdf").string();
+    const CliRun run = RunExtract(
+        "--pdf " + quoted(pdf) + " " + quoted((scratch.path() / "in.dat").string()), scratch);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(PdfPageCount(pdf), 1);
+    EXPECT_EQ(Words(PdfText(pdf)), "Forwarded text First line Café");
+    EXPECT_THAT(scratch.fileNames(), ::testing::ElementsAre("in.dat", "out.pdf"));
+}
+
+TEST(ParceloExtract, PrintsALongBodyOnPagesThatLoseNoLine) {
+#ifndef PARCELO_EXTRACT_HAS_TEXT
+    GTEST_SKIP() << "built without the RTF reader";
+#endif
+    ScratchDir scratch;
+    std::string rtf = "{\\rtf1\\ansi ";
+    std::string expected;
+    for (int i = 1; i <= 400; ++i) {
+        const std::string line = "Line " + std::to_string(i) + " of a long body";
+        rtf += line + "\\par ";
+        expected += (expected.empty() ? "" : " ") + line;
+    }
+    WriteFile(scratch.path() / "in.dat", NoteWithBody(rtf + "}"));
+    const std::string pdf = (scratch.path() / "out.pdf").string();
+    EXPECT_EQ(
+        RunExtract("--pdf=" + quoted(pdf) + " " + quoted((scratch.path() / "in.dat").string()),
+                   scratch)
+            .status,
+        0);
+    EXPECT_GT(PdfPageCount(pdf), 4);
+    EXPECT_EQ(Words(PdfText(pdf)), expected);
+}
+
+TEST(ParceloExtract, PrintsOneEmptyPageForAFileWithoutABody) {
+#ifndef PARCELO_EXTRACT_HAS_TEXT
+    GTEST_SKIP() << "built without the RTF reader";
+#endif
+    ScratchDir scratch;
+    WriteFile(scratch.path() / "in.dat", TnefBuilder().attach("a.txt", "a").bytes());
+    const std::string pdf = (scratch.path() / "out.pdf").string();
+    const CliRun run = RunExtract(
+        "--pdf " + quoted(pdf) + " " + quoted((scratch.path() / "in.dat").string()), scratch);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(PdfPageCount(pdf), 1);
+    EXPECT_EQ(Words(PdfText(pdf)), "");
+}
+
+TEST(ParceloExtract, SaysWhyAPdfFileCannotBeWrittenAndRefusesOtherModes) {
+    ScratchDir scratch;
+    WriteFile(scratch.path() / "in.dat", SampleStream());
+    const std::string in = quoted((scratch.path() / "in.dat").string());
+    const std::string unwritable = (scratch.path() / "nowhere" / "out.pdf").string();
+    const CliRun failed = RunExtract("--pdf " + quoted(unwritable) + " " + in, scratch);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.out, "");
+#ifdef PARCELO_EXTRACT_HAS_TEXT
+    EXPECT_EQ(failed.err,
+              "parcelo-extract: cannot write " + unwritable + ": No such file or directory\n");
+#endif
+    // An input that cannot be opened fails before anything is written.
+    const std::string pdf = (scratch.path() / "out.pdf").string();
+    const CliRun missing = RunExtract(
+        "--pdf " + quoted(pdf) + " " + quoted((scratch.path() / "no.dat").string()), scratch);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+
+    for (const std::string& args :
+         {std::string("--pdf"), "--pdf " + in, "--pdf '' " + in, "--pdf= " + in,
+          "--pdf out.pdf --text " + in, "--text --pdf out.pdf " + in, "--pdf out.pdf --json " + in,
+          "--pdf out.pdf --list " + in, "--pdf out.pdf -o dir " + in}) {
+        const CliRun usage = RunExtract(args, scratch);
+        EXPECT_EQ(usage.status, 2) << args;
+        EXPECT_EQ(usage.out, "") << args;
+    }
+    EXPECT_THAT(scratch.fileNames(), ::testing::ElementsAre("in.dat"));
 }
 
 }  // namespace
