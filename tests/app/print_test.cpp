@@ -522,7 +522,8 @@ TEST_F(Printing, TheCorpusBodyPrintsTheTextTheViewShowsInItsOrder) {
 
 // The command line prints what the window prints: the same sheets with the same text.
 TEST_F(Printing, TheCommandLinePrintsTheSameSheetsAsTheWindow) {
-    for (const char* name : {"verdammelt-tnef/rtf.tnef", "mimekit/christmas.tnef"}) {
+    for (const char* name : {"verdammelt-tnef/rtf.tnef", "mimekit/christmas.tnef",
+                             "verdammelt-tnef/long-filename.tnef", "pytnef/winmail-1.dat"}) {
         const fs::path sample = fs::path(PARCELO_CORPUS_DIR) / name;
         ASSERT_TRUE(fs::exists(sample)) << sample;
         dialog.fileName = QString::fromStdString(sample.string());

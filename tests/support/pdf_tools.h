@@ -37,15 +37,16 @@ inline int PdfPageCount(const std::string& path) {
     return std::stoi(info.substr(at + 7));
 }
 
-// The text of pages `first` to `last` (all pages when 0), in reading order, pages separated by
-// form feeds.
+// The text of pages `first` to `last` (all pages when 0) in the order it is drawn, pages
+// separated by form feeds. (Read by position instead, the cells of a table row would come out
+// side by side, and a line ending in "-" would be joined to the next.)
 inline std::string PdfText(const std::string& path, int first = 0, int last = 0) {
     std::string range;
     if (first > 0)
         range += " -f " + std::to_string(first);
     if (last > 0)
         range += " -l " + std::to_string(last);
-    return CommandOutput("pdftotext -enc UTF-8" + range + " " + ShellQuoted(path) +
+    return CommandOutput("pdftotext -raw -enc UTF-8" + range + " " + ShellQuoted(path) +
                          " - 2>/dev/null");
 }
 
