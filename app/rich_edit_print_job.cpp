@@ -4,10 +4,14 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPrinter>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 
 #include <algorithm>
+#include <vector>
 
 #include "rtf/offline_document.h"
 
@@ -17,6 +21,54 @@ namespace {
 
 constexpr qreal kPointsPerInch = 72.0;
 constexpr qreal kEdge = 0.5;
+// A pixel of a body's text, as on screen and in CSS.
+constexpr qreal kPixelsPerInch = 96.0;
+
+bool InPoints(QTextCharFormat& format) {
+    if (!format.hasProperty(QTextFormat::FontPixelSize))
+        return false;
+    const int pixels = format.intProperty(QTextFormat::FontPixelSize);
+    format.clearProperty(QTextFormat::FontPixelSize);
+    format.setFontPointSize(pixels * kPointsPerInch / kPixelsPerInch);
+    return true;
+}
+
+// Font sizes in pixels (HTML's "font-size: 16px") are device pixels to a layout: at 1200 dots
+// an inch they would print a twelfth of their size on screen. They become the points they
+// stand for there.
+void SizeFontsInPoints(QTextDocument& document) {
+    struct Change {
+        int position;
+        int length;  // 0: the block's own format, which sizes an empty line
+        QTextCharFormat format;
+    };
+    std::vector<Change> changes;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextCharFormat blockFormat = block.charFormat();
+        if (InPoints(blockFormat))
+            changes.push_back({block.position(), 0, blockFormat});
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            if (InPoints(format))
+                changes.push_back({fragment.position(), fragment.length(), format});
+        }
+    }
+    if (changes.empty())
+        return;
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (const Change& change : changes) {
+        cursor.setPosition(change.position);
+        if (change.length == 0) {
+            cursor.setBlockCharFormat(change.format);
+            continue;
+        }
+        cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(change.format);
+    }
+    cursor.endEditBlock();
+}
 
 }  // namespace
 
@@ -51,6 +103,8 @@ void RichEditPrintJob::BeginPrinting(QPrinter& printer, PrintInfo& info) {
 
     copyParent_ = std::make_unique<OfflineTextDocument>();
     laidOut_.reset(source->clone(copyParent_.get()));
+    laidOut_->setUndoRedoEnabled(false);
+    SizeFontsInPoints(*laidOut_);
     // Laid out with the printer's own font metrics, on pages as large as the area the
     // margins leave; sheet n then shows the band of the layout from (n-1) × its height.
     laidOut_->documentLayout()->setPaintDevice(&printer);

@@ -490,6 +490,33 @@ TEST_F(Printing, TheTextPrintsBlackWhateverTheDesktopsColours) {
     EXPECT_LT(darkest, 64);
 }
 
+// The height in points of the first word `word` in a PDF file, from pdftotext's boxes.
+double WordHeight(const std::string& pdf, const std::string& word) {
+    const std::string boxes = CommandOutput("pdftotext -bbox " + ShellQuoted(pdf) + " -");
+    const size_t end = boxes.find(">" + word + "</word>");
+    const size_t start = boxes.rfind("<word", end);
+    if (end == std::string::npos || start == std::string::npos)
+        return 0;
+    const std::string box = boxes.substr(start, end - start);
+    const auto number = [&box](const std::string& name) {
+        const size_t at = box.find(name + "=\"");
+        return at == std::string::npos ? 0.0 : std::stod(box.substr(at + name.size() + 2));
+    };
+    return number("yMax") - number("yMin");
+}
+
+TEST_F(Printing, TextSizedInPixelsPrintsAsLargeAsOnScreen) {
+    dialog.bodyView()->document()->setHtml(
+        "<p style='font-size:40px'>Pixels</p><p style='font-size:30pt'>Points</p>"
+        "<p style='font-size:40px'></p><p>After</p>");
+    dialog.PrintBody();
+    EXPECT_EQ(Words(PdfText(pdf)), "Pixels Points After");
+    const double points = WordHeight(pdf, "Points");
+    ASSERT_GT(points, 20.0);
+    // 40 pixels of 1/96 inch are 30 points.
+    EXPECT_NEAR(WordHeight(pdf, "Pixels"), points, points * 0.2);
+}
+
 TEST_F(Printing, APictureNamedByALocalFileIsNotReadFromDisk) {
     const fs::path picture = dir.path() / "secret.png";
     QImage image(40, 40, QImage::Format_RGB32);
