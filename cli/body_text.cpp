@@ -4,32 +4,23 @@
 #include <QGuiApplication>
 #include <QString>
 
-#include <cstdio>
-
-#include "rtf/message_body.h"
 #include "rtf/offline_document.h"
 #include "rtf/plain_text.h"
 
 namespace parcelo {
 
-std::string PlainTextOfBodies(const std::vector<MessageBody>& bodies, int argc, char** argv) {
-    // Text layout needs a GUI application, but never a display; and Qt's notes about the
-    // desktop it runs on have no place in a command's output.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) {
-            std::fprintf(stderr, "parcelo-extract: %s\n", message.toLocal8Bit().constData());
-        }
-    });
+std::string PlainTextOfBodies(const MessageBodies& bodies, int argc, char** argv) {
+    if (bodies.bodies.empty())
+        return {};
+    PrepareOffscreenQt();
     QGuiApplication application(argc, argv);
     OfflineTextDocument document;
     document.setUndoRedoEnabled(false);
-    for (const MessageBody& body : bodies)
-        AppendMessageBody(document, body.format, body.content, body.codePage);
-    if (bodies.empty())
-        return {};
+    FillBodyDocument(document, bodies);
     const QByteArray utf8 = PlainTextOfDocument(document).toUtf8();
-    return std::string(utf8.constData(), static_cast<size_t>(utf8.size())) + "\n";
+    std::string text(utf8.constData(), static_cast<size_t>(utf8.size()));
+    text += "\n";
+    return text;
 }
 
 }  // namespace parcelo

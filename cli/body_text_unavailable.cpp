@@ -5,8 +5,8 @@
 
 namespace parcelo {
 
-std::string PlainTextOfBodies(const std::vector<MessageBody>& bodies, int, char**) {
-    if (!bodies.empty())
+std::string PlainTextOfBodies(const MessageBodies& bodies, int, char**) {
+    if (!bodies.bodies.empty())
         std::fputs("parcelo-extract: built without the RTF reader\n", stderr);
     return {};
 }
