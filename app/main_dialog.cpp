@@ -44,6 +44,7 @@
 #include "file_dialog_filter.h"
 #include "file_error_message.h"
 #include "replace_file.h"
+#include "rich_edit_print_job.h"
 #include "rtf/message_body.h"
 #include "rtf/offline_document.h"
 #include "rtf/rtf_reader.h"
@@ -226,9 +227,11 @@ void MainDialog::createControls() {
             [this] { Browse(); });
     connect(qobject_cast<QPushButton*>(control(kIdcSave)), &QPushButton::clicked, this,
             [this] { SaveBody(); });
+    connect(qobject_cast<QPushButton*>(control(kIdcPrint)), &QPushButton::clicked, this,
+            [this] { PrintBody(); });
     connect(qobject_cast<QPushButton*>(control(kIdcClose)), &QPushButton::clicked, this,
             &QDialog::reject);
-    // Print and About come with the print job and the About box.
+    // About comes with the About box.
 
     setFixedSize(units.toPixels(QSize(kMainDialogWidth, kMainDialogHeight)));
     fileNameField_->setFocus();
@@ -416,6 +419,16 @@ void MainDialog::SaveBody() {
         EncodePath(target), std::string_view(rtf.constData(), size_t(rtf.size())));
     if (!result.ok())
         showFileError(result);
+}
+
+void MainDialog::PrintBody() {
+    const std::unique_ptr<RichEditPrintJob> job = MakePrintJob();
+    job->richEdit = bodyView_;
+    job->Print();
+}
+
+std::unique_ptr<RichEditPrintJob> MainDialog::MakePrintJob() {
+    return std::make_unique<RichEditPrintJob>(this);
 }
 
 void MainDialog::Browse() {

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <memory>
 #include <string>
 
 #include "attachment_icon_provider.h"
@@ -24,6 +25,7 @@ class QUrl;
 namespace parcelo {
 
 class AttachmentItem;
+class RichEditPrintJob;
 struct FileResult;
 
 class MainDialog : public QDialog {
@@ -48,6 +50,8 @@ class MainDialog : public QDialog {
     void SaveAttachmentAs();
     void ShowAttachmentMenu();
     void SaveBody();
+    // Prints the body on a printer the user chooses, or into a file.
+    void PrintBody();
     void Browse();
 
     // The folder of the last load, ending in "/"; empty when there is none.
@@ -78,6 +82,8 @@ class MainDialog : public QDialog {
     // Only web and mail links of a body come here.
     virtual void OpenLink(const QUrl& url);
     virtual QAction* ExecMenu(QMenu& menu, const QPoint& globalPosition);
+    // The job that prints the body; tests give one whose dialogs they answer.
+    virtual std::unique_ptr<RichEditPrintJob> MakePrintJob();
 
     void done(int result) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -5,24 +5,10 @@
 
 namespace parcelo {
 
-namespace {
-
-std::string unavailable(const std::vector<MessageBody>& bodies) {
-    if (!bodies.empty())
+std::string PlainTextOfBodies(const MessageBodies& bodies, int, char**) {
+    if (!bodies.bodies.empty())
         std::fputs("parcelo-extract: built without the RTF reader\n", stderr);
     return {};
-}
-
-}  // namespace
-
-std::string PlainTextOfBodies(const std::vector<MessageBody>& bodies, const ImagesByContentId&, int,
-                              char**) {
-    return unavailable(bodies);
-}
-
-std::string HtmlOfBodies(const std::vector<MessageBody>& bodies, const ImagesByContentId&, int,
-                         char**) {
-    return unavailable(bodies);
 }
 
 }  // namespace parcelo

@@ -9,13 +9,14 @@
 #include <system_error>
 #include <vector>
 
+#include "body_html.h"
+#include "body_pdf.h"
 #include "body_text.h"
 #include "byte_source.h"
 #include "extraction_run.h"
 #include "file_listing.h"
 #include "stream_scanner.h"
 #include "string_table.h"
-#include "value_bytes.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ constexpr const char* kUsage =
     "Usage: parcelo-extract [--list] [--json] [-o DIR] FILE\n"
     "       parcelo-extract --text FILE\n"
     "       parcelo-extract --html FILE\n"
+    "       parcelo-extract --pdf OUT.pdf FILE\n"
     "\n"
     "Extracts the attachments, message bodies and converted items of a TNEF file\n"
     "(winmail.dat) and lists what was written, newest first.\n"
@@ -39,6 +41,8 @@ constexpr const char* kUsage =
     "  --text            print the plain text of every message body instead; write no file\n"
     "  --html            print every message body as one HTML document instead, pictures\n"
     "                    included as data: URIs; write no file\n"
+    "  --pdf OUT.pdf     print the message bodies into OUT.pdf as the window prints them\n"
+    "                    (one empty page when there is none); write no other file\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
@@ -52,6 +56,7 @@ struct Options {
     bool text = false;
     bool html = false;
     std::optional<std::string> outputDirectory;
+    std::optional<std::string> pdf;
     std::string file;
 };
 
@@ -90,6 +95,27 @@ void warnOfDamage(const std::string& file, const parcelo::ExtractionRun& run) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+// Largest attachment kept in memory for an HTML body that shows it by its Content-ID.
+constexpr uint64_t kLargestInlineImage = 16 * 1024 * 1024;
+
+// The bodies of the stream, read without writing any file, and the attachments they may show.
+parcelo::MessageBodies collectBodies(parcelo::ExtractionRun& run,
+                                     const parcelo::ByteSource& source) {
+    parcelo::MessageBodies collected;
+    run.onBody = [&](const parcelo::ExtractedFile& body, const std::string& content) {
+        collected.bodies.push_back({body.bodyFormat, content, body.codePage});
+    };
+    run.onAttachment = [&](const parcelo::ExtractedFile& attachment,
+                           const parcelo::ValueBytes& content) {
+        if (!attachment.contentId.empty() && content.size() <= kLargestInlineImage)
+            collected.attachmentsByContentId.emplace(attachment.contentId, content.load());
+    };
+    parcelo::ExtractTnefStream(run, source, 0, std::nullopt);
+    // The window shows bodies in the order of the list: the last one found first.
+    std::reverse(collected.bodies.begin(), collected.bodies.end());
+    return collected;
+}
+
 int usageError(const char* message, const char* argument) {
     std::fprintf(stderr, "parcelo-extract: %s%s\n", message, argument);
     std::fputs("Try 'parcelo-extract --help' for more information.\n", stderr);
@@ -126,6 +152,12 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc)
                 return usageError("missing directory after ", argv[i]);
             options.outputDirectory = argv[++i];
+        } else if (!endOfOptions && arg == "--pdf") {
+            if (i + 1 >= argc)
+                return usageError("missing file after ", argv[i]);
+            options.pdf = argv[++i];
+        } else if (!endOfOptions && arg.rfind("--pdf=", 0) == 0) {
+            options.pdf = arg.substr(std::strlen("--pdf="));
         } else if (!endOfOptions && arg.rfind("--output=", 0) == 0) {
             options.outputDirectory = arg.substr(std::strlen("--output="));
         } else if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
@@ -149,6 +181,12 @@ int main(int argc, char** argv) {
     if (options.html && (options.json || options.listOnly || options.outputDirectory)) {
         return usageError("--html goes with no other option", "");
     }
+    if (options.pdf && options.pdf->empty())
+        return usageError("empty PDF file name", "");
+    if (options.pdf && (options.text || options.html || options.json || options.listOnly ||
+                        options.outputDirectory)) {
+        return usageError("--pdf goes with no other option", "");
+    }
 
     const std::unique_ptr<parcelo::ByteSource> source = parcelo::OpenByteSource(options.file);
     if (!source) {
@@ -162,25 +200,15 @@ int main(int argc, char** argv) {
     }
 
     parcelo::ExtractionRun run;
-    if (options.text || options.html) {
-        std::vector<parcelo::MessageBody> bodies;
-        run.onBody = [&](const parcelo::ExtractedFile& body, const std::string& content) {
-            bodies.push_back({body.bodyFormat, content, body.codePage});
-        };
-        // Pictures that HTML bodies name by Content-ID, as the window finds them.
-        parcelo::ImagesByContentId images;
-        run.onAttachment = [&](const parcelo::ExtractedFile& attachment,
-                               const parcelo::ValueBytes& content) {
-            if (!attachment.contentId.empty())
-                images[attachment.contentId] = content.load();
-        };
-        parcelo::ExtractTnefStream(run, *source, 0, std::nullopt);
+    if (options.text || options.html || options.pdf) {
+        parcelo::MessageBodies bodies = collectBodies(run, *source);
         warnOfDamage(options.file, run);
-        // The window shows bodies in the order of the list: the last one found first.
-        std::reverse(bodies.begin(), bodies.end());
-        const std::string text = options.html
-                                     ? parcelo::HtmlOfBodies(bodies, images, argc, argv)
-                                     : parcelo::PlainTextOfBodies(bodies, images, argc, argv);
+        if (options.pdf) {
+            return parcelo::PrintBodiesToPdf(bodies, *options.pdf, argc, argv) ? kExitOk
+                                                                               : kExitWriteFailed;
+        }
+        const std::string text = options.html ? parcelo::HtmlOfBodies(bodies, argc, argv)
+                                              : parcelo::PlainTextOfBodies(bodies, argc, argv);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
     }

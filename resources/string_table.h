@@ -9,6 +9,7 @@ inline constexpr int kIdsSaveAttachmentFilter = 105;
 inline constexpr int kIdsExtractFailed = 106;
 inline constexpr int kIdsAppName = 107;
 inline constexpr int kIdsSaveBodyFilter = 108;
+inline constexpr int kIdsCouldNotStartPrintJob = 61702;
 
 inline constexpr const char* kAboutMenuText = "&About...";
 inline constexpr const char* kOpenFilterText =
@@ -19,5 +20,21 @@ inline constexpr const char* kExtractFailedText =
 inline constexpr const char* kAppNameText = "Parcelo";
 inline constexpr const char* kSaveBodyFilterText =
     "Rich Files(*.rtf)|*.rtf|All Files (*.*)|*.*||\n";
+inline constexpr const char* kCouldNotStartPrintJobText = "Could not start print job.";
+
+// Printing the body.
+inline constexpr const char* kPrintDocumentName = "Printing";
+inline constexpr const char* kPrintingCaptionText = "Printing ...";
+inline constexpr const char* kPrintPercentText = "%d %%";
+inline constexpr const char* kPrintMinutesLeftText = "%d minutes, %d seconds";
+inline constexpr const char* kPrintSecondsLeftText = "%d seconds";
+inline constexpr const char* kPrintTimeUnknownText = "??";
+// The third part of the progress dialog's job line: the printer's queue, or the file printed
+// into; and the device name of Qt's own PDF writer, which has no printer name.
+inline constexpr const char* kPrintOnPortText = "queue %s";
+inline constexpr const char* kPrintToFileText = "file %s";
+inline constexpr const char* kPdfDeviceName = "PDF";
+inline constexpr const char* kPrintToFileFilterText =
+    "PDF Files(*.pdf)|*.pdf|All Files (*.*)|*.*||\n";
 
 }  // namespace parcelo

@@ -9,6 +9,8 @@ packages=(
   libytnef0-dev qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
   # icons for the attachment list, and a display for screenshots
   adwaita-icon-theme hicolor-icon-theme xvfb xauth
+  # the printing tests read the PDF files they print (pdfinfo, pdftotext, pdftoppm, pdfimages)
+  poppler-utils
   # fuzzing and the sanitizer build
   clang libclang-rt-14-dev
 )

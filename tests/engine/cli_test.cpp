@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "pdf_tools.h"
 #include "scratch_dir.h"
 #include "tnef_builder.h"
 
@@ -301,6 +302,122 @@ TEST(ParceloExtract, PrintsTheTextOfEveryBodyWritingNothing) {
     EXPECT_THAT(FilesUnder(ws.inputs()), ElementsAre("in.dat"));
 }
 
+// Text with each run of white space made one space.
+std::string Words(const std::string& text) {
+    std::string words;
+    bool space = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\n' || c == '\t' || c == '\f' || c == '\r') {
+            space = !words.empty();
+            continue;
+        }
+        if (space)
+            words += ' ';
+        space = false;
+        words += c;
+    }
+    return words;
+}
+
+std::string NoteWithBody(const std::string& rtf) {
+    return TnefBuilder()
+        .messageClass("IPM.Microsoft Mail.Note")
+        .subject("Note")
+        .messageProps(PropertyList().binary(0x1009, compressRtf(rtf)))
+        .bytes();
+}
+
+TEST(ParceloExtract, PrintsTheBodiesIntoAPdfFileInTheWindowsOrder) {
+#ifndef PARCELO_EXTRACT_HAS_TEXT
+    GTEST_SKIP() << "built without the RTF reader";
+#endif
+    Workspace ws;
+    const std::string html =
+        TnefBuilder()
+            .messageClass("IPM.Note")
+            .messageProps(PropertyList().binary(0x1013, "<p>An <b>HTML</b> body</p>"))
+            .bytes();
+    const std::string in = ws.input(
+        "in.dat", TnefBuilder()
+                      .messageClass("IPM.Microsoft Mail.Note")
+                      .subject("outer")
+                      .messageProps(PropertyList().binary(
+                          0x1009, compressRtf("{\\rtf1\\ansi First line\\par Caf\\'e9\\par}")))
+                      .attach("fwd.dat", NoteWithBody("{\\rtf1 Forwarded \\b text\\b0\\par}"))
+                      .attach("html.dat", html)
+                      .bytes());
+    const std::string pdf = (ws.path() / "out.pdf").string();
+    const CliRun run = ws.run("--pdf " + quoted(pdf) + " " + in);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(PdfPageCount(pdf), 1);
+    EXPECT_EQ(Words(PdfText(pdf)), "An HTML body Forwarded text First line Café");
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
+    EXPECT_THAT(FilesUnder(ws.inputs()), ElementsAre("in.dat"));
+}
+
+TEST(ParceloExtract, PrintsALongBodyOnPagesThatLoseNoLine) {
+#ifndef PARCELO_EXTRACT_HAS_TEXT
+    GTEST_SKIP() << "built without the RTF reader";
+#endif
+    Workspace ws;
+    std::string rtf = "{\\rtf1\\ansi ";
+    std::string expected;
+    for (int i = 1; i <= 400; ++i) {
+        const std::string line = "Line " + std::to_string(i) + " of a long body";
+        rtf += line + "\\par ";
+        expected += (expected.empty() ? "" : " ") + line;
+    }
+    const std::string in = ws.input("in.dat", NoteWithBody(rtf + "}"));
+    const std::string pdf = (ws.path() / "out.pdf").string();
+    EXPECT_EQ(ws.run("--pdf=" + quoted(pdf) + " " + in).status, 0);
+    EXPECT_GT(PdfPageCount(pdf), 4);
+    EXPECT_EQ(Words(PdfText(pdf)), expected);
+}
+
+TEST(ParceloExtract, PrintsOneEmptyPageForAFileWithoutABody) {
+#ifndef PARCELO_EXTRACT_HAS_TEXT
+    GTEST_SKIP() << "built without the RTF reader";
+#endif
+    Workspace ws;
+    const std::string pdf = (ws.path() / "out.pdf").string();
+    const CliRun run = ws.run("--pdf " + quoted(pdf) + " " +
+                              ws.input("in.dat", TnefBuilder().attach("a.txt", "a").bytes()));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(PdfPageCount(pdf), 1);
+    EXPECT_EQ(Words(PdfText(pdf)), "");
+}
+
+TEST(ParceloExtract, SaysWhyAPdfFileCannotBeWrittenAndRefusesOtherModes) {
+    Workspace ws;
+    const std::string in = ws.input("in.dat", SampleStream());
+    const std::string unwritable = (ws.path() / "nowhere" / "out.pdf").string();
+    const CliRun failed = ws.run("--pdf " + quoted(unwritable) + " " + in);
+    EXPECT_EQ(failed.status, 4);
+    EXPECT_EQ(failed.out, "");
+#ifdef PARCELO_EXTRACT_HAS_TEXT
+    EXPECT_EQ(failed.err,
+              "parcelo-extract: cannot write " + unwritable + ": No such file or directory\n");
+#endif
+    // An input that cannot be opened, or is not TNEF, fails before anything is written.
+    const std::string pdf = (ws.path() / "out.pdf").string();
+    EXPECT_EQ(
+        ws.run("--pdf " + quoted(pdf) + " " + quoted((ws.inputs() / "no.dat").string())).status, 1);
+    EXPECT_EQ(ws.run("--pdf " + quoted(pdf) + " " + ws.input("text.dat", "plain text")).status, 3);
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+
+    for (const std::string& args :
+         {std::string("--pdf"), "--pdf " + in, "--pdf '' " + in, "--pdf= " + in,
+          "--pdf out.pdf --text " + in, "--text --pdf out.pdf " + in, "--pdf out.pdf --json " + in,
+          "--pdf out.pdf --list " + in, "--pdf out.pdf -o dir " + in}) {
+        const CliRun usage = ws.run(args);
+        EXPECT_EQ(usage.status, 2) << args;
+        EXPECT_EQ(usage.out, "") << args;
+    }
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
+}
+
 // How often `needle` occurs in `text`.
 size_t Count(const std::string& text, const std::string& needle) {
     size_t count = 0;
@@ -412,7 +529,8 @@ TEST(ParceloExtract, HtmlGoesWithNoOtherOption) {
     const std::string in = ws.input("in.dat", SampleStream());
     for (const std::string& args :
          {"--html --text " + in, "--text --html " + in, "--html -o out " + in,
-          "--html --list " + in, "--json --html " + in, std::string("--html")}) {
+          "--html --list " + in, "--json --html " + in, "--html --pdf out.pdf " + in,
+          std::string("--html")}) {
         const CliRun usage = ws.run(args);
         EXPECT_EQ(usage.status, 2) << args;
         EXPECT_EQ(usage.out, "") << args;

@@ -1,0 +1,48 @@
+// Prints the body view: its document laid out once for the printer's sheet less the margins,
+// one band of that layout per sheet.
+#pragma once
+
+#include <QMargins>
+#include <QRectF>
+
+#include <memory>
+
+#include "print_job.h"
+
+class QTextDocument;
+class QTextEdit;
+
+namespace parcelo {
+
+class RichEditPrintJob : public PrintJob {
+  public:
+    explicit RichEditPrintJob(QWidget* mainWindow = nullptr);
+    ~RichEditPrintJob() override;
+
+    // Left, top, right and bottom margins from the edges of the sheet, in points (1/72 inch).
+    QMargins margins{50, 50, 50, 50};
+    // The view whose document is printed.
+    QTextEdit* richEdit = nullptr;
+    // The document printed when there is no view (printing without a window).
+    const QTextDocument* document = nullptr;
+
+    // Where the text goes on a sheet of `printer`, in its device pixels: the whole sheet less
+    // the margins.
+    QRectF PageArea(const QPrinter& printer) const;
+
+  protected:
+    void PrintPage(QPainter& painter, PrintInfo& info) override;
+    void EndPrinting(QPrinter& printer, PrintInfo& info) override;
+    void BeginPrinting(QPrinter& printer, PrintInfo& info) override;
+    bool PreparePrinting(PrintInfo& info, bool direct) override;
+
+  private:
+    // Parent of the laid-out copy: a copy of a document is a plain QTextDocument, which would
+    // read any local file the document names; under a document parent it asks the parent,
+    // which reads nothing.
+    std::unique_ptr<QTextDocument> copyParent_;
+    std::unique_ptr<QTextDocument> laidOut_;
+    QRectF area_;
+};
+
+}  // namespace parcelo
