@@ -48,18 +48,56 @@ std::string NativeBody(size_t bytes) {
     return rtf + "}";
 }
 
-// Outlook's encapsulation of an HTML message from Word: each tag in its own group, the RTF
-// rendering of the same text hidden in \htmlrtf blocks.
+// Outlook's encapsulation of an HTML message from Word: a style sheet in comment markers,
+// each tag in its own group, the RTF rendering of the same text hidden in \htmlrtf blocks.
 std::string HtmlBody(size_t bytes) {
     std::string rtf =
         "{\\rtf1\\ansi\\ansicpg1252\\fromhtml1 \\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 "
         "Arial;}{\\f1\\fmodern Courier New;}}{\\colortbl\\red0\\green0\\blue0;\\red0\\green0"
         "\\blue255;}\n\\uc1\\pard\\plain\\deftab360 \\f0\\fs24 \n"
-        "{\\*\\htmltag19 <html>}{\\*\\htmltag34 <head>}{\\*\\htmltag241 <style>p.MsoNormal "
-        "\\{margin:0cm;font-size:11.0pt;font-family:\"Calibri\",\"sans-serif\";\\}</style>}"
-        "{\\*\\htmltag41 </head>}{\\*\\htmltag50 <body lang=EN-GB link=blue vlink=purple>}\n";
+        "{\\*\\htmltag19 <html>}{\\*\\htmltag34 <head>}{\\*\\htmltag241 <style>}"
+        "{\\*\\htmltag241 <!--\\par /* Font Definitions */\\par @font-face\\par \\tab "
+        "\\{font-family:Calibri;\\par \\tab panose-1:2 15 5 2 2 2 4 3 2 4;\\}\\par "
+        "p.MsoNormal, li.MsoNormal, div.MsoNormal\\par \\tab \\{margin:0cm;\\par \\tab "
+        "margin-bottom:.0001pt;\\par \\tab font-size:11.0pt;\\par \\tab "
+        "font-family:\"Calibri\",\"sans-serif\";\\}\\par a:link, span.MsoHyperlink\\par "
+        "\\tab \\{mso-style-priority:99;\\par \\tab color:blue;\\par \\tab "
+        "text-decoration:underline;\\}\\par span.EmailStyle17\\par \\tab "
+        "\\{mso-style-type:personal-compose;\\par \\tab font-family:\"Calibri\",\"sans-serif\";"
+        "\\par \\tab color:#1F497D;\\}\\par @page WordSection1\\par \\tab "
+        "\\{size:612.0pt 792.0pt;\\par \\tab margin:72.0pt 72.0pt 72.0pt 72.0pt;\\}\\par "
+        "div.WordSection1\\par \\tab \\{page:WordSection1;\\}\\par -->}"
+        "{\\*\\htmltag249 </style>}"
+        "{\\*\\htmltag41 </head>}{\\*\\htmltag50 <body lang=EN-GB link=blue vlink=purple>}"
+        "{\\*\\htmltag96 <div class=WordSection1>}\n";
     rtf.reserve(bytes + 4096);
     for (int paragraph = 0; rtf.size() < bytes; ++paragraph) {
+        if (paragraph % 50 == 49) {
+            // Word's bordered table: no border attribute, a border on each cell.
+            rtf +=
+                "{\\*\\htmltag96 <table class=MsoTableGrid border=1 cellspacing=0 "
+                "cellpadding=0 style='border-collapse:collapse;border:none'>}\n";
+            for (int row = 0; row < 3; ++row) {
+                rtf += "{\\*\\htmltag96 <tr>}";
+                for (int cell = 0; cell < 3; ++cell)
+                    rtf +=
+                        "{\\*\\htmltag96 <td width=200 valign=top style='width:150.0pt;"
+                        "border:solid windowtext 1.0pt;padding:0cm 5.4pt 0cm 5.4pt'>}"
+                        "{\\*\\htmltag64 <p class=MsoNormal>}cell " +
+                        std::to_string(cell) + "{\\*\\htmltag72 </p>}{\\*\\htmltag104 </td>}";
+                rtf += "{\\*\\htmltag104 </tr>}\n";
+            }
+            rtf += "{\\*\\htmltag104 </table>}\n";
+            continue;
+        }
+        if (paragraph % 10 == 5) {
+            rtf +=
+                "{\\*\\htmltag64 <p class=MsoNormal>}{\\*\\htmltag84 <font size=2 "
+                "face=Arial>}{\\*\\htmltag84 <span class=EmailStyle17 "
+                "style='font-size:10.0pt'>}Reply in Outlook's own style{\\*\\htmltag92 "
+                "</span>}{\\*\\htmltag92 </font>}{\\*\\htmltag72 </p>}\n";
+            continue;
+        }
         rtf += "{\\*\\htmltag64 <p class=MsoNormal>}\\htmlrtf {\\htmlrtf0 Paragraph " +
                std::to_string(paragraph) +
                " of the message, with a few ordinary words in it, \n"
@@ -71,7 +109,7 @@ std::string HtmlBody(size_t bytes) {
                "{\\*\\htmltag244 <o:p>}{\\*\\htmltag252 </o:p>}\\htmlrtf\\par}\\htmlrtf0\n"
                "{\\*\\htmltag72 </p>}\n";
     }
-    return rtf + "{\\*\\htmltag58 </body>}{\\*\\htmltag27 </html>}}";
+    return rtf + "{\\*\\htmltag104 </div>}{\\*\\htmltag58 </body>}{\\*\\htmltag27 </html>}}";
 }
 
 template <std::string (*Make)(size_t)>

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "body_html.h"
 #include "body_pdf.h"
 #include "body_text.h"
 #include "byte_source.h"
@@ -28,6 +29,7 @@ constexpr int kExitWriteFailed = 4;  // listed files could not be written
 constexpr const char* kUsage =
     "Usage: parcelo-extract [--list] [--json] [-o DIR] FILE\n"
     "       parcelo-extract --text FILE\n"
+    "       parcelo-extract --html FILE\n"
     "       parcelo-extract --pdf OUT.pdf FILE\n"
     "\n"
     "Extracts the attachments, message bodies and converted items of a TNEF file\n"
@@ -37,6 +39,8 @@ constexpr const char* kUsage =
     "  --list            list only; write no file\n"
     "  --json            list as a JSON array of {\"path\", \"size\", \"attachment\"}\n"
     "  --text            print the plain text of every message body instead; write no file\n"
+    "  --html            print every message body as one HTML document instead, pictures\n"
+    "                    included as data: URIs; write no file\n"
     "  --pdf OUT.pdf     print the message bodies into OUT.pdf as the window prints them\n"
     "                    (one empty page when there is none); write no other file\n"
     "  --help            show this help\n"
@@ -50,6 +54,7 @@ struct Options {
     bool listOnly = false;
     bool json = false;
     bool text = false;
+    bool html = false;
     std::optional<std::string> outputDirectory;
     std::optional<std::string> pdf;
     std::string file;
@@ -141,6 +146,8 @@ int main(int argc, char** argv) {
             options.json = true;
         } else if (!endOfOptions && arg == "--text") {
             options.text = true;
+        } else if (!endOfOptions && arg == "--html") {
+            options.html = true;
         } else if (!endOfOptions && (arg == "-o" || arg == "--output")) {
             if (i + 1 >= argc)
                 return usageError("missing directory after ", argv[i]);
@@ -167,13 +174,17 @@ int main(int argc, char** argv) {
     if (options.outputDirectory && options.outputDirectory->empty()) {
         return usageError("empty output directory", "");
     }
-    if (options.text && (options.json || options.listOnly || options.outputDirectory)) {
+    if (options.text &&
+        (options.json || options.listOnly || options.outputDirectory || options.html)) {
         return usageError("--text goes with no other option", "");
+    }
+    if (options.html && (options.json || options.listOnly || options.outputDirectory)) {
+        return usageError("--html goes with no other option", "");
     }
     if (options.pdf && options.pdf->empty())
         return usageError("empty PDF file name", "");
-    if (options.pdf &&
-        (options.text || options.json || options.listOnly || options.outputDirectory)) {
+    if (options.pdf && (options.text || options.html || options.json || options.listOnly ||
+                        options.outputDirectory)) {
         return usageError("--pdf goes with no other option", "");
     }
 
@@ -189,14 +200,15 @@ int main(int argc, char** argv) {
     }
 
     parcelo::ExtractionRun run;
-    if (options.text || options.pdf) {
+    if (options.text || options.html || options.pdf) {
         parcelo::MessageBodies bodies = collectBodies(run, *source);
         warnOfDamage(options.file, run);
         if (options.pdf) {
             return parcelo::PrintBodiesToPdf(bodies, *options.pdf, argc, argv) ? kExitOk
                                                                                : kExitWriteFailed;
         }
-        const std::string text = parcelo::PlainTextOfBodies(bodies, argc, argv);
+        const std::string text = options.html ? parcelo::HtmlOfBodies(bodies, argc, argv)
+                                              : parcelo::PlainTextOfBodies(bodies, argc, argv);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
     }

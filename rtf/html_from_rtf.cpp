@@ -5,9 +5,13 @@
 
 #include <QHash>
 #include <QImage>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
+
+#include <algorithm>
+#include <vector>
 
 namespace parcelo {
 
@@ -36,6 +40,44 @@ QImage imageOfSource(const QString& source, const CidResolver& resolveCid) {
     return {};
 }
 
+// Qt gives <h1> to <h6>, <big> and <small> a scale of the view's default font, and that scale
+// overrides any size in points that CSS gives the same text. The size the sender wrote wins.
+void keepStatedFontSizes(QTextDocument& document, int from) {
+    struct Change {
+        int position;
+        int length;
+        QTextCharFormat format;
+    };
+    // Most bodies have no such text: the document's few formats tell without a look at its
+    // many fragments.
+    const QList<QTextFormat> formats = document.allFormats();
+    if (std::none_of(formats.begin(), formats.end(), [](const QTextFormat& format) {
+            return format.hasProperty(QTextFormat::FontSizeAdjustment) &&
+                   (format.hasProperty(QTextFormat::FontPointSize) ||
+                    format.hasProperty(QTextFormat::FontPixelSize));
+        }))
+        return;
+    // Collected first: changing a format joins fragments under the iterator.
+    std::vector<Change> changes;
+    for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            QTextCharFormat format = it.fragment().charFormat();
+            if (!format.hasProperty(QTextFormat::FontSizeAdjustment) ||
+                !(format.hasProperty(QTextFormat::FontPointSize) ||
+                  format.hasProperty(QTextFormat::FontPixelSize)))
+                continue;
+            format.clearProperty(QTextFormat::FontSizeAdjustment);
+            changes.push_back({it.fragment().position(), it.fragment().length(), format});
+        }
+    }
+    QTextCursor cursor(&document);
+    for (const Change& change : changes) {
+        cursor.setPosition(change.position);
+        cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(change.format);
+    }
+}
+
 }  // namespace
 
 std::optional<QString> HtmlFromRtf(std::string_view rtf) {
@@ -58,6 +100,7 @@ void AppendHtml(QTextDocument& document, const QString& html, const CidResolver&
     });
     const bool undoWasEnabled = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
+    int from = 0;
     if (document.isEmpty()) {
         // Importing straight into the document saves the copy that inserting a fragment
         // makes, a third of the time for a large body; it keeps the body's own background.
@@ -67,9 +110,11 @@ void AppendHtml(QTextDocument& document, const QString& html, const CidResolver&
         cursor.movePosition(QTextCursor::End);
         cursor.beginEditBlock();
         cursor.insertBlock();
+        from = cursor.position();
         cursor.insertHtml(safe);
         cursor.endEditBlock();
     }
+    keepStatedFontSizes(document, from);
     document.setUndoRedoEnabled(undoWasEnabled);
 }
 

@@ -18,8 +18,8 @@ std::optional<QString> HtmlFromRtf(std::string_view rtf);
 
 // Appends `html` at the end of `document`, in a new paragraph when the document is not empty.
 // Images are shown only from data: URLs and from `resolveCid`; other images become their
-// alternative text, and style sheets, backgrounds and every other outside reference are
-// dropped.
+// alternative text, and backgrounds and every other outside reference are dropped. Style
+// sheets apply, without anything they would load.
 void AppendHtml(QTextDocument& document, const QString& html, const CidResolver& resolveCid = {});
 
 }  // namespace parcelo

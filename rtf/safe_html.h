@@ -12,10 +12,14 @@ namespace parcelo {
 using ImageSourceFilter = std::function<bool(const QString& source)>;
 
 // `html` without <link>, <script>, <base> and embedded objects, without background
-// attributes, CSS url() values and @import rules, and with each <img> that `keepImage` refuses
-// replaced by its alternative text in brackets. Comments go too, being the usual hiding place
-// of conditional style sheets. Tables nested past a sane depth lose their table tags (their
-// text stays), as each level costs the layout a level of recursion.
+// attributes, and with each <img> that `keepImage` refuses replaced by its alternative text in
+// brackets. Comments go too, being the usual hiding place of conditional style sheets. The
+// <style> elements go as well, their rules written into the style attribute of each element
+// they match; every style keeps only what lays out text, tables and colours, never a url()
+// or an import (see SafeCssDeclarations). <font size> becomes a size in points, and a border
+// that CSS gives a table goes (Qt would draw it round every cell). Tables nested past a sane
+// depth lose their table tags (their text stays), as each level costs the layout a level of
+// recursion.
 QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage);
 
 }  // namespace parcelo

@@ -575,7 +575,13 @@ TEST_F(Printing, TheCommandLinePrintsTheSameSheetsAsTheWindow) {
             if (!page.empty())  // trailing empty paragraphs can fill a sheet of their own
                 joined += (joined.empty() ? "" : " ") + page;
         }
-        EXPECT_EQ(joined, Words(text)) << name;
+        // A word too long for its table cell is broken across two lines, which the PDF's
+        // text shows as two words: the characters are compared, in their order.
+        const auto withoutSpaces = [](std::string words) {
+            std::erase(words, ' ');
+            return words;
+        };
+        EXPECT_EQ(withoutSpaces(joined), withoutSpaces(Words(text))) << name;
     }
 }
 

@@ -418,5 +418,131 @@ TEST(ParceloExtract, SaysWhyAPdfFileCannotBeWrittenAndRefusesOtherModes) {
     EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
 }
 
+// How often `needle` occurs in `text`.
+size_t Count(const std::string& text, const std::string& needle) {
+    size_t count = 0;
+    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        ++count;
+    return count;
+}
+
+// The values of every `attribute="..."` in `html`.
+std::vector<std::string> AttributeValues(const std::string& html, const std::string& attribute) {
+    std::vector<std::string> values;
+    const std::string start = " " + attribute + "=\"";
+    for (size_t at = html.find(start); at != std::string::npos; at = html.find(start, at + 1)) {
+        const size_t from = at + start.size();
+        values.push_back(html.substr(from, html.find('"', from) - from));
+    }
+    return values;
+}
+
+TEST(ParceloExtract, PrintsEveryBodyAsOneHtmlDocumentWritingNothing) {
+#ifndef PARCELO_EXTRACT_HAS_TEXT
+    GTEST_SKIP() << "built without the RTF reader";
+#endif
+    Workspace ws;
+    // A 1x1 PNG in a native body, forwarded inside an HTML body that names files and servers.
+    const std::string png =
+        "89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c4890000000d4944415478da"
+        "636460f85f0f0002870180eb47ba920000000049454e44ae426082";
+    const std::string inner =
+        TnefBuilder()
+            .messageClass(kNote)
+            .subject("inner")
+            .messageProps(PropertyList().binary(
+                0x1009,
+                compressRtf("{\\rtf1 Forwarded {\\pict\\pngblip\\picw1\\pich1 " + png + "}\\par}")))
+            .bytes();
+    std::string pngBytes;
+    for (size_t i = 0; i < png.size(); i += 2)
+        pngBytes += static_cast<char>(std::stoi(png.substr(i, 2), nullptr, 16));
+    // The logo is an attachment of the outer message; the window shows it where the stored
+    // HTML body names it.
+    const std::string htmlOnly =
+        TnefBuilder()
+            .messageClass("IPM.Note")
+            .messageProps(PropertyList().binary(
+                0x1013,
+                "<html><body><p>Stored <img src=\"cid:logo@x\" alt=\"Logo\"> <a "
+                "href=\"javascript:alert(1)\">HTML</a></p></body></html>"))
+            .bytes();
+    const std::string html =
+        "{\\*\\htmltag34 <head><link rel=stylesheet href=\"file:///etc/x.css\"><style><!-- "
+        "@import url(http://example.net/a.css); p.MsoNormal \\{margin:0in; "
+        "background:url(file:///etc/bg.png) #ffffcc\\} --></style></head>}"
+        "{\\*\\htmltag64 <p class=MsoNormal>}Outer {\\*\\htmltag84 <a "
+        "href=\"http://example.com/x\">}link{\\*\\htmltag92 </a>}{\\*\\htmltag84 <img "
+        "src=\"http://example.net/t.gif\" alt=\"remote\">}{\\*\\htmltag84 <img "
+        "src=\"file:///etc/secret.png\">}{\\*\\htmltag72 </p>}"
+        "{\\*\\htmltag96 <table border=1><tr><td colspan=2>wide</td></tr><tr><td>a</td><td>b"
+        "</td></tr></table>}";
+    const CliRun run =
+        ws.run("--html " +
+               ws.input("in.dat",
+                        TnefBuilder()
+                            .messageClass(kNote)
+                            .subject("outer")
+                            .messageProps(PropertyList().binary(
+                                0x1009, compressRtf("{\\rtf1\\ansi\\fromhtml1 " + html + "}")))
+                            .attach("fwd.dat", inner)
+                            .attach("html.dat", htmlOnly)
+                            .attach("logo.png", pngBytes, PropertyList().string8(0x3712, "logo@x"))
+                            .bytes()));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
+    EXPECT_THAT(FilesUnder(ws.inputs()), ElementsAre("in.dat"));
+
+    EXPECT_THAT(run.out, ::testing::StartsWith("<!DOCTYPE html>\n<html>"));
+    EXPECT_THAT(run.out, ::testing::EndsWith("</html>\n"));
+    EXPECT_EQ(Count(run.out, "<html"), 1u);
+    EXPECT_EQ(Count(run.out, "<body"), 1u);
+    // The window's order: the last body found first.
+    const size_t stored = run.out.find("Stored");
+    const size_t forwarded = run.out.find("Forwarded");
+    const size_t outer = run.out.find("Outer");
+    ASSERT_NE(stored, std::string::npos);
+    ASSERT_NE(forwarded, std::string::npos);
+    ASSERT_NE(outer, std::string::npos);
+    EXPECT_LT(stored, forwarded);
+    EXPECT_LT(forwarded, outer);
+    EXPECT_THAT(run.out, HasSubstr("[remote]"));
+    EXPECT_THAT(run.out, HasSubstr("background-color:#ffffcc"));
+    EXPECT_THAT(run.out, HasSubstr("colspan=\"2\""));
+    EXPECT_THAT(run.out, HasSubstr("border=\"1\""));
+
+    EXPECT_THAT(AttributeValues(run.out, "src"),
+                ElementsAre(::testing::StartsWith("data:image/png;base64,iVBORw0KGgo"),
+                            ::testing::StartsWith("data:image/png;base64,iVBORw0KGgo")));
+    EXPECT_EQ(Count(run.out, "[Logo]"), 0u);
+    EXPECT_EQ(Count(run.out, "cid:"), 0u);
+    EXPECT_THAT(AttributeValues(run.out, "href"), ElementsAre("http://example.com/x"));
+    EXPECT_EQ(Count(run.out, "http:"), 1u);
+    EXPECT_EQ(Count(run.out, "file:"), 0u);
+    EXPECT_EQ(Count(run.out, "url("), 0u);
+    EXPECT_EQ(Count(run.out, "javascript:"), 0u);
+}
+
+TEST(ParceloExtract, HtmlGoesWithNoOtherOption) {
+    Workspace ws;
+    const std::string in = ws.input("in.dat", SampleStream());
+    for (const std::string& args :
+         {"--html --text " + in, "--text --html " + in, "--html -o out " + in,
+          "--html --list " + in, "--json --html " + in, "--html --pdf out.pdf " + in,
+          std::string("--html")}) {
+        const CliRun usage = ws.run(args);
+        EXPECT_EQ(usage.status, 2) << args;
+        EXPECT_EQ(usage.out, "") << args;
+    }
+    const CliRun missing = ws.run("--html missing.dat");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    const CliRun notTnef = ws.run("--html " + ws.input("plain.txt", "not a TNEF stream"));
+    EXPECT_EQ(notTnef.status, 3);
+    EXPECT_EQ(notTnef.out, "");
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
+}
+
 }  // namespace
 }  // namespace parcelo::testing

@@ -136,6 +136,26 @@ TEST(Corpus, WhiteLyricsOnTheirRedPage) {
     EXPECT_EQ(backgrounds.find_first_not_of("#ff0000 "), std::string::npos) << backgrounds;
 }
 
+// Outlook's style sheet, in comment markers, sets its paragraphs without margins, and the
+// sender's span gives the text its font.
+TEST(Corpus, OutlooksStyleSheetApplies) {
+    if (!HaveCorpus())
+        GTEST_SKIP() << "no sample corpus here (see PARCELO_CORPUS_DIR)";
+    const auto document = Shown(ExtractCorpusMessage("tnefparse/IPM-DistList.tnef"));
+    const QTextBlock first = BlockOf(*document, "This is the first half of the list");
+    ASSERT_TRUE(first.isValid());
+    int paragraphs = 0;
+    for (QTextBlock block = first; block.isValid(); block = block.next(), ++paragraphs) {
+        EXPECT_EQ(block.blockFormat().topMargin(), 0) << block.text().toStdString();
+        EXPECT_EQ(block.blockFormat().bottomMargin(), 0) << block.text().toStdString();
+    }
+    EXPECT_EQ(paragraphs, 4);
+    const auto agnes = FormatOf(*document, "Agnes");
+    ASSERT_TRUE(agnes.has_value());
+    EXPECT_EQ(agnes->fontFamilies().toStringList().value(0), "Arial");
+    EXPECT_EQ(agnes->fontPointSize(), 14);
+}
+
 TEST(Corpus, EveryBodyReadsAndSavesBack) {
     if (!HaveCorpus())
         GTEST_SKIP() << "no sample corpus here (see PARCELO_CORPUS_DIR)";

@@ -101,6 +101,140 @@ TEST(EncapsulatedHtml, BodyWithoutHtmlFallsBackToItsRtf) {
     EXPECT_EQ(TextOf("{\\rtf1\\fromhtml1 \\htmlrtf only rtf\\htmlrtf0}").toStdString(), "only rtf");
 }
 
+// `html` as Outlook encapsulates it, in one tag group.
+std::string EncapsulatedHtml(std::string_view html) {
+    std::string escaped;
+    for (char c : html) {
+        if (c == '{' || c == '}' || c == '\\')
+            escaped += '\\';
+        escaped += c;
+    }
+    return Encapsulated("{\\*\\htmltag64 " + escaped + "}");
+}
+
+TEST(HtmlStyleSheets, OutlooksSheetAppliesAndItsConditionalCommentsStayOut) {
+    const auto document = Read(EncapsulatedHtml(
+        "<html><head><style><!--\n/* Style Definitions */\np.MsoNormal, li.MsoNormal, "
+        "div.MsoNormal\n\t{margin:0in;\n\tmargin-bottom:.0001pt;\n\tfont-size:11.0pt;\n\t"
+        "font-family:\"Calibri\",\"sans-serif\";}\nspan.EmailStyle17\n\t{mso-style-type:"
+        "personal-compose;\n\tfont-family:\"Arial\",\"sans-serif\";\n\tcolor:#1F497D;}\n"
+        "p.MsoListParagraph\n\t{margin-top:0in;margin-right:0in;margin-bottom:0in;margin-left:"
+        ".5in;}\n@page WordSection1\n\t{size:8.5in 11.0in;}\ndiv.WordSection1\n\t{page:"
+        "WordSection1;}\n--></style><!--[if gte mso 9]><xml><o:shapedefaults v:ext=\"edit\" "
+        "spidmax=\"1026\" /></xml><![endif]--></head><body lang=EN-US><div class=WordSection1>"
+        "<p class=MsoNormal>First<o:p></o:p></p><p class=MsoNormal><span class=EmailStyle17>"
+        "Reply</span></p><p class=MsoListParagraph style='text-indent:-.25in'>Item</p>"
+        "<p>Plain</p></div></body></html>"));
+    EXPECT_EQ(PlainTextOfDocument(*document).toStdString(), "First\nReply\nItem\nPlain");
+    const QTextBlockFormat first = BlockOf(*document, "First").blockFormat();
+    EXPECT_EQ(first.topMargin(), 0);
+    EXPECT_EQ(first.bottomMargin(), 0);
+    const QTextBlockFormat item = BlockOf(*document, "Item").blockFormat();
+    EXPECT_EQ(item.leftMargin(), 48);
+    EXPECT_EQ(item.textIndent(), -24);
+    // A paragraph of no class keeps a browser's margins.
+    EXPECT_EQ(BlockOf(*document, "Plain").blockFormat().topMargin(), 12);
+
+    const auto normal = FormatOf(*document, "First");
+    ASSERT_TRUE(normal.has_value());
+    EXPECT_EQ(normal->fontPointSize(), 11);
+    EXPECT_EQ(normal->fontFamilies().toStringList().value(0), "Calibri");
+    const auto reply = FormatOf(*document, "Reply");
+    ASSERT_TRUE(reply.has_value());
+    EXPECT_EQ(reply->fontFamilies().toStringList().value(0), "Arial");
+    EXPECT_EQ(reply->foreground().color(), QColor(0x1f, 0x49, 0x7d));
+    EXPECT_EQ(reply->fontPointSize(), 11);
+}
+
+TEST(HtmlStyleSheets, StatedFontSizesAreNotShrunkAgain) {
+    const auto document = Read(EncapsulatedHtml(
+        "<p><font size=2 face=Arial><span style='font-size:10.0pt'>stated</span></font></p>"
+        "<p><span style='font-size:14.0pt'><font size=2>legacy</font></span></p>"
+        "<p><font size=2>alone</font> <font size=\"+2\">larger</font></p>"
+        "<h1 style='font-size:16pt'>heading</h1><h2>plain heading</h2>"));
+    const auto pointSize = [&](const char* text) {
+        const auto format = FormatOf(*document, text);
+        return format ? format->font().pointSizeF() : -1.0;
+    };
+    EXPECT_EQ(pointSize("stated"), 10);
+    EXPECT_EQ(pointSize("legacy"), 9.75);
+    EXPECT_EQ(pointSize("alone"), 9.75);
+    EXPECT_EQ(pointSize("larger"), 18);
+    EXPECT_EQ(pointSize("heading"), 16);
+    const auto plainHeading = FormatOf(*document, "plain heading");
+    ASSERT_TRUE(plainHeading.has_value());
+    EXPECT_TRUE(plainHeading->hasProperty(QTextFormat::FontSizeAdjustment));
+}
+
+const QTextTable* TableOf(const QTextDocument& document, const char* text) {
+    return QTextCursor(BlockOf(document, text)).currentTable();
+}
+
+// Borders of each cell, row by row: "1111" for top, right, bottom and left drawn.
+std::string CellBorders(const QTextTable& table) {
+    std::string out;
+    for (int row = 0; row < table.rows(); ++row) {
+        if (!out.empty())
+            out += ' ';
+        for (int column = 0; column < table.columns(); ++column) {
+            const QTextTableCellFormat cell =
+                table.cellAt(row, column).format().toTableCellFormat();
+            const auto drawn = [](qreal width, QTextFrameFormat::BorderStyle style) {
+                return width > 0 && style != QTextFrameFormat::BorderStyle_None ? '1' : '0';
+            };
+            out += drawn(cell.topBorder(), cell.topBorderStyle());
+            out += drawn(cell.rightBorder(), cell.rightBorderStyle());
+            out += drawn(cell.bottomBorder(), cell.bottomBorderStyle());
+            out += drawn(cell.leftBorder(), cell.leftBorderStyle());
+            if (column + 1 < table.columns())
+                out += ',';
+        }
+    }
+    return out;
+}
+
+TEST(HtmlTables, BordersOnlyWhereTheHtmlAsks) {
+    const auto document = Read(EncapsulatedHtml(
+        "<table border=0><tr><td>plain1</td><td>plain2</td></tr></table>"
+        "<table border=1><tr><td colspan=2>wide</td></tr><tr><td rowspan=2>tall</td>"
+        "<td>b1</td></tr><tr><td>b2</td></tr></table>"
+        "<table class=MsoTableGrid border=1 cellspacing=0 cellpadding=0 "
+        "style='border-collapse:collapse;border:none'><tr><td style='border:solid windowtext "
+        "1.0pt;padding:0in 5.4pt'>grid1</td><td style='border:solid windowtext 1.0pt;"
+        "border-left:none;padding:0in 5.4pt'>grid2</td></tr></table>"
+        "<table class=MsoTableGrid border=1 cellspacing=0 cellpadding=0 "
+        "style='border-collapse:collapse;border:none'><tr><td style='border:none;"
+        "padding:0in 5.4pt'>none1</td><td style='border:none'>none2</td></tr></table>"));
+
+    const QTextTable* plain = TableOf(*document, "plain1");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->format().border(), 0);
+    EXPECT_EQ(CellBorders(*plain), "0000,0000");
+
+    const QTextTable* bordered = TableOf(*document, "wide");
+    ASSERT_NE(bordered, nullptr);
+    EXPECT_EQ(bordered->format().border(), 1);
+    ASSERT_EQ(bordered->rows(), 3);
+    ASSERT_EQ(bordered->columns(), 2);
+    EXPECT_EQ(bordered->cellAt(0, 0).columnSpan(), 2);
+    EXPECT_EQ(bordered->cellAt(1, 0).rowSpan(), 2);
+    EXPECT_EQ(bordered->cellAt(2, 1).firstCursorPosition().block().text(), "b2");
+
+    // Word's bordered table: a border on each cell and none on the table, which would be a
+    // grid of its own.
+    const QTextTable* grid = TableOf(*document, "grid1");
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->format().border(), 0);
+    EXPECT_EQ(CellBorders(*grid), "1111,1110");
+    EXPECT_GT(grid->cellAt(0, 0).format().toTableCellFormat().leftPadding(), 6);
+
+    // The same table with its borders removed in Word.
+    const QTextTable* none = TableOf(*document, "none1");
+    ASSERT_NE(none, nullptr);
+    EXPECT_EQ(none->format().border(), 0);
+    EXPECT_EQ(CellBorders(*none), "0000,0000");
+}
+
 QByteArray PngBytes() {
     QImage image(5, 4, QImage::Format_RGB32);
     image.fill(Qt::blue);
@@ -181,6 +315,28 @@ TEST_F(LocalFiles, NeitherImagesNorStyleSheetsAreRead) {
     ASSERT_TRUE(text.has_value());
     EXPECT_NE(text->foreground().color(), QColor(255, 0, 0));
     EXPECT_FALSE(text->hasProperty(QTextFormat::BackgroundImageUrl));
+}
+
+TEST_F(LocalFiles, CommentedStyleSheetsLoadNothingEither) {
+    const std::string css = "p { color: #ff0000; }";
+    const std::string body =
+        "{\\*\\htmltag34 <head><style><!--\\par @import \"" + url("style.css").toStdString() +
+        "\";\\par @import url(" + url("style.css").toStdString() +
+        ");\\par p \\{background-image: url(" + url("secret.png").toStdString() +
+        "); background: url(" + url("secret.png").toStdString() +
+        ") #00ff00; width: expression(alert(1)); behavior: url(#default#VML)\\}\\par "
+        "--></style></head>}{\\*\\htmltag64 <p>}text{\\*\\htmltag72 </p>}";
+    QTextDocument document;
+    AppendRtf(document, Encapsulated(body));
+    EXPECT_EQ(PlainTextOfDocument(document).toStdString(), "text");
+    const auto text = FormatOf(document, "text");
+    ASSERT_TRUE(text.has_value());
+    EXPECT_NE(text->foreground().color(), QColor(255, 0, 0));
+    EXPECT_FALSE(text->hasProperty(QTextFormat::BackgroundImageUrl));
+    const QTextBlockFormat block = BlockOf(document, "text").blockFormat();
+    EXPECT_FALSE(block.hasProperty(QTextFormat::BackgroundImageUrl));
+    // What was safe in the rule still applies.
+    EXPECT_EQ(block.background().color(), QColor(0, 255, 0));
 }
 
 TEST_F(LocalFiles, OfflineDocumentLoadsNothing) {
