@@ -47,6 +47,7 @@
 #include "rich_edit_print_job.h"
 #include "rtf/message_body.h"
 #include "rtf/offline_document.h"
+#include "rtf/openable_link.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
 #include "scratch_directory.h"
@@ -94,13 +95,6 @@ bool LiesIn(const std::string& path, const std::string& folder) {
     return !folder.empty() && path.size() > folder.size() &&
            path.compare(0, folder.size(), folder) == 0 &&
            path.find("/../", folder.size() - 1) == std::string::npos;
-}
-
-// A body can link to anything: local files, scripts, other programs' schemes. Only what a
-// browser or mail program opens safely is handed to the desktop.
-bool IsOpenableLink(const QUrl& url) {
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == u"http" || scheme == u"https" || scheme == u"mailto");
 }
 
 // The first dropped file, when the first thing dropped is a local file.

@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include "openable_link.h"
+
 namespace parcelo {
 
 namespace {
@@ -38,13 +40,10 @@ QString dataUriOf(const QTextDocument& document, const QString& name) {
     return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
 }
 
-// The links that the window opens with a click; a page in a browser gets no others (no
-// local file, no script), and no link to elsewhere on the page's own server or disk.
+// The links that the window opens with a click, and links within the page; a page in a
+// browser gets no others (no local file, no script, nothing else on its server or disk).
 bool isWebLink(const QString& href) {
-    if (href.startsWith(u'#'))
-        return true;
-    const QString scheme = QUrl(href).scheme().toLower();
-    return scheme == u"http" || scheme == u"https" || scheme == u"mailto";
+    return href.startsWith(u'#') || IsOpenableLink(QUrl(href));
 }
 
 }  // namespace
