@@ -1,423 +1,22 @@
 #include "rtf_interpreter.h"
 
-#include "code_page_text.h"
-#include "document_builder.h"
+#include "rtf_interpreter_state.h"
+#include "rtf_keywords.h"
 #include "rtf_tokenizer.h"
 
-#include <QColor>
 #include <QCryptographicHash>
-#include <QFont>
-#include <QHash>
 #include <QImage>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
 
 #include <algorithm>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
-namespace parcelo {
+namespace parcelo::rtf {
 
 namespace {
-
-// Word nests groups a few dozen deep; anything far deeper is broken or hostile, and its inner
-// groups simply share the state of the deepest one kept.
-constexpr size_t kMaxDepth = 512;
-// Longest field instruction, font name and list level text kept; real ones are far shorter.
-constexpr qsizetype kMaxInstruction = 8192;
-constexpr qsizetype kMaxName = 256;
-// RTF lengths are in twips; anything beyond 22 inches is nonsense and is clamped.
-constexpr int kMaxTwips = 31680;
-
-enum class Dest : uint8_t {
-    Text,
-    Skip,
-    FontTable,
-    ColorTable,
-    ListTable,
-    ListLevelText,
-    ListOverrideTable,
-    FieldInstruction,
-    Picture,
-    LegacyList,
-    HtmlTag,
-    PageBackground,  // the \background shape and its property groups
-    ShapePropertyName,
-    ShapePropertyValue,
-};
-
-enum class Align : uint8_t { Default, Right, Center, Justify };
-
-struct CharProps {
-    int font = -1;  // -1: the document's default font
-    int halfPoints = 24;
-    int foreground = -1;  // colour table indexes
-    int background = -1;
-    int link = -1;  // index into the hyperlink targets
-    uint8_t underline = QTextCharFormat::NoUnderline;
-    int8_t vertical = 0;  // 1 superscript, -1 subscript
-    uint8_t caps = 0;     // 1 all capitals, 2 small capitals
-    bool bold = false;
-    bool italic = false;
-    bool strike = false;
-    bool hidden = false;
-    bool operator==(const CharProps&) const = default;
-};
-
-struct ParaProps {
-    Align align = Align::Default;
-    int left = 0;
-    int right = 0;
-    int firstLine = 0;
-    int before = 0;
-    int after = 0;
-    int lineSpacing = 0;
-    bool lineMultiple = false;
-    bool inTable = false;
-    int listOverride = 0;
-    int listLevel = 0;
-    int8_t legacyList = 0;  // a QTextListFormat::Style from \pn, 0 when none
-    int shading = -1;       // colour table index of the paragraph's background
-    bool operator==(const ParaProps&) const = default;
-};
-
-struct Group {
-    CharProps chars;
-    ParaProps para;
-    Dest dest = Dest::Text;
-    uint8_t uc = 1;
-    bool htmlRtf = false;
-};
-
-struct Font {
-    QString name;
-    int charset = -1;
-    QFont::StyleHint hint = QFont::AnyStyle;
-};
-
-struct ListLevel {
-    int nfc = 0;
-    QString text;
-};
-
-struct ListDefinition {
-    int id = 0;
-    std::vector<ListLevel> levels;
-};
-
-struct Field {
-    size_t depth;
-    QString instruction;
-};
-
-struct Picture {
-    enum class Kind : uint8_t { Unknown, Png, Jpeg } kind = Kind::Unknown;
-    int goalWidth = 0;
-    int goalHeight = 0;
-    int scaleX = 100;
-    int scaleY = 100;
-    QByteArray data;
-    int highNibble = -1;
-};
-
-enum class Kw : uint8_t {
-    // destinations
-    FontTable,
-    ColorTable,
-    ListTable,
-    ListOverrideTable,
-    ListLevelText,
-    Pict,
-    Field,
-    FieldInst,
-    FieldResult,
-    LegacyList,
-    HtmlTag,
-    MhtmlTag,
-    SkipDest,
-    TextDest,
-    PageBackground,
-    ShapeInstructions,
-    // characters and breaks
-    Par,
-    Line,
-    Tab,
-    Cell,
-    Row,
-    NestCell,
-    NestRow,
-    Char,
-    Unicode,
-    UnicodeSkip,
-    // document
-    CodePage,
-    AnsiCodePage,
-    DefaultFont,
-    HtmlRtf,
-    // character formatting
-    Plain,
-    Bold,
-    Italic,
-    Underline,
-    UnderlineNone,
-    Strike,
-    Font,
-    FontSize,
-    Foreground,
-    Background,
-    Super,
-    Sub,
-    NoSuperSub,
-    Hidden,
-    Caps,
-    SmallCaps,
-    // paragraph formatting
-    Pard,
-    Alignment,
-    LeftIndent,
-    RightIndent,
-    FirstIndent,
-    SpaceBefore,
-    SpaceAfter,
-    LineSpacing,
-    LineMultiple,
-    InTable,
-    TableLevel,
-    ListOverride,
-    ListLevel,
-    LegacyBullet,
-    LegacyBody,
-    LegacyStyle,
-    ParagraphShading,
-    // tables
-    RowDefaults,
-    CellEdge,
-    CellShading,
-    // font, colour and list tables
-    FontCharset,
-    FontFamily,
-    Red,
-    Green,
-    Blue,
-    List,
-    ListLevelStart,
-    LevelNfc,
-    ListId,
-    // pictures
-    PictKind,
-    PictGoalWidth,
-    PictGoalHeight,
-    PictScaleX,
-    PictScaleY,
-    // shape properties
-    ShapeProperty,
-    ShapePropertyName,
-    ShapePropertyValue,
-};
-
-struct Keyword {
-    Kw kw;
-    int arg = 0;
-};
-
-const std::unordered_map<std::string_view, Keyword>& keywords() {
-    static const std::unordered_map<std::string_view, Keyword> table = {
-        {"fonttbl", {Kw::FontTable}},
-        {"colortbl", {Kw::ColorTable}},
-        {"listtable", {Kw::ListTable}},
-        {"listoverridetable", {Kw::ListOverrideTable}},
-        {"leveltext", {Kw::ListLevelText}},
-        {"pict", {Kw::Pict}},
-        {"field", {Kw::Field}},
-        {"fldinst", {Kw::FieldInst}},
-        {"fldrslt", {Kw::FieldResult}},
-        {"pn", {Kw::LegacyList}},
-        {"htmltag", {Kw::HtmlTag}},
-        {"mhtmltag", {Kw::MhtmlTag}},
-        // Destinations whose text is not part of the body (or that repeat it in another form).
-        {"stylesheet", {Kw::SkipDest}},
-        {"info", {Kw::SkipDest}},
-        {"header", {Kw::SkipDest}},
-        {"headerl", {Kw::SkipDest}},
-        {"headerr", {Kw::SkipDest}},
-        {"headerf", {Kw::SkipDest}},
-        {"footer", {Kw::SkipDest}},
-        {"footerl", {Kw::SkipDest}},
-        {"footerr", {Kw::SkipDest}},
-        {"footerf", {Kw::SkipDest}},
-        {"footnote", {Kw::SkipDest}},
-        {"annotation", {Kw::SkipDest}},
-        {"atnid", {Kw::SkipDest}},
-        {"atnauthor", {Kw::SkipDest}},
-        {"xe", {Kw::SkipDest}},
-        {"tc", {Kw::SkipDest}},
-        {"txe", {Kw::SkipDest}},
-        {"rxe", {Kw::SkipDest}},
-        {"objdata", {Kw::SkipDest}},
-        {"objclass", {Kw::SkipDest}},
-        {"pntext", {Kw::SkipDest}},
-        {"pntxta", {Kw::SkipDest}},
-        {"pntxtb", {Kw::SkipDest}},
-        {"listtext", {Kw::SkipDest}},
-        {"listname", {Kw::SkipDest}},
-        {"levelnumbers", {Kw::SkipDest}},
-        {"nonshppict", {Kw::SkipDest}},
-        {"shpinst", {Kw::ShapeInstructions}},
-        {"background", {Kw::PageBackground}},
-        {"do", {Kw::SkipDest}},
-        {"template", {Kw::SkipDest}},
-        {"revtbl", {Kw::SkipDest}},
-        {"filetbl", {Kw::SkipDest}},
-        {"rsidtbl", {Kw::SkipDest}},
-        {"generator", {Kw::SkipDest}},
-        {"themedata", {Kw::SkipDest}},
-        {"colorschememapping", {Kw::SkipDest}},
-        {"latentstyles", {Kw::SkipDest}},
-        {"datastore", {Kw::SkipDest}},
-        {"xmlnstbl", {Kw::SkipDest}},
-        {"mmathPr", {Kw::SkipDest}},
-        {"bkmkstart", {Kw::SkipDest}},
-        {"bkmkend", {Kw::SkipDest}},
-        // Destinations that are read through: they hold what the body shows.
-        {"shppict", {Kw::TextDest}},
-        {"object", {Kw::TextDest}},
-        {"result", {Kw::TextDest}},
-        {"shprslt", {Kw::TextDest}},
-        {"ud", {Kw::TextDest}},
-
-        {"par", {Kw::Par}},
-        {"page", {Kw::Par}},
-        {"sect", {Kw::Par}},
-        {"column", {Kw::Par}},
-        {"line", {Kw::Line}},
-        {"tab", {Kw::Tab}},
-        {"cell", {Kw::Cell}},
-        {"row", {Kw::Row}},
-        {"nestcell", {Kw::NestCell}},
-        {"nestrow", {Kw::NestRow}},
-        {"emdash", {Kw::Char, 0x2014}},
-        {"endash", {Kw::Char, 0x2013}},
-        {"emspace", {Kw::Char, 0x2003}},
-        {"enspace", {Kw::Char, 0x2002}},
-        {"qmspace", {Kw::Char, 0x2005}},
-        {"bullet", {Kw::Char, 0x2022}},
-        {"lquote", {Kw::Char, 0x2018}},
-        {"rquote", {Kw::Char, 0x2019}},
-        {"ldblquote", {Kw::Char, 0x201C}},
-        {"rdblquote", {Kw::Char, 0x201D}},
-        {"zwj", {Kw::Char, 0x200D}},
-        {"zwnj", {Kw::Char, 0x200C}},
-        {"u", {Kw::Unicode}},
-        {"uc", {Kw::UnicodeSkip}},
-
-        {"ansi", {Kw::CodePage, 1252}},
-        {"mac", {Kw::CodePage, 10000}},
-        {"pc", {Kw::CodePage, 437}},
-        {"pca", {Kw::CodePage, 850}},
-        {"ansicpg", {Kw::AnsiCodePage}},
-        {"deff", {Kw::DefaultFont}},
-        {"htmlrtf", {Kw::HtmlRtf}},
-
-        {"plain", {Kw::Plain}},
-        {"b", {Kw::Bold}},
-        {"i", {Kw::Italic}},
-        {"ul", {Kw::Underline, QTextCharFormat::SingleUnderline}},
-        {"ulw", {Kw::Underline, QTextCharFormat::SingleUnderline}},
-        {"uldb", {Kw::Underline, QTextCharFormat::SingleUnderline}},
-        {"ulth", {Kw::Underline, QTextCharFormat::SingleUnderline}},
-        {"uld", {Kw::Underline, QTextCharFormat::DotLine}},
-        {"uldash", {Kw::Underline, QTextCharFormat::DashUnderline}},
-        {"uldashd", {Kw::Underline, QTextCharFormat::DashDotLine}},
-        {"uldashdd", {Kw::Underline, QTextCharFormat::DashDotDotLine}},
-        {"ulwave", {Kw::Underline, QTextCharFormat::WaveUnderline}},
-        {"ulnone", {Kw::UnderlineNone}},
-        {"strike", {Kw::Strike}},
-        {"striked", {Kw::Strike}},
-        {"f", {Kw::Font}},
-        {"fs", {Kw::FontSize}},
-        {"cf", {Kw::Foreground}},
-        {"cb", {Kw::Background}},
-        {"highlight", {Kw::Background}},
-        {"chcbpat", {Kw::Background}},
-        {"super", {Kw::Super}},
-        {"sub", {Kw::Sub}},
-        {"nosupersub", {Kw::NoSuperSub}},
-        {"v", {Kw::Hidden}},
-        {"caps", {Kw::Caps}},
-        {"scaps", {Kw::SmallCaps}},
-
-        {"pard", {Kw::Pard}},
-        {"ql", {Kw::Alignment, static_cast<int>(Align::Default)}},
-        {"qr", {Kw::Alignment, static_cast<int>(Align::Right)}},
-        {"qc", {Kw::Alignment, static_cast<int>(Align::Center)}},
-        {"qj", {Kw::Alignment, static_cast<int>(Align::Justify)}},
-        {"qd", {Kw::Alignment, static_cast<int>(Align::Justify)}},
-        {"li", {Kw::LeftIndent}},
-        {"lin", {Kw::LeftIndent}},
-        {"ri", {Kw::RightIndent}},
-        {"rin", {Kw::RightIndent}},
-        {"fi", {Kw::FirstIndent}},
-        {"sb", {Kw::SpaceBefore}},
-        {"sa", {Kw::SpaceAfter}},
-        {"sl", {Kw::LineSpacing}},
-        {"slmult", {Kw::LineMultiple}},
-        {"intbl", {Kw::InTable}},
-        {"itap", {Kw::TableLevel}},
-        {"ls", {Kw::ListOverride}},
-        {"ilvl", {Kw::ListLevel}},
-        {"cbpat", {Kw::ParagraphShading}},
-        {"pnlvlblt", {Kw::LegacyBullet}},
-        {"pnlvlbody", {Kw::LegacyBody}},
-        {"pnlvlcont", {Kw::LegacyBody}},
-        {"pndec", {Kw::LegacyStyle, QTextListFormat::ListDecimal}},
-        {"pnucltr", {Kw::LegacyStyle, QTextListFormat::ListUpperAlpha}},
-        {"pnlcltr", {Kw::LegacyStyle, QTextListFormat::ListLowerAlpha}},
-        {"pnucrm", {Kw::LegacyStyle, QTextListFormat::ListUpperRoman}},
-        {"pnlcrm", {Kw::LegacyStyle, QTextListFormat::ListLowerRoman}},
-
-        {"trowd", {Kw::RowDefaults}},
-        {"cellx", {Kw::CellEdge}},
-        {"clcbpat", {Kw::CellShading}},
-
-        {"fcharset", {Kw::FontCharset}},
-        {"froman", {Kw::FontFamily, QFont::Serif}},
-        {"fswiss", {Kw::FontFamily, QFont::SansSerif}},
-        {"fmodern", {Kw::FontFamily, QFont::Monospace}},
-        {"fscript", {Kw::FontFamily, QFont::Cursive}},
-        {"fdecor", {Kw::FontFamily, QFont::Decorative}},
-        {"red", {Kw::Red}},
-        {"green", {Kw::Green}},
-        {"blue", {Kw::Blue}},
-        {"list", {Kw::List}},
-        {"listlevel", {Kw::ListLevelStart}},
-        {"levelnfc", {Kw::LevelNfc}},
-        {"levelnfcn", {Kw::LevelNfc}},
-        {"listid", {Kw::ListId}},
-
-        {"pngblip", {Kw::PictKind, static_cast<int>(Picture::Kind::Png)}},
-        {"jpegblip", {Kw::PictKind, static_cast<int>(Picture::Kind::Jpeg)}},
-        {"emfblip", {Kw::PictKind, static_cast<int>(Picture::Kind::Unknown)}},
-        {"wmetafile", {Kw::PictKind, static_cast<int>(Picture::Kind::Unknown)}},
-        {"dibitmap", {Kw::PictKind, static_cast<int>(Picture::Kind::Unknown)}},
-        {"wbitmap", {Kw::PictKind, static_cast<int>(Picture::Kind::Unknown)}},
-        {"macpict", {Kw::PictKind, static_cast<int>(Picture::Kind::Unknown)}},
-        {"picwgoal", {Kw::PictGoalWidth}},
-        {"pichgoal", {Kw::PictGoalHeight}},
-        {"picscalex", {Kw::PictScaleX}},
-        {"picscaley", {Kw::PictScaleY}},
-
-        {"sp", {Kw::ShapeProperty}},
-        {"sn", {Kw::ShapePropertyName}},
-        {"sv", {Kw::ShapePropertyValue}},
-    };
-    return table;
-}
-
-int clampTwips(int value) {
-    return std::clamp(value, -kMaxTwips, kMaxTwips);
-}
 
 // The first word of an HTML tag ("img" for "<img src=...>"), to match \mhtmltag twins.
 QStringView tagName(QStringView tag) {
@@ -501,141 +100,7 @@ QColor colorOfColorRef(QStringView text) {
                   static_cast<int>(value >> 16 & 0xFF));
 }
 
-bool opensDestination(Kw kw) {
-    switch (kw) {
-        case Kw::FontTable:
-        case Kw::ColorTable:
-        case Kw::ListTable:
-        case Kw::ListOverrideTable:
-        case Kw::ListLevelText:
-        case Kw::Pict:
-        case Kw::Field:
-        case Kw::FieldInst:
-        case Kw::FieldResult:
-        case Kw::LegacyList:
-        case Kw::HtmlTag:
-        case Kw::MhtmlTag:
-        case Kw::SkipDest:
-        case Kw::TextDest:
-        case Kw::PageBackground:
-        case Kw::ShapeInstructions:
-            return true;
-        default:
-            return false;
-    }
-}
-
-class Interpreter {
-  public:
-    Interpreter(std::string_view rtf, DocumentBuilder* builder) : rtf_(rtf), builder_(builder) {
-        groups_.emplace_back();
-    }
-
-    void run();
-    QString takeHtml() { return std::move(html_); }
-
-  private:
-    Group& state() { return groups_.back(); }
-    size_t depth() const { return groups_.size() + overflow_; }
-    bool html() const { return builder_ == nullptr; }
-
-    void pushGroup();
-    bool popGroup();
-    void controlWord(std::string_view word, bool hasParam, int param);
-    void pageBackgroundWord(Group& g, Kw kw);
-    void controlSymbol(char symbol);
-    void text(std::string_view bytes);
-    void hexByte(uint8_t byte);
-    void binary(std::string_view bytes);
-    void finishDocument();
-
-    void addBytes(std::string_view bytes);
-    void flushPending();
-    void emitText(QStringView text);
-    void emitChar(char16_t c) { emitText(QStringView(&c, 1)); }
-    void appendRun(QStringView text);
-    void appendEscaped(QStringView text);
-    void flushRun();
-    void endParagraph(bool inTable);
-    void endCell();
-    void endRow();
-    void finishFontName();
-    void finishPicture();
-    void addPictureHex(std::string_view hex);
-    int addLink(const QString& href);
-
-    struct Encoding {
-        uint32_t codePage;
-        SymbolFont symbol;
-    };
-    Encoding encoding();
-    const Font* fontAt(int index) const;
-    QColor colorAt(int index) const;
-    QTextCharFormat formatFor(const CharProps& props);
-    QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
-    bool listFormatFor(const ParaProps& props, BuiltList& list);
-
-    std::string_view rtf_;
-    DocumentBuilder* builder_;  // null when extracting encapsulated HTML
-    QString html_;
-
-    std::vector<Group> groups_;
-    size_t overflow_ = 0;
-    int skip_ = 0;  // \uN fallback characters still to skip
-    bool ignorable_ = false;
-    bool done_ = false;
-
-    uint32_t ansiCodePage_ = 1252;
-    int defaultFont_ = 0;
-    std::unordered_map<int, Font> fonts_;
-    int fontEntry_ = -1;
-    QString fontName_;
-    std::vector<QColor> colors_;
-    int red_ = -1, green_ = -1, blue_ = -1;
-    std::vector<ListDefinition> lists_;
-    std::unordered_map<int, int> listOverrides_;  // \ls number to \listid
-    int overrideListId_ = 0;
-    QString levelText_;
-
-    CodePageDecoder decoder_;
-    std::string pending_;
-    Encoding pendingEncoding_{};
-    QString decoded_;
-
-    QString runText_;
-    CharProps runProps_;
-    std::vector<BuiltRun> runs_;
-    bool formatCached_ = false;
-    CharProps cachedProps_;
-    QTextCharFormat cachedFormat_;
-
-    std::vector<Field> fields_;
-    std::vector<QString> links_;
-    QHash<QString, int> linkIndex_;
-
-    Picture picture_;
-    size_t pictureDepth_ = 0;
-
-    std::vector<int> cellEdges_;
-    std::vector<QColor> cellBackgrounds_;  // one for each of cellEdges_
-    int cellShading_ = -1;
-    bool cellHasParagraph_ = false;
-    uint64_t legacyListSerial_ = 0;
-
-    // An \mhtmltag carries the form of a tag to show; an \htmltag for the same tag right after
-    // it is its twin and is dropped.
-    QString mhtmlTag_;
-    int mhtmlParam_ = -1;
-    QString twinOf_;
-    bool htmlTagIsMhtml_ = false;
-    int htmlTagParam_ = -1;
-    qsizetype htmlTagStart_ = -1;
-
-    // The \background shape: the property being read and the fill colour found so far.
-    QString shapeName_;
-    QString shapeText_;
-    QColor fillColor_;
-};
+}  // namespace
 
 void Interpreter::run() {
     RtfTokenizer tokens(rtf_);
@@ -770,15 +235,14 @@ void Interpreter::finishDocument() {
 }
 
 void Interpreter::controlWord(std::string_view word, bool hasParam, int param) {
-    const auto& table = keywords();
-    const auto found = table.find(word);
-    if (found == table.end()) {
+    const Keyword* const found = FindKeyword(word);
+    if (found == nullptr) {
         // An unknown destination marked ignorable is skipped whole.
         if (ignorable_)
             state().dest = Dest::Skip;
         return;
     }
-    const Keyword keyword = found->second;
+    const Keyword keyword = *found;
     Group& g = state();
     const bool on = !hasParam || param != 0;
     const Dest dest = g.dest;
@@ -1175,7 +639,7 @@ void Interpreter::pageBackgroundWord(Group& g, Kw kw) {
         default:
             // A fill picture, the shape's text or anything else in its own group is not part
             // of the body; words that open no group change nothing here.
-            if (opensDestination(kw))
+            if (OpensDestination(kw))
                 g.dest = Dest::Skip;
             return;
     }
@@ -1652,15 +1116,17 @@ bool Interpreter::listFormatFor(const ParaProps& props, BuiltList& list) {
     return false;
 }
 
-}  // namespace
+}  // namespace parcelo::rtf
+
+namespace parcelo {
 
 void InterpretRtf(std::string_view rtf, DocumentBuilder& builder) {
-    Interpreter interpreter(rtf, &builder);
+    rtf::Interpreter interpreter(rtf, &builder);
     interpreter.run();
 }
 
 QString InterpretEncapsulatedHtml(std::string_view rtf) {
-    Interpreter interpreter(rtf, nullptr);
+    rtf::Interpreter interpreter(rtf, nullptr);
     interpreter.run();
     return interpreter.takeHtml();
 }
