@@ -234,26 +234,99 @@ void Interpreter::finishDocument() {
     builder_->finish();
 }
 
-void Interpreter::controlWord(std::string_view word, bool hasParam, int param) {
-    const Keyword* const found = FindKeyword(word);
-    if (found == nullptr) {
+void Interpreter::controlWord(std::string_view name, bool hasParam, int param) {
+    const Keyword* const keyword = FindKeyword(name);
+    if (keyword == nullptr) {
         // An unknown destination marked ignorable is skipped whole.
         if (ignorable_)
             state().dest = Dest::Skip;
         return;
     }
-    const Keyword keyword = *found;
     Group& g = state();
-    const bool on = !hasParam || param != 0;
-    const Dest dest = g.dest;
-    const bool inText = dest == Dest::Text;
-    if (dest == Dest::PageBackground || dest == Dest::ShapePropertyName ||
-        dest == Dest::ShapePropertyValue) {
-        pageBackgroundWord(g, keyword.kw);
+    const Word word{keyword->kw, keyword->opensDestination, !hasParam || param != 0, keyword->arg,
+                    param};
+    if (g.dest == Dest::PageBackground || g.dest == Dest::ShapePropertyName ||
+        g.dest == Dest::ShapePropertyValue) {
+        shapeWord(g, word);
         return;
     }
+    // A word that opens a destination does so wherever it stands; any other word reaches its
+    // handler only where no table or picture header reads it.
+    if (!word.opensDestination && readByDestination(g, word))
+        return;
+    switch (keyword->concern) {
+        case Concern::Destination:
+            destinationWord(g, word);
+            return;
+        case Concern::TextDecoding:
+            textDecodingWord(g, word);
+            return;
+        case Concern::CharacterFormat:
+            characterFormatWord(g, word);
+            return;
+        case Concern::ParagraphFormat:
+            paragraphFormatWord(g, word);
+            return;
+        case Concern::Table:
+            tableWord(g, word);
+            return;
+        case Concern::List:
+            listWord(g, word);
+            return;
+        case Concern::Field:
+            fieldWord(g, word);
+            return;
+        case Concern::Picture:
+            pictureWord(g, word);
+            return;
+        case Concern::PageBackground:
+            pageBackgroundWord(g, word);
+            return;
+        case Concern::HtmlTag:
+            htmlTagWord(g, word);
+            return;
+    }
+}
 
-    switch (keyword.kw) {
+// Whether the destination of `g` takes `word` as one of its own (or drops it), so that it
+// does not reach the body.
+bool Interpreter::readByDestination(Group& g, const Word& word) {
+    switch (g.dest) {
+        case Dest::FontTable:
+            fontTableWord(word);
+            return true;
+        case Dest::ColorTable:
+            colorTableWord(word);
+            return true;
+        case Dest::ListTable:
+            listTableWord(word);
+            return true;
+        case Dest::ListOverrideTable:
+            listOverrideTableWord(word);
+            return true;
+        case Dest::Picture:
+            pictureHeaderWord(word);
+            return true;
+        case Dest::LegacyList:
+            legacyListWord(g, word);
+            return true;
+        case Dest::Skip:
+        case Dest::ListLevelText:
+            return word.kw != Kw::Unicode;
+        case Dest::PageBackground:
+        case Dest::ShapePropertyName:
+        case Dest::ShapePropertyValue:
+            return true;  // read by shapeWord
+        case Dest::Text:
+        case Dest::HtmlTag:
+        case Dest::FieldInstruction:
+            break;
+    }
+    return false;
+}
+
+void Interpreter::destinationWord(Group& g, const Word& word) {
+    switch (word.kw) {
         case Kw::FontTable:
             g.dest = Dest::FontTable;
             return;
@@ -262,6 +335,242 @@ void Interpreter::controlWord(std::string_view word, bool hasParam, int param) {
             colors_.clear();
             red_ = green_ = blue_ = -1;
             return;
+        case Kw::SkipDest:
+            g.dest = Dest::Skip;
+            return;
+        case Kw::DefaultFont:
+            defaultFont_ = word.param;
+            return;
+        default:
+            return;  // the words of the tables themselves are read by their readers
+    }
+}
+
+void Interpreter::fontTableWord(const Word& word) {
+    switch (word.kw) {
+        case Kw::Font:
+            finishFontName();
+            fontEntry_ = word.param;
+            fonts_[word.param];
+            return;
+        case Kw::FontCharset:
+            if (fontEntry_ >= 0)
+                fonts_[fontEntry_].charset = word.param;
+            return;
+        case Kw::FontFamily:
+            if (fontEntry_ >= 0)
+                fonts_[fontEntry_].hint = static_cast<QFont::StyleHint>(word.arg);
+            return;
+        default:
+            return;
+    }
+}
+
+void Interpreter::colorTableWord(const Word& word) {
+    switch (word.kw) {
+        case Kw::Red:
+            red_ = std::clamp(word.param, 0, 255);
+            return;
+        case Kw::Green:
+            green_ = std::clamp(word.param, 0, 255);
+            return;
+        case Kw::Blue:
+            blue_ = std::clamp(word.param, 0, 255);
+            return;
+        default:
+            return;
+    }
+}
+
+void Interpreter::textDecodingWord(Group& g, const Word& word) {
+    switch (word.kw) {
+        case Kw::Char:
+            emitChar(static_cast<char16_t>(word.arg));
+            return;
+        case Kw::Unicode: {
+            // \u takes a signed 16-bit number; anything outside that is not a character.
+            const int param = word.param;
+            const char16_t c = param < -32768 || param > 65535
+                                   ? u'\uFFFD'
+                                   : static_cast<char16_t>(param < 0 ? param + 65536 : param);
+            const Encoding e = encoding();
+            emitChar(e.symbol != SymbolFont::None ? SymbolFontChar(e.symbol, c) : c);
+            skip_ = g.uc;
+            return;
+        }
+        case Kw::UnicodeSkip:
+            g.uc = static_cast<uint8_t>(std::clamp(word.param, 0, 16));
+            return;
+        case Kw::CodePage:
+            ansiCodePage_ = static_cast<uint32_t>(word.arg);
+            return;
+        case Kw::AnsiCodePage:
+            if (word.param > 0 && word.param < 100000)
+                ansiCodePage_ = static_cast<uint32_t>(word.param);
+            return;
+        default:
+            return;
+    }
+}
+
+void Interpreter::characterFormatWord(Group& g, const Word& word) {
+    CharProps& chars = g.chars;
+    const bool on = word.on;
+    switch (word.kw) {
+        case Kw::Plain: {
+            const int link = chars.link;
+            chars = CharProps{};
+            chars.link = link;
+            return;
+        }
+        case Kw::Bold:
+            chars.bold = on;
+            return;
+        case Kw::Italic:
+            chars.italic = on;
+            return;
+        case Kw::Underline:
+            chars.underline = on ? word.arg : QTextCharFormat::NoUnderline;
+            return;
+        case Kw::UnderlineNone:
+            chars.underline = QTextCharFormat::NoUnderline;
+            return;
+        case Kw::Strike:
+            chars.strike = on;
+            return;
+        case Kw::Font:
+            chars.font = word.param;
+            return;
+        case Kw::FontSize:
+            chars.halfPoints = word.param > 0 ? std::min(word.param, 3276) : 24;
+            return;
+        case Kw::Foreground:
+            chars.foreground = word.param;
+            return;
+        case Kw::Background:
+            chars.background = word.param;
+            return;
+        case Kw::Super:
+            chars.vertical = on ? 1 : 0;
+            return;
+        case Kw::Sub:
+            chars.vertical = on ? -1 : 0;
+            return;
+        case Kw::NoSuperSub:
+            chars.vertical = 0;
+            return;
+        case Kw::Hidden:
+            chars.hidden = on;
+            return;
+        case Kw::Caps:
+            chars.caps = on ? 1 : 0;
+            return;
+        case Kw::SmallCaps:
+            chars.caps = on ? 2 : 0;
+            return;
+        default:
+            return;
+    }
+}
+
+void Interpreter::paragraphFormatWord(Group& g, const Word& word) {
+    ParaProps& para = g.para;
+    switch (word.kw) {
+        case Kw::Par:
+            if (html()) {
+                emitChar(u'\n');
+            } else if (g.dest == Dest::Text) {
+                endParagraph(para.inTable);
+            }
+            return;
+        case Kw::Line:
+            emitChar(html() ? u'\n' : u'\u2028');
+            return;
+        case Kw::Tab:
+            emitChar(u'\t');
+            return;
+        case Kw::Pard:
+            para = ParaProps{};
+            return;
+        case Kw::Alignment:
+            para.align = static_cast<Align>(word.arg);
+            return;
+        case Kw::LeftIndent:
+            para.left = clampTwips(word.param);
+            return;
+        case Kw::RightIndent:
+            para.right = clampTwips(word.param);
+            return;
+        case Kw::FirstIndent:
+            para.firstLine = clampTwips(word.param);
+            return;
+        case Kw::SpaceBefore:
+            para.before = clampTwips(word.param);
+            return;
+        case Kw::SpaceAfter:
+            para.after = clampTwips(word.param);
+            return;
+        case Kw::LineSpacing:
+            para.lineSpacing = clampTwips(word.param);
+            return;
+        case Kw::LineMultiple:
+            para.lineMultiple = word.on;
+            return;
+        case Kw::ParagraphShading:
+            para.shading = word.param;
+            return;
+        default:
+            return;
+    }
+}
+
+void Interpreter::tableWord(Group& g, const Word& word) {
+    const bool inText = g.dest == Dest::Text;
+    switch (word.kw) {
+        case Kw::Cell:
+            if (!html() && inText)
+                endCell();
+            return;
+        case Kw::Row:
+            if (!html() && inText)
+                endRow();
+            return;
+        case Kw::NestCell:
+            emitChar(u'\t');
+            return;
+        case Kw::NestRow:
+            if (!html() && inText)
+                endParagraph(true);
+            return;
+        case Kw::InTable:
+            g.para.inTable = word.on;
+            return;
+        case Kw::TableLevel:
+            g.para.inTable = word.param > 0;
+            return;
+        case Kw::RowDefaults:
+            cellEdges_.clear();
+            cellBackgrounds_.clear();
+            cellShading_ = -1;
+            return;
+        case Kw::CellShading:
+            cellShading_ = word.param;
+            return;
+        case Kw::CellEdge:
+            // A cell's properties come before its edge, and are its own.
+            if (cellEdges_.size() < DocumentBuilder::kMaxColumns) {
+                cellEdges_.push_back(clampTwips(word.param));
+                cellBackgrounds_.push_back(colorAt(cellShading_));
+            }
+            cellShading_ = -1;
+            return;
+        default:
+            return;
+    }
+}
+
+void Interpreter::listWord(Group& g, const Word& word) {
+    switch (word.kw) {
         case Kw::ListTable:
             g.dest = html() ? Dest::Skip : Dest::ListTable;
             return;
@@ -269,22 +578,75 @@ void Interpreter::controlWord(std::string_view word, bool hasParam, int param) {
             g.dest = html() ? Dest::Skip : Dest::ListOverrideTable;
             return;
         case Kw::ListLevelText:
-            if (dest == Dest::ListTable) {
+            if (g.dest == Dest::ListTable) {
                 g.dest = Dest::ListLevelText;
                 levelText_.clear();
             } else {
                 g.dest = Dest::Skip;
             }
             return;
-        case Kw::Pict:
-            if (html() || dest == Dest::Picture) {
-                g.dest = Dest::Skip;
-            } else {
-                g.dest = Dest::Picture;
-                picture_ = {};
-                pictureDepth_ = depth();
-            }
+        case Kw::LegacyList:
+            g.dest = html() ? Dest::Skip : Dest::LegacyList;
             return;
+        case Kw::ListOverride:
+            g.para.listOverride = word.param;
+            return;
+        case Kw::ListLevel:
+            g.para.listLevel = std::clamp(word.param, 0, 8);
+            return;
+        default:
+            return;  // the words of the list tables and \pn, read by their readers
+    }
+}
+
+void Interpreter::listTableWord(const Word& word) {
+    switch (word.kw) {
+        case Kw::List:
+            lists_.emplace_back();
+            return;
+        case Kw::ListLevelStart:
+            if (!lists_.empty() && lists_.back().levels.size() < 9)
+                lists_.back().levels.emplace_back();
+            return;
+        case Kw::LevelNfc:
+            if (!lists_.empty() && !lists_.back().levels.empty())
+                lists_.back().levels.back().nfc = word.param;
+            return;
+        case Kw::ListId:
+            if (!lists_.empty())
+                lists_.back().id = word.param;
+            return;
+        default:
+            return;
+    }
+}
+
+void Interpreter::listOverrideTableWord(const Word& word) {
+    if (word.kw == Kw::ListId)
+        overrideListId_ = word.param;
+    if (word.kw == Kw::ListOverride)
+        listOverrides_[word.param] = overrideListId_;
+}
+
+void Interpreter::legacyListWord(Group& g, const Word& word) {
+    switch (word.kw) {
+        case Kw::LegacyBullet:
+            g.para.legacyList = QTextListFormat::ListDisc;
+            return;
+        case Kw::LegacyBody:
+            if (g.para.legacyList == 0)
+                g.para.legacyList = QTextListFormat::ListDecimal;
+            return;
+        case Kw::LegacyStyle:
+            g.para.legacyList = static_cast<int8_t>(word.arg);
+            return;
+        default:
+            return;
+    }
+}
+
+void Interpreter::fieldWord(Group& g, const Word& word) {
+    switch (word.kw) {
         case Kw::Field:
             if (fields_.empty() || fields_.back().depth != depth())
                 fields_.push_back({depth(), {}});
@@ -295,334 +657,69 @@ void Interpreter::controlWord(std::string_view word, bool hasParam, int param) {
             g.dest = (html() || fields_.empty()) ? Dest::Skip : Dest::FieldInstruction;
             return;
         case Kw::FieldResult:
-            if (!html() && dest == Dest::Text && !fields_.empty()) {
+            if (!html() && g.dest == Dest::Text && !fields_.empty()) {
                 const QString target = hyperlinkTarget(fields_.back().instruction);
                 if (!target.isEmpty())
                     g.chars.link = addLink(target);
             }
             return;
-        case Kw::LegacyList:
-            g.dest = html() ? Dest::Skip : Dest::LegacyList;
+        default:
             return;
-        case Kw::HtmlTag:
-        case Kw::MhtmlTag:
-            if (!html()) {
-                g.dest = Dest::Skip;
-                return;
-            }
-            g.dest = Dest::HtmlTag;
-            htmlTagStart_ = html_.size();
-            htmlTagIsMhtml_ = keyword.kw == Kw::MhtmlTag;
-            htmlTagParam_ = param;
-            twinOf_.clear();
-            if (!htmlTagIsMhtml_ && mhtmlParam_ == param)
-                twinOf_ = mhtmlTag_;
-            mhtmlTag_.clear();
-            mhtmlParam_ = -1;
+    }
+}
+
+void Interpreter::pictureWord(Group& g, const Word& word) {
+    if (word.kw != Kw::Pict)
+        return;  // the words of a picture's header, read by pictureHeaderWord
+    if (html() || g.dest == Dest::Picture) {
+        g.dest = Dest::Skip;
+    } else {
+        g.dest = Dest::Picture;
+        picture_ = {};
+        pictureDepth_ = depth();
+    }
+}
+
+void Interpreter::pictureHeaderWord(const Word& word) {
+    switch (word.kw) {
+        case Kw::PictKind:
+            picture_.kind = static_cast<Picture::Kind>(word.arg);
             return;
-        case Kw::SkipDest:
-        case Kw::ShapeInstructions:
-            g.dest = Dest::Skip;
+        case Kw::PictGoalWidth:
+            picture_.goalWidth = std::clamp(word.param, 0, kMaxTwips);
             return;
-        case Kw::TextDest:
+        case Kw::PictGoalHeight:
+            picture_.goalHeight = std::clamp(word.param, 0, kMaxTwips);
             return;
+        case Kw::PictScaleX:
+            picture_.scaleX = std::clamp(word.param, 1, 1000);
+            return;
+        case Kw::PictScaleY:
+            picture_.scaleY = std::clamp(word.param, 1, 1000);
+            return;
+        default:
+            return;
+    }
+}
+
+void Interpreter::pageBackgroundWord(Group& g, const Word& word) {
+    switch (word.kw) {
         case Kw::PageBackground:
             g.dest = html() ? Dest::Skip : Dest::PageBackground;
             fillColor_ = QColor();
             shapeName_.clear();
             return;
+        case Kw::ShapeInstructions:
+            // Elsewhere a shape is read from its \shprslt rendering instead.
+            g.dest = Dest::Skip;
+            return;
         default:
-            break;
-    }
-
-    switch (dest) {
-        case Dest::FontTable:
-            switch (keyword.kw) {
-                case Kw::Font:
-                    finishFontName();
-                    fontEntry_ = param;
-                    fonts_[param];
-                    break;
-                case Kw::FontCharset:
-                    if (fontEntry_ >= 0)
-                        fonts_[fontEntry_].charset = param;
-                    break;
-                case Kw::FontFamily:
-                    if (fontEntry_ >= 0)
-                        fonts_[fontEntry_].hint = static_cast<QFont::StyleHint>(keyword.arg);
-                    break;
-                default:
-                    break;
-            }
-            return;
-        case Dest::ColorTable:
-            switch (keyword.kw) {
-                case Kw::Red:
-                    red_ = std::clamp(param, 0, 255);
-                    break;
-                case Kw::Green:
-                    green_ = std::clamp(param, 0, 255);
-                    break;
-                case Kw::Blue:
-                    blue_ = std::clamp(param, 0, 255);
-                    break;
-                default:
-                    break;
-            }
-            return;
-        case Dest::ListTable:
-            switch (keyword.kw) {
-                case Kw::List:
-                    lists_.emplace_back();
-                    break;
-                case Kw::ListLevelStart:
-                    if (!lists_.empty() && lists_.back().levels.size() < 9)
-                        lists_.back().levels.emplace_back();
-                    break;
-                case Kw::LevelNfc:
-                    if (!lists_.empty() && !lists_.back().levels.empty())
-                        lists_.back().levels.back().nfc = param;
-                    break;
-                case Kw::ListId:
-                    if (!lists_.empty())
-                        lists_.back().id = param;
-                    break;
-                default:
-                    break;
-            }
-            return;
-        case Dest::ListOverrideTable:
-            if (keyword.kw == Kw::ListId)
-                overrideListId_ = param;
-            if (keyword.kw == Kw::ListOverride)
-                listOverrides_[param] = overrideListId_;
-            return;
-        case Dest::Picture:
-            switch (keyword.kw) {
-                case Kw::PictKind:
-                    picture_.kind = static_cast<Picture::Kind>(keyword.arg);
-                    break;
-                case Kw::PictGoalWidth:
-                    picture_.goalWidth = std::clamp(param, 0, kMaxTwips);
-                    break;
-                case Kw::PictGoalHeight:
-                    picture_.goalHeight = std::clamp(param, 0, kMaxTwips);
-                    break;
-                case Kw::PictScaleX:
-                    picture_.scaleX = std::clamp(param, 1, 1000);
-                    break;
-                case Kw::PictScaleY:
-                    picture_.scaleY = std::clamp(param, 1, 1000);
-                    break;
-                default:
-                    break;
-            }
-            return;
-        case Dest::LegacyList:
-            switch (keyword.kw) {
-                case Kw::LegacyBullet:
-                    g.para.legacyList = QTextListFormat::ListDisc;
-                    break;
-                case Kw::LegacyBody:
-                    if (g.para.legacyList == 0)
-                        g.para.legacyList = QTextListFormat::ListDecimal;
-                    break;
-                case Kw::LegacyStyle:
-                    g.para.legacyList = static_cast<int8_t>(keyword.arg);
-                    break;
-                default:
-                    break;
-            }
-            return;
-        case Dest::Skip:
-        case Dest::ListLevelText:
-            if (keyword.kw == Kw::Unicode)
-                break;
-            return;
-        case Dest::PageBackground:
-        case Dest::ShapePropertyName:
-        case Dest::ShapePropertyValue:
-            return;  // read by pageBackgroundWord
-        case Dest::Text:
-        case Dest::HtmlTag:
-        case Dest::FieldInstruction:
-            break;
-    }
-
-    switch (keyword.kw) {
-        case Kw::Par:
-            if (html()) {
-                emitChar(u'\n');
-            } else if (inText) {
-                endParagraph(g.para.inTable);
-            }
-            break;
-        case Kw::Line:
-            emitChar(html() ? u'\n' : u'\u2028');
-            break;
-        case Kw::Tab:
-            emitChar(u'\t');
-            break;
-        case Kw::Cell:
-            if (!html() && inText)
-                endCell();
-            break;
-        case Kw::Row:
-            if (!html() && inText)
-                endRow();
-            break;
-        case Kw::NestCell:
-            emitChar(u'\t');
-            break;
-        case Kw::NestRow:
-            if (!html() && inText)
-                endParagraph(true);
-            break;
-        case Kw::Char:
-            emitChar(static_cast<char16_t>(keyword.arg));
-            break;
-        case Kw::Unicode: {
-            // \u takes a signed 16-bit number; anything outside that is not a character.
-            const char16_t c = param < -32768 || param > 65535
-                                   ? u'\uFFFD'
-                                   : static_cast<char16_t>(param < 0 ? param + 65536 : param);
-            const Encoding e = encoding();
-            emitChar(e.symbol != SymbolFont::None ? SymbolFontChar(e.symbol, c) : c);
-            skip_ = g.uc;
-            break;
-        }
-        case Kw::UnicodeSkip:
-            g.uc = static_cast<uint8_t>(std::clamp(param, 0, 16));
-            break;
-        case Kw::CodePage:
-            ansiCodePage_ = static_cast<uint32_t>(keyword.arg);
-            break;
-        case Kw::AnsiCodePage:
-            if (param > 0 && param < 100000)
-                ansiCodePage_ = static_cast<uint32_t>(param);
-            break;
-        case Kw::DefaultFont:
-            defaultFont_ = param;
-            break;
-        case Kw::HtmlRtf:
-            g.htmlRtf = on;
-            break;
-        case Kw::Plain: {
-            const int link = g.chars.link;
-            g.chars = CharProps{};
-            g.chars.link = link;
-            break;
-        }
-        case Kw::Bold:
-            g.chars.bold = on;
-            break;
-        case Kw::Italic:
-            g.chars.italic = on;
-            break;
-        case Kw::Underline:
-            g.chars.underline = on ? keyword.arg : QTextCharFormat::NoUnderline;
-            break;
-        case Kw::UnderlineNone:
-            g.chars.underline = QTextCharFormat::NoUnderline;
-            break;
-        case Kw::Strike:
-            g.chars.strike = on;
-            break;
-        case Kw::Font:
-            g.chars.font = param;
-            break;
-        case Kw::FontSize:
-            g.chars.halfPoints = param > 0 ? std::min(param, 3276) : 24;
-            break;
-        case Kw::Foreground:
-            g.chars.foreground = param;
-            break;
-        case Kw::Background:
-            g.chars.background = param;
-            break;
-        case Kw::Super:
-            g.chars.vertical = on ? 1 : 0;
-            break;
-        case Kw::Sub:
-            g.chars.vertical = on ? -1 : 0;
-            break;
-        case Kw::NoSuperSub:
-            g.chars.vertical = 0;
-            break;
-        case Kw::Hidden:
-            g.chars.hidden = on;
-            break;
-        case Kw::Caps:
-            g.chars.caps = on ? 1 : 0;
-            break;
-        case Kw::SmallCaps:
-            g.chars.caps = on ? 2 : 0;
-            break;
-        case Kw::Pard:
-            g.para = ParaProps{};
-            break;
-        case Kw::Alignment:
-            g.para.align = static_cast<Align>(keyword.arg);
-            break;
-        case Kw::LeftIndent:
-            g.para.left = clampTwips(param);
-            break;
-        case Kw::RightIndent:
-            g.para.right = clampTwips(param);
-            break;
-        case Kw::FirstIndent:
-            g.para.firstLine = clampTwips(param);
-            break;
-        case Kw::SpaceBefore:
-            g.para.before = clampTwips(param);
-            break;
-        case Kw::SpaceAfter:
-            g.para.after = clampTwips(param);
-            break;
-        case Kw::LineSpacing:
-            g.para.lineSpacing = clampTwips(param);
-            break;
-        case Kw::LineMultiple:
-            g.para.lineMultiple = on;
-            break;
-        case Kw::InTable:
-            g.para.inTable = on;
-            break;
-        case Kw::TableLevel:
-            g.para.inTable = param > 0;
-            break;
-        case Kw::ListOverride:
-            g.para.listOverride = param;
-            break;
-        case Kw::ListLevel:
-            g.para.listLevel = std::clamp(param, 0, 8);
-            break;
-        case Kw::ParagraphShading:
-            g.para.shading = param;
-            break;
-        case Kw::RowDefaults:
-            cellEdges_.clear();
-            cellBackgrounds_.clear();
-            cellShading_ = -1;
-            break;
-        case Kw::CellShading:
-            cellShading_ = param;
-            break;
-        case Kw::CellEdge:
-            // A cell's properties come before its edge, and are its own.
-            if (cellEdges_.size() < DocumentBuilder::kMaxColumns) {
-                cellEdges_.push_back(clampTwips(param));
-                cellBackgrounds_.push_back(colorAt(cellShading_));
-            }
-            cellShading_ = -1;
-            break;
-        default:
-            break;
+            return;  // a shape's properties matter only in the background
     }
 }
 
-void Interpreter::pageBackgroundWord(Group& g, Kw kw) {
-    switch (kw) {
+void Interpreter::shapeWord(Group& g, const Word& word) {
+    switch (word.kw) {
         case Kw::ShapeInstructions:
             return;  // read through: it holds the shape's properties
         case Kw::ShapeProperty:
@@ -639,8 +736,34 @@ void Interpreter::pageBackgroundWord(Group& g, Kw kw) {
         default:
             // A fill picture, the shape's text or anything else in its own group is not part
             // of the body; words that open no group change nothing here.
-            if (OpensDestination(kw))
+            if (word.opensDestination)
                 g.dest = Dest::Skip;
+            return;
+    }
+}
+
+void Interpreter::htmlTagWord(Group& g, const Word& word) {
+    switch (word.kw) {
+        case Kw::HtmlTag:
+        case Kw::MhtmlTag:
+            if (!html()) {
+                g.dest = Dest::Skip;
+                return;
+            }
+            g.dest = Dest::HtmlTag;
+            htmlTagStart_ = html_.size();
+            htmlTagIsMhtml_ = word.kw == Kw::MhtmlTag;
+            htmlTagParam_ = word.param;
+            twinOf_.clear();
+            if (!htmlTagIsMhtml_ && mhtmlParam_ == word.param)
+                twinOf_ = mhtmlTag_;
+            mhtmlTag_.clear();
+            mhtmlParam_ = -1;
+            return;
+        case Kw::HtmlRtf:
+            g.htmlRtf = word.on;
+            return;
+        default:
             return;
     }
 }

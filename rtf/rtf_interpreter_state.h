@@ -122,6 +122,15 @@ struct Picture {
     int highNibble = -1;
 };
 
+// A control word as its handler sees it.
+struct Word {
+    Kw kw;
+    bool opensDestination;
+    bool on;    // a toggle's state: no number, or a number other than 0
+    int arg;    // the keyword table's argument
+    int param;  // the number written after the word; 0 when none
+};
+
 inline int clampTwips(int value) {
     return std::clamp(value, -kMaxTwips, kMaxTwips);
 }
@@ -142,8 +151,25 @@ class Interpreter {
 
     void pushGroup();
     bool popGroup();
-    void controlWord(std::string_view word, bool hasParam, int param);
-    void pageBackgroundWord(Group& g, Kw kw);
+    void controlWord(std::string_view name, bool hasParam, int param);
+    bool readByDestination(Group& g, const Word& word);
+    void destinationWord(Group& g, const Word& word);
+    void fontTableWord(const Word& word);
+    void colorTableWord(const Word& word);
+    void textDecodingWord(Group& g, const Word& word);
+    void characterFormatWord(Group& g, const Word& word);
+    void paragraphFormatWord(Group& g, const Word& word);
+    void tableWord(Group& g, const Word& word);
+    void listWord(Group& g, const Word& word);
+    void listTableWord(const Word& word);
+    void listOverrideTableWord(const Word& word);
+    void legacyListWord(Group& g, const Word& word);
+    void fieldWord(Group& g, const Word& word);
+    void pictureWord(Group& g, const Word& word);
+    void pictureHeaderWord(const Word& word);
+    void pageBackgroundWord(Group& g, const Word& word);
+    void shapeWord(Group& g, const Word& word);
+    void htmlTagWord(Group& g, const Word& word);
     void controlSymbol(char symbol);
     void text(std::string_view bytes);
     void hexByte(uint8_t byte);

@@ -1,4 +1,6 @@
-// The control words the interpreter reads, and what each one means.
+// The control words the interpreter reads: what each one means and which part of the
+// interpreter reads it. A new word gets a Kw, a row in the table of rtf_keywords.cpp under its
+// concern, and a case in that concern's handler.
 #pragma once
 
 #include <cstdint>
@@ -6,41 +8,39 @@
 
 namespace parcelo::rtf {
 
+// The part of the interpreter that handles a word, each in a source file of its own.
+enum class Concern : uint8_t {
+    Destination,      // rtf_destinations.cpp: skipped groups, font and colour tables
+    TextDecoding,     // rtf_text_decoding.cpp: code pages, \u, named characters
+    CharacterFormat,  // rtf_character_format.cpp
+    ParagraphFormat,  // rtf_paragraph_format.cpp: paragraphs, line breaks and tabs
+    Table,            // rtf_tables.cpp
+    List,             // rtf_lists.cpp: list tables, \ls and the older \pn lists
+    Field,            // rtf_fields.cpp
+    Picture,          // rtf_pictures.cpp
+    PageBackground,   // rtf_page_background.cpp: the \background shape
+    HtmlTag,          // rtf_html_tags.cpp: HTML encapsulated in RTF
+};
+
 enum class Kw : uint8_t {
-    // destinations
+    // Concern::Destination
     FontTable,
     ColorTable,
-    ListTable,
-    ListOverrideTable,
-    ListLevelText,
-    Pict,
-    Field,
-    FieldInst,
-    FieldResult,
-    LegacyList,
-    HtmlTag,
-    MhtmlTag,
     SkipDest,
     TextDest,
-    PageBackground,
-    ShapeInstructions,
-    // characters and breaks
-    Par,
-    Line,
-    Tab,
-    Cell,
-    Row,
-    NestCell,
-    NestRow,
+    DefaultFont,
+    FontCharset,
+    FontFamily,
+    Red,
+    Green,
+    Blue,
+    // Concern::TextDecoding
     Char,
     Unicode,
     UnicodeSkip,
-    // document
     CodePage,
     AnsiCodePage,
-    DefaultFont,
-    HtmlRtf,
-    // character formatting
+    // Concern::CharacterFormat
     Plain,
     Bold,
     Italic,
@@ -57,7 +57,10 @@ enum class Kw : uint8_t {
     Hidden,
     Caps,
     SmallCaps,
-    // paragraph formatting
+    // Concern::ParagraphFormat
+    Par,
+    Line,
+    Tab,
     Pard,
     Alignment,
     LeftIndent,
@@ -67,49 +70,63 @@ enum class Kw : uint8_t {
     SpaceAfter,
     LineSpacing,
     LineMultiple,
+    ParagraphShading,
+    // Concern::Table
+    Cell,
+    Row,
+    NestCell,
+    NestRow,
     InTable,
     TableLevel,
-    ListOverride,
-    ListLevel,
-    LegacyBullet,
-    LegacyBody,
-    LegacyStyle,
-    ParagraphShading,
-    // tables
     RowDefaults,
     CellEdge,
     CellShading,
-    // font, colour and list tables
-    FontCharset,
-    FontFamily,
-    Red,
-    Green,
-    Blue,
+    // Concern::List
+    ListTable,
+    ListOverrideTable,
+    ListLevelText,
+    LegacyList,
+    ListOverride,
+    ListLevel,
     List,
     ListLevelStart,
     LevelNfc,
     ListId,
-    // pictures
+    LegacyBullet,
+    LegacyBody,
+    LegacyStyle,
+    // Concern::Field
+    Field,
+    FieldInst,
+    FieldResult,
+    // Concern::Picture
+    Pict,
     PictKind,
     PictGoalWidth,
     PictGoalHeight,
     PictScaleX,
     PictScaleY,
-    // shape properties
+    // Concern::PageBackground
+    PageBackground,
+    ShapeInstructions,
     ShapeProperty,
     ShapePropertyName,
     ShapePropertyValue,
+    // Concern::HtmlTag
+    HtmlTag,
+    MhtmlTag,
+    HtmlRtf,
 };
 
 struct Keyword {
     Kw kw;
-    int arg = 0;
+    Concern concern;
+    // The word starts a destination: the rest of its group is read as that (or skipped).
+    bool opensDestination = false;
+    int arg = 0;  // what the word stands for: a character, a style, a code page
 };
 
 // The table's entry for the control word `name`, or null for a word the interpreter ignores.
 const Keyword* FindKeyword(std::string_view name);
-
-// Whether the word starts a destination: the rest of its group is read as that.
-bool OpensDestination(Kw kw);
 
 }  // namespace parcelo::rtf
