@@ -153,9 +153,17 @@ class Interpreter {
     bool popGroup();
     void controlWord(std::string_view name, bool hasParam, int param);
     bool readByDestination(Group& g, const Word& word);
+
+    // rtf_destinations.cpp: destinations skipped or read through, the font and colour tables.
     void destinationWord(Group& g, const Word& word);
     void fontTableWord(const Word& word);
+    void fontTableText(std::string_view bytes);
+    void finishFontName();
     void colorTableWord(const Word& word);
+    void colorTableText(std::string_view bytes);
+    const Font* fontAt(int index) const;
+    QColor colorAt(int index) const;
+
     void textDecodingWord(Group& g, const Word& word);
     void characterFormatWord(Group& g, const Word& word);
     void paragraphFormatWord(Group& g, const Word& word);
@@ -186,7 +194,6 @@ class Interpreter {
     void endParagraph(bool inTable);
     void endCell();
     void endRow();
-    void finishFontName();
     void finishPicture();
     void addPictureHex(std::string_view hex);
     int addLink(const QString& href);
@@ -196,8 +203,6 @@ class Interpreter {
         SymbolFont symbol;
     };
     Encoding encoding();
-    const Font* fontAt(int index) const;
-    QColor colorAt(int index) const;
     QTextCharFormat formatFor(const CharProps& props);
     QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
     bool listFormatFor(const ParaProps& props, BuiltList& list);
