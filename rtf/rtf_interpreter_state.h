@@ -164,7 +164,16 @@ class Interpreter {
     const Font* fontAt(int index) const;
     QColor colorAt(int index) const;
 
+    // rtf_text_decoding.cpp: bytes to characters in the code page or symbol font in force.
+    struct Encoding {
+        uint32_t codePage;
+        SymbolFont symbol;
+    };
     void textDecodingWord(Group& g, const Word& word);
+    void addBytes(std::string_view bytes);
+    void flushPending();
+    Encoding encoding();
+
     void characterFormatWord(Group& g, const Word& word);
     void paragraphFormatWord(Group& g, const Word& word);
     void tableWord(Group& g, const Word& word);
@@ -184,8 +193,6 @@ class Interpreter {
     void binary(std::string_view bytes);
     void finishDocument();
 
-    void addBytes(std::string_view bytes);
-    void flushPending();
     void emitText(QStringView text);
     void emitChar(char16_t c) { emitText(QStringView(&c, 1)); }
     void appendRun(QStringView text);
@@ -198,11 +205,6 @@ class Interpreter {
     void addPictureHex(std::string_view hex);
     int addLink(const QString& href);
 
-    struct Encoding {
-        uint32_t codePage;
-        SymbolFont symbol;
-    };
-    Encoding encoding();
     QTextCharFormat formatFor(const CharProps& props);
     QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
     bool listFormatFor(const ParaProps& props, BuiltList& list);
