@@ -174,8 +174,15 @@ class Interpreter {
     void flushPending();
     Encoding encoding();
 
+    // rtf_character_format.cpp
     void characterFormatWord(Group& g, const Word& word);
+    QTextCharFormat formatFor(const CharProps& props);
+
+    // rtf_paragraph_format.cpp: paragraph properties, breaks and tabs.
     void paragraphFormatWord(Group& g, const Word& word);
+    void endParagraph(bool inTable);
+    QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
+
     void tableWord(Group& g, const Word& word);
     void listWord(Group& g, const Word& word);
     void listTableWord(const Word& word);
@@ -198,15 +205,12 @@ class Interpreter {
     void appendRun(QStringView text);
     void appendEscaped(QStringView text);
     void flushRun();
-    void endParagraph(bool inTable);
     void endCell();
     void endRow();
     void finishPicture();
     void addPictureHex(std::string_view hex);
     int addLink(const QString& href);
 
-    QTextCharFormat formatFor(const CharProps& props);
-    QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
     bool listFormatFor(const ParaProps& props, BuiltList& list);
 
     std::string_view rtf_;
