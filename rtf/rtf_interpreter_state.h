@@ -183,7 +183,11 @@ class Interpreter {
     void endParagraph(bool inTable);
     QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
 
+    // rtf_tables.cpp
     void tableWord(Group& g, const Word& word);
+    void endCell();
+    void endRow();
+
     void listWord(Group& g, const Word& word);
     void listTableWord(const Word& word);
     void listOverrideTableWord(const Word& word);
@@ -205,8 +209,6 @@ class Interpreter {
     void appendRun(QStringView text);
     void appendEscaped(QStringView text);
     void flushRun();
-    void endCell();
-    void endRow();
     void finishPicture();
     void addPictureHex(std::string_view hex);
     int addLink(const QString& href);
