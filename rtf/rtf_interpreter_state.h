@@ -188,16 +188,22 @@ class Interpreter {
     void endCell();
     void endRow();
 
+    // rtf_lists.cpp: the list and list override tables, \ls paragraphs and the older \pn lists.
     void listWord(Group& g, const Word& word);
     void listTableWord(const Word& word);
     void listOverrideTableWord(const Word& word);
     void legacyListWord(Group& g, const Word& word);
+    void endListGroup(const Group& popped, Group& parent);
+    bool listFormatFor(const ParaProps& props, BuiltList& list);
+
     void fieldWord(Group& g, const Word& word);
     void pictureWord(Group& g, const Word& word);
     void pictureHeaderWord(const Word& word);
     void pageBackgroundWord(Group& g, const Word& word);
     void shapeWord(Group& g, const Word& word);
+    void endShapeGroup(Dest dest);
     void htmlTagWord(Group& g, const Word& word);
+    void endHtmlTagGroup();
     void controlSymbol(char symbol);
     void text(std::string_view bytes);
     void hexByte(uint8_t byte);
@@ -212,8 +218,6 @@ class Interpreter {
     void finishPicture();
     void addPictureHex(std::string_view hex);
     int addLink(const QString& href);
-
-    bool listFormatFor(const ParaProps& props, BuiltList& list);
 
     std::string_view rtf_;
     DocumentBuilder* builder_;  // null when extracting encapsulated HTML
