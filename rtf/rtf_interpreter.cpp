@@ -30,55 +30,6 @@ QStringView tagName(QStringView tag) {
     return tag.mid(start, end - start);
 }
 
-// The target of a HYPERLINK field instruction, with a \l bookmark as its fragment.
-QString hyperlinkTarget(QStringView instruction) {
-    std::vector<QString> words;
-    qsizetype i = 0;
-    while (i < instruction.size()) {
-        while (i < instruction.size() && instruction[i].isSpace())
-            ++i;
-        if (i >= instruction.size())
-            break;
-        QString word;
-        if (instruction[i] == u'"') {
-            ++i;
-            while (i < instruction.size() && instruction[i] != u'"') {
-                // Field codes double the backslashes of paths.
-                if (instruction[i] == u'\\' && i + 1 < instruction.size() &&
-                    instruction[i + 1] == u'\\')
-                    ++i;
-                word += instruction[i++];
-            }
-            ++i;
-        } else {
-            while (i < instruction.size() && !instruction[i].isSpace())
-                word += instruction[i++];
-        }
-        words.push_back(std::move(word));
-    }
-    if (words.empty() || words[0].compare(u"HYPERLINK", Qt::CaseInsensitive) != 0)
-        return {};
-    QString url;
-    QString bookmark;
-    for (size_t w = 1; w < words.size(); ++w) {
-        const QString& word = words[w];
-        if (word.size() == 2 && word[0] == u'\\') {
-            const QChar option = word[1].toLower();
-            if (option == u'l' && w + 1 < words.size())
-                bookmark = words[++w];
-            // \o (tooltip) and \t (target frame) take an argument that is not the target.
-            else if ((option == u'o' || option == u't') && w + 1 < words.size())
-                ++w;
-            continue;
-        }
-        if (url.isEmpty())
-            url = word;
-    }
-    if (!bookmark.isEmpty())
-        url += u'#' + bookmark;
-    return url;
-}
-
 // Shape properties give colours as a COLORREF, 0x00BBGGRR in decimal. A high byte that is not
 // zero marks a scheme or system colour, whose value is not known here.
 QColor colorOfColorRef(QStringView text) {
@@ -338,29 +289,6 @@ bool Interpreter::readByDestination(Group& g, const Word& word) {
             break;
     }
     return false;
-}
-
-void Interpreter::fieldWord(Group& g, const Word& word) {
-    switch (word.kw) {
-        case Kw::Field:
-            if (fields_.empty() || fields_.back().depth != depth())
-                fields_.push_back({depth(), {}});
-            else
-                fields_.back().instruction.clear();
-            return;
-        case Kw::FieldInst:
-            g.dest = (html() || fields_.empty()) ? Dest::Skip : Dest::FieldInstruction;
-            return;
-        case Kw::FieldResult:
-            if (!html() && g.dest == Dest::Text && !fields_.empty()) {
-                const QString target = hyperlinkTarget(fields_.back().instruction);
-                if (!target.isEmpty())
-                    g.chars.link = addLink(target);
-            }
-            return;
-        default:
-            return;
-    }
 }
 
 void Interpreter::pictureWord(Group& g, const Word& word) {
@@ -647,16 +575,6 @@ void Interpreter::finishPicture() {
     format.setHeight(std::clamp(height, 1.0, 4000.0));
     flushRun();
     runs_.push_back({QString(QChar::ObjectReplacementCharacter), format});
-}
-
-int Interpreter::addLink(const QString& href) {
-    const auto it = linkIndex_.constFind(href);
-    if (it != linkIndex_.constEnd())
-        return *it;
-    links_.push_back(href);
-    const int index = static_cast<int>(links_.size()) - 1;
-    linkIndex_.insert(href, index);
-    return index;
 }
 
 }  // namespace parcelo::rtf

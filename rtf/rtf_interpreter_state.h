@@ -196,7 +196,10 @@ class Interpreter {
     void endListGroup(const Group& popped, Group& parent);
     bool listFormatFor(const ParaProps& props, BuiltList& list);
 
+    // rtf_fields.cpp
     void fieldWord(Group& g, const Word& word);
+    int addLink(const QString& href);
+
     void pictureWord(Group& g, const Word& word);
     void pictureHeaderWord(const Word& word);
     void pageBackgroundWord(Group& g, const Word& word);
@@ -217,7 +220,6 @@ class Interpreter {
     void flushRun();
     void finishPicture();
     void addPictureHex(std::string_view hex);
-    int addLink(const QString& href);
 
     std::string_view rtf_;
     DocumentBuilder* builder_;  // null when extracting encapsulated HTML
