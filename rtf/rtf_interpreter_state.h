@@ -200,8 +200,12 @@ class Interpreter {
     void fieldWord(Group& g, const Word& word);
     int addLink(const QString& href);
 
+    // rtf_pictures.cpp
     void pictureWord(Group& g, const Word& word);
     void pictureHeaderWord(const Word& word);
+    void addPictureHex(std::string_view hex);
+    void finishPicture();
+
     void pageBackgroundWord(Group& g, const Word& word);
     void shapeWord(Group& g, const Word& word);
     void endShapeGroup(Dest dest);
@@ -218,8 +222,6 @@ class Interpreter {
     void appendRun(QStringView text);
     void appendEscaped(QStringView text);
     void flushRun();
-    void finishPicture();
-    void addPictureHex(std::string_view hex);
 
     std::string_view rtf_;
     DocumentBuilder* builder_;  // null when extracting encapsulated HTML
