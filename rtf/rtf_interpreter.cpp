@@ -1,47 +1,16 @@
+// The interpreter's main loop: tokens into groups, each control word to the handler of its
+// concern (named by the keyword table), and text to the destination of its group. The
+// handlers live in a file for each concern; see rtf_keywords.h.
 #include "rtf_interpreter.h"
 
 #include "rtf_interpreter_state.h"
 #include "rtf_keywords.h"
 #include "rtf_tokenizer.h"
 
-#include <QCryptographicHash>
-#include <QImage>
-#include <QTextDocument>
-#include <QTextImageFormat>
-#include <QUrl>
-
 #include <algorithm>
-#include <unordered_map>
-#include <vector>
+#include <utility>
 
 namespace parcelo::rtf {
-
-namespace {
-
-// The first word of an HTML tag ("img" for "<img src=...>"), to match \mhtmltag twins.
-QStringView tagName(QStringView tag) {
-    qsizetype start = tag.indexOf(u'<');
-    if (start < 0)
-        return {};
-    ++start;
-    qsizetype end = start;
-    while (end < tag.size() && (tag[end].isLetterOrNumber() || tag[end] == u'/'))
-        ++end;
-    return tag.mid(start, end - start);
-}
-
-// Shape properties give colours as a COLORREF, 0x00BBGGRR in decimal. A high byte that is not
-// zero marks a scheme or system colour, whose value is not known here.
-QColor colorOfColorRef(QStringView text) {
-    bool ok = false;
-    const qlonglong value = text.trimmed().toLongLong(&ok);
-    if (!ok || value < 0 || value > 0xFFFFFF)
-        return {};
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>(value >> 8 & 0xFF),
-                  static_cast<int>(value >> 16 & 0xFF));
-}
-
-}  // namespace
 
 void Interpreter::run() {
     RtfTokenizer tokens(rtf_);
@@ -154,40 +123,6 @@ bool Interpreter::popGroup() {
     return true;
 }
 
-void Interpreter::endShapeGroup(Dest dest) {
-    switch (dest) {
-        case Dest::ShapePropertyName:
-            shapeName_ = shapeText_.trimmed();
-            return;
-        case Dest::ShapePropertyValue:
-            if (shapeName_ == u"fillColor")
-                fillColor_ = colorOfColorRef(shapeText_);
-            return;
-        case Dest::PageBackground:
-            // Without a colour of its own (a picture or pattern fill without one), the page is
-            // white as in Word.
-            builder_->setPageBackground(fillColor_.isValid() ? fillColor_ : QColor(Qt::white));
-            return;
-        default:
-            return;
-    }
-}
-
-void Interpreter::endHtmlTagGroup() {
-    if (htmlTagStart_ < 0)
-        return;
-    const QStringView tag = QStringView(html_).mid(htmlTagStart_);
-    if (htmlTagIsMhtml_) {
-        mhtmlTag_ = tag.toString();
-        mhtmlParam_ = htmlTagParam_;
-    } else if (!twinOf_.isEmpty() &&
-               tagName(tag).compare(tagName(twinOf_), Qt::CaseInsensitive) == 0) {
-        html_.truncate(htmlTagStart_);
-    }
-    htmlTagStart_ = -1;
-    twinOf_.clear();
-}
-
 void Interpreter::finishDocument() {
     if (done_)
         return;
@@ -291,72 +226,6 @@ bool Interpreter::readByDestination(Group& g, const Word& word) {
     return false;
 }
 
-void Interpreter::pageBackgroundWord(Group& g, const Word& word) {
-    switch (word.kw) {
-        case Kw::PageBackground:
-            g.dest = html() ? Dest::Skip : Dest::PageBackground;
-            fillColor_ = QColor();
-            shapeName_.clear();
-            return;
-        case Kw::ShapeInstructions:
-            // Elsewhere a shape is read from its \shprslt rendering instead.
-            g.dest = Dest::Skip;
-            return;
-        default:
-            return;  // a shape's properties matter only in the background
-    }
-}
-
-void Interpreter::shapeWord(Group& g, const Word& word) {
-    switch (word.kw) {
-        case Kw::ShapeInstructions:
-            return;  // read through: it holds the shape's properties
-        case Kw::ShapeProperty:
-            shapeName_.clear();
-            return;
-        case Kw::ShapePropertyName:
-            g.dest = Dest::ShapePropertyName;
-            shapeText_.clear();
-            return;
-        case Kw::ShapePropertyValue:
-            g.dest = Dest::ShapePropertyValue;
-            shapeText_.clear();
-            return;
-        default:
-            // A fill picture, the shape's text or anything else in its own group is not part
-            // of the body; words that open no group change nothing here.
-            if (word.opensDestination)
-                g.dest = Dest::Skip;
-            return;
-    }
-}
-
-void Interpreter::htmlTagWord(Group& g, const Word& word) {
-    switch (word.kw) {
-        case Kw::HtmlTag:
-        case Kw::MhtmlTag:
-            if (!html()) {
-                g.dest = Dest::Skip;
-                return;
-            }
-            g.dest = Dest::HtmlTag;
-            htmlTagStart_ = html_.size();
-            htmlTagIsMhtml_ = word.kw == Kw::MhtmlTag;
-            htmlTagParam_ = word.param;
-            twinOf_.clear();
-            if (!htmlTagIsMhtml_ && mhtmlParam_ == word.param)
-                twinOf_ = mhtmlTag_;
-            mhtmlTag_.clear();
-            mhtmlParam_ = -1;
-            return;
-        case Kw::HtmlRtf:
-            g.htmlRtf = word.on;
-            return;
-        default:
-            return;
-    }
-}
-
 void Interpreter::controlSymbol(char symbol) {
     switch (symbol) {
         case '*':
@@ -439,10 +308,8 @@ void Interpreter::emitText(QStringView text) {
     switch (g.dest) {
         case Dest::Text:
             if (html()) {
-                if (!g.htmlRtf) {
-                    mhtmlTag_.clear();
-                    appendEscaped(text);
-                }
+                if (!g.htmlRtf)
+                    htmlText(text);
             } else if (!g.chars.hidden) {
                 appendRun(text);
             }
@@ -479,19 +346,6 @@ void Interpreter::appendRun(QStringView text) {
     if (runText_.isEmpty())
         runProps_ = props;
     runText_.append(text);
-}
-
-void Interpreter::appendEscaped(QStringView text) {
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'<' && c != u'>' && c != u'&')
-            continue;
-        html_.append(text.mid(start, i - start));
-        html_.append(c == u'<' ? u"&lt;" : c == u'>' ? u"&gt;" : u"&amp;");
-        start = i + 1;
-    }
-    html_.append(text.mid(start));
 }
 
 void Interpreter::flushRun() {

@@ -206,11 +206,16 @@ class Interpreter {
     void addPictureHex(std::string_view hex);
     void finishPicture();
 
+    // rtf_page_background.cpp
     void pageBackgroundWord(Group& g, const Word& word);
     void shapeWord(Group& g, const Word& word);
     void endShapeGroup(Dest dest);
+
+    // rtf_html_tags.cpp
     void htmlTagWord(Group& g, const Word& word);
     void endHtmlTagGroup();
+    void htmlText(QStringView text);
+
     void controlSymbol(char symbol);
     void text(std::string_view bytes);
     void hexByte(uint8_t byte);
@@ -220,7 +225,6 @@ class Interpreter {
     void emitText(QStringView text);
     void emitChar(char16_t c) { emitText(QStringView(&c, 1)); }
     void appendRun(QStringView text);
-    void appendEscaped(QStringView text);
     void flushRun();
 
     std::string_view rtf_;
