@@ -135,6 +135,7 @@ inline int clampTwips(int value) {
     return std::clamp(value, -kMaxTwips, kMaxTwips);
 }
 
+// Reads one RTF document. Each member function is defined in the file its section names.
 class Interpreter {
   public:
     Interpreter(std::string_view rtf, DocumentBuilder* builder) : rtf_(rtf), builder_(builder) {
@@ -145,14 +146,29 @@ class Interpreter {
     QString takeHtml() { return std::move(html_); }
 
   private:
+    // What decodes the bytes of the text.
+    struct Encoding {
+        uint32_t codePage;
+        SymbolFont symbol;
+    };
+
+    // rtf_interpreter.cpp: groups, the routing of control words and text, the end.
     Group& state() { return groups_.back(); }
     size_t depth() const { return groups_.size() + overflow_; }
     bool html() const { return builder_ == nullptr; }
-
     void pushGroup();
     bool popGroup();
     void controlWord(std::string_view name, bool hasParam, int param);
     bool readByDestination(Group& g, const Word& word);
+    void controlSymbol(char symbol);
+    void text(std::string_view bytes);
+    void hexByte(uint8_t byte);
+    void binary(std::string_view bytes);
+    void emitText(QStringView text);
+    void emitChar(char16_t c) { emitText(QStringView(&c, 1)); }
+    void appendRun(QStringView text);
+    void flushRun();
+    void finishDocument();
 
     // rtf_destinations.cpp: destinations skipped or read through, the font and colour tables.
     void destinationWord(Group& g, const Word& word);
@@ -165,10 +181,6 @@ class Interpreter {
     QColor colorAt(int index) const;
 
     // rtf_text_decoding.cpp: bytes to characters in the code page or symbol font in force.
-    struct Encoding {
-        uint32_t codePage;
-        SymbolFont symbol;
-    };
     void textDecodingWord(Group& g, const Word& word);
     void addBytes(std::string_view bytes);
     void flushPending();
@@ -216,17 +228,6 @@ class Interpreter {
     void endHtmlTagGroup();
     void htmlText(QStringView text);
 
-    void controlSymbol(char symbol);
-    void text(std::string_view bytes);
-    void hexByte(uint8_t byte);
-    void binary(std::string_view bytes);
-    void finishDocument();
-
-    void emitText(QStringView text);
-    void emitChar(char16_t c) { emitText(QStringView(&c, 1)); }
-    void appendRun(QStringView text);
-    void flushRun();
-
     std::string_view rtf_;
     DocumentBuilder* builder_;  // null when extracting encapsulated HTML
     QString html_;
@@ -237,23 +238,7 @@ class Interpreter {
     bool ignorable_ = false;
     bool done_ = false;
 
-    uint32_t ansiCodePage_ = 1252;
-    int defaultFont_ = 0;
-    std::unordered_map<int, Font> fonts_;
-    int fontEntry_ = -1;
-    QString fontName_;
-    std::vector<QColor> colors_;
-    int red_ = -1, green_ = -1, blue_ = -1;
-    std::vector<ListDefinition> lists_;
-    std::unordered_map<int, int> listOverrides_;  // \ls number to \listid
-    int overrideListId_ = 0;
-    QString levelText_;
-
-    CodePageDecoder decoder_;
-    std::string pending_;
-    Encoding pendingEncoding_{};
-    QString decoded_;
-
+    // The paragraph being read: runs of text with their formats.
     QString runText_;
     CharProps runProps_;
     std::vector<BuiltRun> runs_;
@@ -261,32 +246,56 @@ class Interpreter {
     CharProps cachedProps_;
     QTextCharFormat cachedFormat_;
 
-    std::vector<Field> fields_;
-    std::vector<QString> links_;
-    QHash<QString, int> linkIndex_;
+    // Fonts and colours.
+    int defaultFont_ = 0;
+    std::unordered_map<int, Font> fonts_;
+    int fontEntry_ = -1;
+    QString fontName_;
+    std::vector<QColor> colors_;
+    int red_ = -1, green_ = -1, blue_ = -1;
 
-    Picture picture_;
-    size_t pictureDepth_ = 0;
+    // Text decoding.
+    uint32_t ansiCodePage_ = 1252;
+    CodePageDecoder decoder_;
+    std::string pending_;
+    Encoding pendingEncoding_{};
+    QString decoded_;
 
+    // Tables.
     std::vector<int> cellEdges_;
     std::vector<QColor> cellBackgrounds_;  // one for each of cellEdges_
     int cellShading_ = -1;
     bool cellHasParagraph_ = false;
+
+    // Lists.
+    std::vector<ListDefinition> lists_;
+    std::unordered_map<int, int> listOverrides_;  // \ls number to \listid
+    int overrideListId_ = 0;
+    QString levelText_;
     uint64_t legacyListSerial_ = 0;
 
-    // An \mhtmltag carries the form of a tag to show; an \htmltag for the same tag right after
-    // it is its twin and is dropped.
+    // Fields.
+    std::vector<Field> fields_;
+    std::vector<QString> links_;
+    QHash<QString, int> linkIndex_;
+
+    // Pictures.
+    Picture picture_;
+    size_t pictureDepth_ = 0;
+
+    // The \background shape: the property being read and the fill colour found so far.
+    QString shapeName_;
+    QString shapeText_;
+    QColor fillColor_;
+
+    // Encapsulated HTML. An \mhtmltag carries the form of a tag to show; an \htmltag for the
+    // same tag right after it is its twin and is dropped.
     QString mhtmlTag_;
     int mhtmlParam_ = -1;
     QString twinOf_;
     bool htmlTagIsMhtml_ = false;
     int htmlTagParam_ = -1;
     qsizetype htmlTagStart_ = -1;
-
-    // The \background shape: the property being read and the fill colour found so far.
-    QString shapeName_;
-    QString shapeText_;
-    QColor fillColor_;
 };
 
 }  // namespace parcelo::rtf
