@@ -98,15 +98,4 @@ void Interpreter::colorTableText(std::string_view bytes) {
     }
 }
 
-const Font* Interpreter::fontAt(int index) const {
-    const auto it = fonts_.find(index);
-    return it == fonts_.end() ? nullptr : &it->second;
-}
-
-QColor Interpreter::colorAt(int index) const {
-    if (index < 0 || index >= static_cast<int>(colors_.size()))
-        return {};
-    return colors_[index];
-}
-
 }  // namespace parcelo::rtf

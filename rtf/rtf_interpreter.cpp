@@ -136,13 +136,14 @@ void Interpreter::finishDocument() {
 }
 
 void Interpreter::controlWord(std::string_view name, bool hasParam, int param) {
-    const Keyword* const keyword = FindKeyword(name);
-    if (keyword == nullptr) {
+    const auto found = keywords_.find(name);
+    if (found == keywords_.end()) {
         // An unknown destination marked ignorable is skipped whole.
         if (ignorable_)
             state().dest = Dest::Skip;
         return;
     }
+    const Keyword* const keyword = &found->second;
     Group& g = state();
     const Word word{keyword->kw, keyword->opensDestination, !hasParam || param != 0, keyword->arg,
                     param};
@@ -152,8 +153,9 @@ void Interpreter::controlWord(std::string_view name, bool hasParam, int param) {
         return;
     }
     // A word that opens a destination does so wherever it stands; any other word reaches its
-    // handler only where no table or picture header reads it.
-    if (!word.opensDestination && readByDestination(g, word))
+    // handler only where no table or picture header reads it. Most words stand in the text,
+    // which reads none.
+    if (!word.opensDestination && g.dest != Dest::Text && readByDestination(g, word))
         return;
     switch (keyword->concern) {
         case Concern::Destination:

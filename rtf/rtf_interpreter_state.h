@@ -177,13 +177,26 @@ class Interpreter {
     void finishFontName();
     void colorTableWord(const Word& word);
     void colorTableText(std::string_view bytes);
-    const Font* fontAt(int index) const;
-    QColor colorAt(int index) const;
+    // Inline, as every run and every piece of text looks them up.
+    const Font* fontAt(int index) const {
+        const auto it = fonts_.find(index);
+        return it == fonts_.end() ? nullptr : &it->second;
+    }
+    QColor colorAt(int index) const {
+        if (index < 0 || index >= static_cast<int>(colors_.size()))
+            return {};
+        return colors_[index];
+    }
 
     // rtf_text_decoding.cpp: bytes to characters in the code page or symbol font in force.
     void textDecodingWord(Group& g, const Word& word);
     void addBytes(std::string_view bytes);
-    void flushPending();
+    // Inline, as the main loop calls it before nearly every token and mostly nothing waits.
+    void flushPending() {
+        if (!pending_.empty())
+            decodePending();
+    }
+    void decodePending();
     Encoding encoding();
 
     // rtf_character_format.cpp
@@ -230,6 +243,7 @@ class Interpreter {
 
     std::string_view rtf_;
     DocumentBuilder* builder_;  // null when extracting encapsulated HTML
+    const KeywordTable& keywords_ = Keywords();
     QString html_;
 
     std::vector<Group> groups_;

@@ -13,8 +13,6 @@ namespace parcelo::rtf {
 
 namespace {
 
-using Table = std::unordered_map<std::string_view, Keyword>;
-
 struct Row {
     std::string_view name;
     Kw kw;
@@ -24,8 +22,8 @@ struct Row {
 constexpr bool kDestination = true;
 constexpr bool kWord = false;
 
-Table makeTable() {
-    Table table;
+KeywordTable makeTable() {
+    KeywordTable table;
     const auto add = [&table](Concern concern, bool opensDestination,
                               std::initializer_list<Row> rows) {
         for (const Row& row : rows)
@@ -266,10 +264,9 @@ Table makeTable() {
 
 }  // namespace
 
-const Keyword* FindKeyword(std::string_view name) {
-    static const Table table = makeTable();
-    const auto found = table.find(name);
-    return found == table.end() ? nullptr : &found->second;
+const KeywordTable& Keywords() {
+    static const KeywordTable table = makeTable();
+    return table;
 }
 
 }  // namespace parcelo::rtf

@@ -3,8 +3,10 @@
 // concern, and a case in that concern's handler.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 
 namespace parcelo::rtf {
 
@@ -126,7 +128,19 @@ struct Keyword {
     int arg = 0;  // what the word stands for: a character, a style, a code page
 };
 
-// The table's entry for the control word `name`, or null for a word the interpreter ignores.
-const Keyword* FindKeyword(std::string_view name);
+// FNV-1a, inline: the names are a few letters long, and the library's hash costs a call to
+// its general function for every control word of a body.
+struct KeywordHash {
+    size_t operator()(std::string_view name) const {
+        uint32_t hash = 2166136261u;
+        for (char c : name)
+            hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
+        return hash;
+    }
+};
+
+// Every control word the interpreter reads, by name; words not in it are ignored.
+using KeywordTable = std::unordered_map<std::string_view, Keyword, KeywordHash>;
+const KeywordTable& Keywords();
 
 }  // namespace parcelo::rtf

@@ -60,9 +60,7 @@ void Interpreter::addBytes(std::string_view bytes) {
     pending_.append(bytes);
 }
 
-void Interpreter::flushPending() {
-    if (pending_.empty())
-        return;
+void Interpreter::decodePending() {
     decoded_.clear();
     if (pendingEncoding_.symbol != SymbolFont::None) {
         for (char c : pending_)
