@@ -1,6 +1,8 @@
 // The control words the interpreter reads: what each one means and which part of the
 // interpreter reads it. A new word gets a Kw, a row in the table of rtf_keywords.cpp under its
-// concern, and a case in that concern's handler.
+// concern, and a case in that concern's handler; a word that means something only inside a
+// table or a picture's header (\fcharset, \listid, \picwgoal) gets its case in that
+// destination's reader (fontTableWord, listTableWord, pictureHeaderWord...) instead.
 #pragma once
 
 #include <cstddef>
