@@ -1,641 +1,16 @@
+// The interpreter's main loop: tokens into groups, each control word to the handler of its
+// concern (named by the keyword table), and text to the destination of its group. The
+// handlers live in a file for each concern; see rtf_keywords.h.
 #include "rtf_interpreter.h"
 
-#include "code_page_text.h"
-#include "document_builder.h"
+#include "rtf_interpreter_state.h"
+#include "rtf_keywords.h"
 #include "rtf_tokenizer.h"
 
-#include <QColor>
-#include <QCryptographicHash>
-#include <QFont>
-#include <QHash>
-#include <QImage>
-#include <QTextDocument>
-#include <QTextImageFormat>
-#include <QUrl>
-
 #include <algorithm>
-#include <string>
-#include <unordered_map>
-#include <vector>
+#include <utility>
 
-namespace parcelo {
-
-namespace {
-
-// Word nests groups a few dozen deep; anything far deeper is broken or hostile, and its inner
-// groups simply share the state of the deepest one kept.
-constexpr size_t kMaxDepth = 512;
-// Longest field instruction, font name and list level text kept; real ones are far shorter.
-constexpr qsizetype kMaxInstruction = 8192;
-constexpr qsizetype kMaxName = 256;
-// RTF lengths are in twips; anything beyond 22 inches is nonsense and is clamped.
-constexpr int kMaxTwips = 31680;
-
-enum class Dest : uint8_t {
-    Text,
-    Skip,
-    FontTable,
-    ColorTable,
-    ListTable,
-    ListLevelText,
-    ListOverrideTable,
-    FieldInstruction,
-    Picture,
-    LegacyList,
-    HtmlTag,
-    PageBackground,  // the \background shape and its property groups
-    ShapePropertyName,
-    ShapePropertyValue,
-};
-
-enum class Align : uint8_t { Default, Right, Center, Justify };
-
-struct CharProps {
-    int font = -1;  // -1: the document's default font
-    int halfPoints = 24;
-    int foreground = -1;  // colour table indexes
-    int background = -1;
-    int link = -1;  // index into the hyperlink targets
-    uint8_t underline = QTextCharFormat::NoUnderline;
-    int8_t vertical = 0;  // 1 superscript, -1 subscript
-    uint8_t caps = 0;     // 1 all capitals, 2 small capitals
-    bool bold = false;
-    bool italic = false;
-    bool strike = false;
-    bool hidden = false;
-    bool operator==(const CharProps&) const = default;
-};
-
-struct ParaProps {
-    Align align = Align::Default;
-    int left = 0;
-    int right = 0;
-    int firstLine = 0;
-    int before = 0;
-    int after = 0;
-    int lineSpacing = 0;
-    bool lineMultiple = false;
-    bool inTable = false;
-    int listOverride = 0;
-    int listLevel = 0;
-    int8_t legacyList = 0;  // a QTextListFormat::Style from \pn, 0 when none
-    int shading = -1;       // colour table index of the paragraph's background
-    bool operator==(const ParaProps&) const = default;
-};
-
-struct Group {
-    CharProps chars;
-    ParaProps para;
-    Dest dest = Dest::Text;
-    uint8_t uc = 1;
-    bool htmlRtf = false;
-};
-
-struct Font {
-    QString name;
-    int charset = -1;
-    QFont::StyleHint hint = QFont::AnyStyle;
-};
-
-struct ListLevel {
-    int nfc = 0;
-    QString text;
-};
-
-struct ListDefinition {
-    int id = 0;
-    std::vector<ListLevel> levels;
-};
-
-struct Field {
-    size_t depth;
-    QString instruction;
-};
-
-struct Picture {
-    enum class Kind : uint8_t { Unknown, Png, Jpeg } kind = Kind::Unknown;
-    int goalWidth = 0;
-    int goalHeight = 0;
-    int scaleX = 100;
-    int scaleY = 100;
-    QByteArray data;
-    int highNibble = -1;
-};
-
-enum class Kw : uint8_t {
-    // destinations
-    FontTable,
-    ColorTable,
-    ListTable,
-    ListOverrideTable,
-    ListLevelText,
-    Pict,
-    Field,
-    FieldInst,
-    FieldResult,
-    LegacyList,
-    HtmlTag,
-    MhtmlTag,
-    SkipDest,
-    TextDest,
-    PageBackground,
-    ShapeInstructions,
-    // characters and breaks
-    Par,
-    Line,
-    Tab,
-    Cell,
-    Row,
-    NestCell,
-    NestRow,
-    Char,
-    Unicode,
-    UnicodeSkip,
-    // document
-    CodePage,
-    AnsiCodePage,
-    DefaultFont,
-    HtmlRtf,
-    // character formatting
-    Plain,
-    Bold,
-    Italic,
-    Underline,
-    UnderlineNone,
-    Strike,
-    Font,
-    FontSize,
-    Foreground,
-    Background,
-    Super,
-    Sub,
-    NoSuperSub,
-    Hidden,
-    Caps,
-    SmallCaps,
-    // paragraph formatting
-    Pard,
-    Alignment,
-    LeftIndent,
-    RightIndent,
-    FirstIndent,
-    SpaceBefore,
-    SpaceAfter,
-    LineSpacing,
-    LineMultiple,
-    InTable,
-    TableLevel,
-    ListOverride,
-    ListLevel,
-    LegacyBullet,
-    LegacyBody,
-    LegacyStyle,
-    ParagraphShading,
-    // tables
-    RowDefaults,
-    CellEdge,
-    CellShading,
-    // font, colour and list tables
-    FontCharset,
-    FontFamily,
-    Red,
-    Green,
-    Blue,
-    List,
-    ListLevelStart,
-    LevelNfc,
-    ListId,
-    // pictures
-    PictKind,
-    PictGoalWidth,
-    PictGoalHeight,
-    PictScaleX,
-    PictScaleY,
-    // shape properties
-    ShapeProperty,
-    ShapePropertyName,
-    ShapePropertyValue,
-};
-
-struct Keyword {
-    Kw kw;
-    int arg = 0;
-};
-
-const std::unordered_map<std::string_view, Keyword>& keywords() {
-    static const std::unordered_map<std::string_view, Keyword> table = {
-        {"fonttbl", {Kw::FontTable}},
-        {"colortbl", {Kw::ColorTable}},
-        {"listtable", {Kw::ListTable}},
-        {"listoverridetable", {Kw::ListOverrideTable}},
-        {"leveltext", {Kw::ListLevelText}},
-        {"pict", {Kw::Pict}},
-        {"field", {Kw::Field}},
-        {"fldinst", {Kw::FieldInst}},
-        {"fldrslt", {Kw::FieldResult}},
-        {"pn", {Kw::LegacyList}},
-        {"htmltag", {Kw::HtmlTag}},
-        {"mhtmltag", {Kw::MhtmlTag}},
-        // Destinations whose text is not part of the body (or that repeat it in another form).
-        {"stylesheet", {Kw::SkipDest}},
-        {"info", {Kw::SkipDest}},
-        {"header", {Kw::SkipDest}},
-        {"headerl", {Kw::SkipDest}},
-        {"headerr", {Kw::SkipDest}},
-        {"headerf", {Kw::SkipDest}},
-        {"footer", {Kw::SkipDest}},
-        {"footerl", {Kw::SkipDest}},
-        {"footerr", {Kw::SkipDest}},
-        {"footerf", {Kw::SkipDest}},
-        {"footnote", {Kw::SkipDest}},
-        {"annotation", {Kw::SkipDest}},
-        {"atnid", {Kw::SkipDest}},
-        {"atnauthor", {Kw::SkipDest}},
-        {"xe", {Kw::SkipDest}},
-        {"tc", {Kw::SkipDest}},
-        {"txe", {Kw::SkipDest}},
-        {"rxe", {Kw::SkipDest}},
-        {"objdata", {Kw::SkipDest}},
-        {"objclass", {Kw::SkipDest}},
-        {"pntext", {Kw::SkipDest}},
-        {"pntxta", {Kw::SkipDest}},
-        {"pntxtb", {Kw::SkipDest}},
-        {"listtext", {Kw::SkipDest}},
-        {"listname", {Kw::SkipDest}},
-        {"levelnumbers", {Kw::SkipDest}},
-        {"nonshppict", {Kw::SkipDest}},
-        {"shpinst", {Kw::ShapeInstructions}},
-        {"background", {Kw::PageBackground}},
-        {"do", {Kw::SkipDest}},
-        {"template", {Kw::SkipDest}},
-        {"revtbl", {Kw::SkipDest}},
-        {"filetbl", {Kw::SkipDest}},
-        {"rsidtbl", {Kw::SkipDest}},
-        {"generator", {Kw::SkipDest}},
-        {"themedata", {Kw::SkipDest}},
-        {"colorschememapping", {Kw::SkipDest}},
-        {"latentstyles", {Kw::SkipDest}},
-        {"datastore", {Kw::SkipDest}},
-        {"xmlnstbl", {Kw::SkipDest}},
-        {"mmathPr", {Kw::SkipDest}},
-        {"bkmkstart", {Kw::SkipDest}},
-        {"bkmkend", {Kw::SkipDest}},
-        // Destinations that are read through: they hold what the body shows.
-        {"shppict", {Kw::TextDest}},
-        {"object", {Kw::TextDest}},
-        {"result", {Kw::TextDest}},
-        {"shprslt", {Kw::TextDest}},
-        {"ud", {Kw::TextDest}},
-
-        {"par", {Kw::Par}},
-        {"page", {Kw::Par}},
-        {"sect", {Kw::Par}},
-        {"column", {Kw::Par}},
-        {"line", {Kw::Line}},
-        {"tab", {Kw::Tab}},
-        {"cell", {Kw::Cell}},
-        {"row", {Kw::Row}},
-        {"nestcell", {Kw::NestCell}},
-        {"nestrow", {Kw::NestRow}},
-        {"emdash", {Kw::Char, 0x2014}},
-        {"endash", {Kw::Char, 0x2013}},
-        {"emspace", {Kw::Char, 0x2003}},
-        {"enspace", {Kw::Char, 0x2002}},
-        {"qmspace", {Kw::Char, 0x2005}},
-        {"bullet", {Kw::Char, 0x2022}},
-        {"lquote", {Kw::Char, 0x2018}},
-        {"rquote", {Kw::Char, 0x2019}},
-        {"ldblquote", {Kw::Char, 0x201C}},
-        {"rdblquote", {Kw::Char, 0x201D}},
-        {"zwj", {Kw::Char, 0x200D}},
-        {"zwnj", {Kw::Char, 0x200C}},
-        {"u", {Kw::Unicode}},
-        {"uc", {Kw::UnicodeSkip}},
-
-        {"ansi", {Kw::CodePage, 1252}},
-        {"mac", {Kw::CodePage, 10000}},
-        {"pc", {Kw::CodePage, 437}},
-        {"pca", {Kw::CodePage, 850}},
-        {"ansicpg", {Kw::AnsiCodePage}},
-        {"deff", {Kw::DefaultFont}},
-        {"htmlrtf", {Kw::HtmlRtf}},
-
-        {"plain", {Kw::Plain}},
-        {"b", {Kw::Bold}},
-        {"i", {Kw::Italic}},
-        {"ul", {Kw::Underline, QTextCharFormat::SingleUnderline}},
-        {"ulw", {Kw::Underline, QTextCharFormat::SingleUnderline}},
-        {"uldb", {Kw::Underline, QTextCharFormat::SingleUnderline}},
-        {"ulth", {Kw::Underline, QTextCharFormat::SingleUnderline}},
-        {"uld", {Kw::Underline, QTextCharFormat::DotLine}},
-        {"uldash", {Kw::Underline, QTextCharFormat::DashUnderline}},
-        {"uldashd", {Kw::Underline, QTextCharFormat::DashDotLine}},
-        {"uldashdd", {Kw::Underline, QTextCharFormat::DashDotDotLine}},
-        {"ulwave", {Kw::Underline, QTextCharFormat::WaveUnderline}},
-        {"ulnone", {Kw::UnderlineNone}},
-        {"strike", {Kw::Strike}},
-        {"striked", {Kw::Strike}},
-        {"f", {Kw::Font}},
-        {"fs", {Kw::FontSize}},
-        {"cf", {Kw::Foreground}},
-        {"cb", {Kw::Background}},
-        {"highlight", {Kw::Background}},
-        {"chcbpat", {Kw::Background}},
-        {"super", {Kw::Super}},
-        {"sub", {Kw::Sub}},
-        {"nosupersub", {Kw::NoSuperSub}},
-        {"v", {Kw::Hidden}},
-        {"caps", {Kw::Caps}},
-        {"scaps", {Kw::SmallCaps}},
-
-        {"pard", {Kw::Pard}},
-        {"ql", {Kw::Alignment, static_cast<int>(Align::Default)}},
-        {"qr", {Kw::Alignment, static_cast<int>(Align::Right)}},
-        {"qc", {Kw::Alignment, static_cast<int>(Align::Center)}},
-        {"qj", {Kw::Alignment, static_cast<int>(Align::Justify)}},
-        {"qd", {Kw::Alignment, static_cast<int>(Align::Justify)}},
-        {"li", {Kw::LeftIndent}},
-        {"lin", {Kw::LeftIndent}},
-        {"ri", {Kw::RightIndent}},
-        {"rin", {Kw::RightIndent}},
-        {"fi", {Kw::FirstIndent}},
-        {"sb", {Kw::SpaceBefore}},
-        {"sa", {Kw::SpaceAfter}},
-        {"sl", {Kw::LineSpacing}},
-        {"slmult", {Kw::LineMultiple}},
-        {"intbl", {Kw::InTable}},
-        {"itap", {Kw::TableLevel}},
-        {"ls", {Kw::ListOverride}},
-        {"ilvl", {Kw::ListLevel}},
-        {"cbpat", {Kw::ParagraphShading}},
-        {"pnlvlblt", {Kw::LegacyBullet}},
-        {"pnlvlbody", {Kw::LegacyBody}},
-        {"pnlvlcont", {Kw::LegacyBody}},
-        {"pndec", {Kw::LegacyStyle, QTextListFormat::ListDecimal}},
-        {"pnucltr", {Kw::LegacyStyle, QTextListFormat::ListUpperAlpha}},
-        {"pnlcltr", {Kw::LegacyStyle, QTextListFormat::ListLowerAlpha}},
-        {"pnucrm", {Kw::LegacyStyle, QTextListFormat::ListUpperRoman}},
-        {"pnlcrm", {Kw::LegacyStyle, QTextListFormat::ListLowerRoman}},
-
-        {"trowd", {Kw::RowDefaults}},
-        {"cellx", {Kw::CellEdge}},
-        {"clcbpat", {Kw::CellShading}},
-
-        {"fcharset", {Kw::FontCharset}},
-        {"froman", {Kw::FontFamily, QFont::Serif}},
-        {"fswiss", {Kw::FontFamily, QFont::SansSerif}},
-        {"fmodern", {Kw::FontFamily, QFont::Monospace}},
-        {"fscript", {Kw::FontFamily, QFont::Cursive}},
-        {"fdecor", {Kw::FontFamily, QFont::Decorative}},
-        {"red", {Kw::Red}},
-        {"green", {Kw::Green}},
-        {"blue", {Kw::Blue}},
-        {"list", {Kw::List}},
-        {"listlevel", {Kw::ListLevelStart}},
-        {"levelnfc", {Kw::LevelNfc}},
-        {"levelnfcn", {Kw::LevelNfc}},
-        {"listid", {Kw::ListId}},
-
-        {"pngblip", {Kw::PictKind, static_cast<int>(Picture::Kind::Png)}},
-        {"jpegblip", {Kw::PictKind, static_cast<int>(Picture::Kind::Jpeg)}},
-        {"emfblip", {Kw::PictKind, static_cast<int>(Picture::Kind::Unknown)}},
-        {"wmetafile", {Kw::PictKind, static_cast<int>(Picture::Kind::Unknown)}},
-        {"dibitmap", {Kw::PictKind, static_cast<int>(Picture::Kind::Unknown)}},
-        {"wbitmap", {Kw::PictKind, static_cast<int>(Picture::Kind::Unknown)}},
-        {"macpict", {Kw::PictKind, static_cast<int>(Picture::Kind::Unknown)}},
-        {"picwgoal", {Kw::PictGoalWidth}},
-        {"pichgoal", {Kw::PictGoalHeight}},
-        {"picscalex", {Kw::PictScaleX}},
-        {"picscaley", {Kw::PictScaleY}},
-
-        {"sp", {Kw::ShapeProperty}},
-        {"sn", {Kw::ShapePropertyName}},
-        {"sv", {Kw::ShapePropertyValue}},
-    };
-    return table;
-}
-
-int clampTwips(int value) {
-    return std::clamp(value, -kMaxTwips, kMaxTwips);
-}
-
-// The first word of an HTML tag ("img" for "<img src=...>"), to match \mhtmltag twins.
-QStringView tagName(QStringView tag) {
-    qsizetype start = tag.indexOf(u'<');
-    if (start < 0)
-        return {};
-    ++start;
-    qsizetype end = start;
-    while (end < tag.size() && (tag[end].isLetterOrNumber() || tag[end] == u'/'))
-        ++end;
-    return tag.mid(start, end - start);
-}
-
-// The target of a HYPERLINK field instruction, with a \l bookmark as its fragment.
-QString hyperlinkTarget(QStringView instruction) {
-    std::vector<QString> words;
-    qsizetype i = 0;
-    while (i < instruction.size()) {
-        while (i < instruction.size() && instruction[i].isSpace())
-            ++i;
-        if (i >= instruction.size())
-            break;
-        QString word;
-        if (instruction[i] == u'"') {
-            ++i;
-            while (i < instruction.size() && instruction[i] != u'"') {
-                // Field codes double the backslashes of paths.
-                if (instruction[i] == u'\\' && i + 1 < instruction.size() &&
-                    instruction[i + 1] == u'\\')
-                    ++i;
-                word += instruction[i++];
-            }
-            ++i;
-        } else {
-            while (i < instruction.size() && !instruction[i].isSpace())
-                word += instruction[i++];
-        }
-        words.push_back(std::move(word));
-    }
-    if (words.empty() || words[0].compare(u"HYPERLINK", Qt::CaseInsensitive) != 0)
-        return {};
-    QString url;
-    QString bookmark;
-    for (size_t w = 1; w < words.size(); ++w) {
-        const QString& word = words[w];
-        if (word.size() == 2 && word[0] == u'\\') {
-            const QChar option = word[1].toLower();
-            if (option == u'l' && w + 1 < words.size())
-                bookmark = words[++w];
-            // \o (tooltip) and \t (target frame) take an argument that is not the target.
-            else if ((option == u'o' || option == u't') && w + 1 < words.size())
-                ++w;
-            continue;
-        }
-        if (url.isEmpty())
-            url = word;
-    }
-    if (!bookmark.isEmpty())
-        url += u'#' + bookmark;
-    return url;
-}
-
-QTextListFormat::Style bulletStyleOf(QStringView levelText) {
-    for (QChar c : levelText) {
-        if (c == u'o')
-            return QTextListFormat::ListCircle;
-        if (c == u'\u00A7' || c == u'\uF0A7' || c == u'\u25AA' || c == u'\uF06E')
-            return QTextListFormat::ListSquare;
-    }
-    return QTextListFormat::ListDisc;
-}
-
-// Shape properties give colours as a COLORREF, 0x00BBGGRR in decimal. A high byte that is not
-// zero marks a scheme or system colour, whose value is not known here.
-QColor colorOfColorRef(QStringView text) {
-    bool ok = false;
-    const qlonglong value = text.trimmed().toLongLong(&ok);
-    if (!ok || value < 0 || value > 0xFFFFFF)
-        return {};
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>(value >> 8 & 0xFF),
-                  static_cast<int>(value >> 16 & 0xFF));
-}
-
-bool opensDestination(Kw kw) {
-    switch (kw) {
-        case Kw::FontTable:
-        case Kw::ColorTable:
-        case Kw::ListTable:
-        case Kw::ListOverrideTable:
-        case Kw::ListLevelText:
-        case Kw::Pict:
-        case Kw::Field:
-        case Kw::FieldInst:
-        case Kw::FieldResult:
-        case Kw::LegacyList:
-        case Kw::HtmlTag:
-        case Kw::MhtmlTag:
-        case Kw::SkipDest:
-        case Kw::TextDest:
-        case Kw::PageBackground:
-        case Kw::ShapeInstructions:
-            return true;
-        default:
-            return false;
-    }
-}
-
-class Interpreter {
-  public:
-    Interpreter(std::string_view rtf, DocumentBuilder* builder) : rtf_(rtf), builder_(builder) {
-        groups_.emplace_back();
-    }
-
-    void run();
-    QString takeHtml() { return std::move(html_); }
-
-  private:
-    Group& state() { return groups_.back(); }
-    size_t depth() const { return groups_.size() + overflow_; }
-    bool html() const { return builder_ == nullptr; }
-
-    void pushGroup();
-    bool popGroup();
-    void controlWord(std::string_view word, bool hasParam, int param);
-    void pageBackgroundWord(Group& g, Kw kw);
-    void controlSymbol(char symbol);
-    void text(std::string_view bytes);
-    void hexByte(uint8_t byte);
-    void binary(std::string_view bytes);
-    void finishDocument();
-
-    void addBytes(std::string_view bytes);
-    void flushPending();
-    void emitText(QStringView text);
-    void emitChar(char16_t c) { emitText(QStringView(&c, 1)); }
-    void appendRun(QStringView text);
-    void appendEscaped(QStringView text);
-    void flushRun();
-    void endParagraph(bool inTable);
-    void endCell();
-    void endRow();
-    void finishFontName();
-    void finishPicture();
-    void addPictureHex(std::string_view hex);
-    int addLink(const QString& href);
-
-    struct Encoding {
-        uint32_t codePage;
-        SymbolFont symbol;
-    };
-    Encoding encoding();
-    const Font* fontAt(int index) const;
-    QColor colorAt(int index) const;
-    QTextCharFormat formatFor(const CharProps& props);
-    QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
-    bool listFormatFor(const ParaProps& props, BuiltList& list);
-
-    std::string_view rtf_;
-    DocumentBuilder* builder_;  // null when extracting encapsulated HTML
-    QString html_;
-
-    std::vector<Group> groups_;
-    size_t overflow_ = 0;
-    int skip_ = 0;  // \uN fallback characters still to skip
-    bool ignorable_ = false;
-    bool done_ = false;
-
-    uint32_t ansiCodePage_ = 1252;
-    int defaultFont_ = 0;
-    std::unordered_map<int, Font> fonts_;
-    int fontEntry_ = -1;
-    QString fontName_;
-    std::vector<QColor> colors_;
-    int red_ = -1, green_ = -1, blue_ = -1;
-    std::vector<ListDefinition> lists_;
-    std::unordered_map<int, int> listOverrides_;  // \ls number to \listid
-    int overrideListId_ = 0;
-    QString levelText_;
-
-    CodePageDecoder decoder_;
-    std::string pending_;
-    Encoding pendingEncoding_{};
-    QString decoded_;
-
-    QString runText_;
-    CharProps runProps_;
-    std::vector<BuiltRun> runs_;
-    bool formatCached_ = false;
-    CharProps cachedProps_;
-    QTextCharFormat cachedFormat_;
-
-    std::vector<Field> fields_;
-    std::vector<QString> links_;
-    QHash<QString, int> linkIndex_;
-
-    Picture picture_;
-    size_t pictureDepth_ = 0;
-
-    std::vector<int> cellEdges_;
-    std::vector<QColor> cellBackgrounds_;  // one for each of cellEdges_
-    int cellShading_ = -1;
-    bool cellHasParagraph_ = false;
-    uint64_t legacyListSerial_ = 0;
-
-    // An \mhtmltag carries the form of a tag to show; an \htmltag for the same tag right after
-    // it is its twin and is dropped.
-    QString mhtmlTag_;
-    int mhtmlParam_ = -1;
-    QString twinOf_;
-    bool htmlTagIsMhtml_ = false;
-    int htmlTagParam_ = -1;
-    qsizetype htmlTagStart_ = -1;
-
-    // The \background shape: the property being read and the fill colour found so far.
-    QString shapeName_;
-    QString shapeText_;
-    QColor fillColor_;
-};
+namespace parcelo::rtf {
 
 void Interpreter::run() {
     RtfTokenizer tokens(rtf_);
@@ -725,34 +100,25 @@ bool Interpreter::popGroup() {
     }
     while (!fields_.empty() && fields_.back().depth >= closing)
         fields_.pop_back();
-    if (popped.dest == Dest::ShapePropertyName && parent.dest != Dest::ShapePropertyName)
-        shapeName_ = shapeText_.trimmed();
-    if (popped.dest == Dest::ShapePropertyValue && parent.dest != Dest::ShapePropertyValue &&
-        shapeName_ == u"fillColor") {
-        fillColor_ = colorOfColorRef(shapeText_);
-    }
-    if (popped.dest == Dest::PageBackground && parent.dest != Dest::PageBackground) {
-        // Without a colour of its own (a picture or pattern fill without one), the page is
-        // white as in Word.
-        builder_->setPageBackground(fillColor_.isValid() ? fillColor_ : QColor(Qt::white));
-    }
-    if (popped.dest == Dest::LegacyList && parent.dest != Dest::LegacyList)
-        parent.para.legacyList = popped.para.legacyList;
-    if (popped.dest == Dest::ListLevelText && parent.dest != Dest::ListLevelText &&
-        !lists_.empty() && !lists_.back().levels.empty()) {
-        lists_.back().levels.back().text = levelText_;
-    }
-    if (popped.dest == Dest::HtmlTag && parent.dest != Dest::HtmlTag && htmlTagStart_ >= 0) {
-        const QStringView tag = QStringView(html_).mid(htmlTagStart_);
-        if (htmlTagIsMhtml_) {
-            mhtmlTag_ = tag.toString();
-            mhtmlParam_ = htmlTagParam_;
-        } else if (!twinOf_.isEmpty() &&
-                   tagName(tag).compare(tagName(twinOf_), Qt::CaseInsensitive) == 0) {
-            html_.truncate(htmlTagStart_);
+    // A destination's group hands back what was read in it, unless the destination goes on
+    // in the enclosing group.
+    if (popped.dest != parent.dest) {
+        switch (popped.dest) {
+            case Dest::ShapePropertyName:
+            case Dest::ShapePropertyValue:
+            case Dest::PageBackground:
+                endShapeGroup(popped.dest);
+                break;
+            case Dest::LegacyList:
+            case Dest::ListLevelText:
+                endListGroup(popped, parent);
+                break;
+            case Dest::HtmlTag:
+                endHtmlTagGroup();
+                break;
+            default:
+                break;
         }
-        htmlTagStart_ = -1;
-        twinOf_.clear();
     }
     return true;
 }
@@ -769,416 +135,97 @@ void Interpreter::finishDocument() {
     builder_->finish();
 }
 
-void Interpreter::controlWord(std::string_view word, bool hasParam, int param) {
-    const auto& table = keywords();
-    const auto found = table.find(word);
-    if (found == table.end()) {
+void Interpreter::controlWord(std::string_view name, bool hasParam, int param) {
+    const auto found = keywords_.find(name);
+    if (found == keywords_.end()) {
         // An unknown destination marked ignorable is skipped whole.
         if (ignorable_)
             state().dest = Dest::Skip;
         return;
     }
-    const Keyword keyword = found->second;
+    const Keyword* const keyword = &found->second;
     Group& g = state();
-    const bool on = !hasParam || param != 0;
-    const Dest dest = g.dest;
-    const bool inText = dest == Dest::Text;
-    if (dest == Dest::PageBackground || dest == Dest::ShapePropertyName ||
-        dest == Dest::ShapePropertyValue) {
-        pageBackgroundWord(g, keyword.kw);
+    const Word word{keyword->kw, keyword->opensDestination, !hasParam || param != 0, keyword->arg,
+                    param};
+    if (g.dest == Dest::PageBackground || g.dest == Dest::ShapePropertyName ||
+        g.dest == Dest::ShapePropertyValue) {
+        shapeWord(g, word);
         return;
     }
-
-    switch (keyword.kw) {
-        case Kw::FontTable:
-            g.dest = Dest::FontTable;
+    // A word that opens a destination does so wherever it stands; any other word reaches its
+    // handler only where no table or picture header reads it. Most words stand in the text,
+    // which reads none.
+    if (!word.opensDestination && g.dest != Dest::Text && readByDestination(g, word))
+        return;
+    switch (keyword->concern) {
+        case Concern::Destination:
+            destinationWord(g, word);
             return;
-        case Kw::ColorTable:
-            g.dest = Dest::ColorTable;
-            colors_.clear();
-            red_ = green_ = blue_ = -1;
+        case Concern::TextDecoding:
+            textDecodingWord(g, word);
             return;
-        case Kw::ListTable:
-            g.dest = html() ? Dest::Skip : Dest::ListTable;
+        case Concern::CharacterFormat:
+            characterFormatWord(g, word);
             return;
-        case Kw::ListOverrideTable:
-            g.dest = html() ? Dest::Skip : Dest::ListOverrideTable;
+        case Concern::ParagraphFormat:
+            paragraphFormatWord(g, word);
             return;
-        case Kw::ListLevelText:
-            if (dest == Dest::ListTable) {
-                g.dest = Dest::ListLevelText;
-                levelText_.clear();
-            } else {
-                g.dest = Dest::Skip;
-            }
+        case Concern::Table:
+            tableWord(g, word);
             return;
-        case Kw::Pict:
-            if (html() || dest == Dest::Picture) {
-                g.dest = Dest::Skip;
-            } else {
-                g.dest = Dest::Picture;
-                picture_ = {};
-                pictureDepth_ = depth();
-            }
+        case Concern::List:
+            listWord(g, word);
             return;
-        case Kw::Field:
-            if (fields_.empty() || fields_.back().depth != depth())
-                fields_.push_back({depth(), {}});
-            else
-                fields_.back().instruction.clear();
+        case Concern::Field:
+            fieldWord(g, word);
             return;
-        case Kw::FieldInst:
-            g.dest = (html() || fields_.empty()) ? Dest::Skip : Dest::FieldInstruction;
+        case Concern::Picture:
+            pictureWord(g, word);
             return;
-        case Kw::FieldResult:
-            if (!html() && dest == Dest::Text && !fields_.empty()) {
-                const QString target = hyperlinkTarget(fields_.back().instruction);
-                if (!target.isEmpty())
-                    g.chars.link = addLink(target);
-            }
+        case Concern::PageBackground:
+            pageBackgroundWord(g, word);
             return;
-        case Kw::LegacyList:
-            g.dest = html() ? Dest::Skip : Dest::LegacyList;
+        case Concern::HtmlTag:
+            htmlTagWord(g, word);
             return;
-        case Kw::HtmlTag:
-        case Kw::MhtmlTag:
-            if (!html()) {
-                g.dest = Dest::Skip;
-                return;
-            }
-            g.dest = Dest::HtmlTag;
-            htmlTagStart_ = html_.size();
-            htmlTagIsMhtml_ = keyword.kw == Kw::MhtmlTag;
-            htmlTagParam_ = param;
-            twinOf_.clear();
-            if (!htmlTagIsMhtml_ && mhtmlParam_ == param)
-                twinOf_ = mhtmlTag_;
-            mhtmlTag_.clear();
-            mhtmlParam_ = -1;
-            return;
-        case Kw::SkipDest:
-        case Kw::ShapeInstructions:
-            g.dest = Dest::Skip;
-            return;
-        case Kw::TextDest:
-            return;
-        case Kw::PageBackground:
-            g.dest = html() ? Dest::Skip : Dest::PageBackground;
-            fillColor_ = QColor();
-            shapeName_.clear();
-            return;
-        default:
-            break;
     }
+}
 
-    switch (dest) {
+// Whether the destination of `g` takes `word` as one of its own (or drops it), so that it
+// does not reach the body.
+bool Interpreter::readByDestination(Group& g, const Word& word) {
+    switch (g.dest) {
         case Dest::FontTable:
-            switch (keyword.kw) {
-                case Kw::Font:
-                    finishFontName();
-                    fontEntry_ = param;
-                    fonts_[param];
-                    break;
-                case Kw::FontCharset:
-                    if (fontEntry_ >= 0)
-                        fonts_[fontEntry_].charset = param;
-                    break;
-                case Kw::FontFamily:
-                    if (fontEntry_ >= 0)
-                        fonts_[fontEntry_].hint = static_cast<QFont::StyleHint>(keyword.arg);
-                    break;
-                default:
-                    break;
-            }
-            return;
+            fontTableWord(word);
+            return true;
         case Dest::ColorTable:
-            switch (keyword.kw) {
-                case Kw::Red:
-                    red_ = std::clamp(param, 0, 255);
-                    break;
-                case Kw::Green:
-                    green_ = std::clamp(param, 0, 255);
-                    break;
-                case Kw::Blue:
-                    blue_ = std::clamp(param, 0, 255);
-                    break;
-                default:
-                    break;
-            }
-            return;
+            colorTableWord(word);
+            return true;
         case Dest::ListTable:
-            switch (keyword.kw) {
-                case Kw::List:
-                    lists_.emplace_back();
-                    break;
-                case Kw::ListLevelStart:
-                    if (!lists_.empty() && lists_.back().levels.size() < 9)
-                        lists_.back().levels.emplace_back();
-                    break;
-                case Kw::LevelNfc:
-                    if (!lists_.empty() && !lists_.back().levels.empty())
-                        lists_.back().levels.back().nfc = param;
-                    break;
-                case Kw::ListId:
-                    if (!lists_.empty())
-                        lists_.back().id = param;
-                    break;
-                default:
-                    break;
-            }
-            return;
+            listTableWord(word);
+            return true;
         case Dest::ListOverrideTable:
-            if (keyword.kw == Kw::ListId)
-                overrideListId_ = param;
-            if (keyword.kw == Kw::ListOverride)
-                listOverrides_[param] = overrideListId_;
-            return;
+            listOverrideTableWord(word);
+            return true;
         case Dest::Picture:
-            switch (keyword.kw) {
-                case Kw::PictKind:
-                    picture_.kind = static_cast<Picture::Kind>(keyword.arg);
-                    break;
-                case Kw::PictGoalWidth:
-                    picture_.goalWidth = std::clamp(param, 0, kMaxTwips);
-                    break;
-                case Kw::PictGoalHeight:
-                    picture_.goalHeight = std::clamp(param, 0, kMaxTwips);
-                    break;
-                case Kw::PictScaleX:
-                    picture_.scaleX = std::clamp(param, 1, 1000);
-                    break;
-                case Kw::PictScaleY:
-                    picture_.scaleY = std::clamp(param, 1, 1000);
-                    break;
-                default:
-                    break;
-            }
-            return;
+            pictureHeaderWord(word);
+            return true;
         case Dest::LegacyList:
-            switch (keyword.kw) {
-                case Kw::LegacyBullet:
-                    g.para.legacyList = QTextListFormat::ListDisc;
-                    break;
-                case Kw::LegacyBody:
-                    if (g.para.legacyList == 0)
-                        g.para.legacyList = QTextListFormat::ListDecimal;
-                    break;
-                case Kw::LegacyStyle:
-                    g.para.legacyList = static_cast<int8_t>(keyword.arg);
-                    break;
-                default:
-                    break;
-            }
-            return;
+            legacyListWord(g, word);
+            return true;
         case Dest::Skip:
         case Dest::ListLevelText:
-            if (keyword.kw == Kw::Unicode)
-                break;
-            return;
+            return word.kw != Kw::Unicode;
         case Dest::PageBackground:
         case Dest::ShapePropertyName:
         case Dest::ShapePropertyValue:
-            return;  // read by pageBackgroundWord
+            return true;  // read by shapeWord
         case Dest::Text:
         case Dest::HtmlTag:
         case Dest::FieldInstruction:
             break;
     }
-
-    switch (keyword.kw) {
-        case Kw::Par:
-            if (html()) {
-                emitChar(u'\n');
-            } else if (inText) {
-                endParagraph(g.para.inTable);
-            }
-            break;
-        case Kw::Line:
-            emitChar(html() ? u'\n' : u'\u2028');
-            break;
-        case Kw::Tab:
-            emitChar(u'\t');
-            break;
-        case Kw::Cell:
-            if (!html() && inText)
-                endCell();
-            break;
-        case Kw::Row:
-            if (!html() && inText)
-                endRow();
-            break;
-        case Kw::NestCell:
-            emitChar(u'\t');
-            break;
-        case Kw::NestRow:
-            if (!html() && inText)
-                endParagraph(true);
-            break;
-        case Kw::Char:
-            emitChar(static_cast<char16_t>(keyword.arg));
-            break;
-        case Kw::Unicode: {
-            // \u takes a signed 16-bit number; anything outside that is not a character.
-            const char16_t c = param < -32768 || param > 65535
-                                   ? u'\uFFFD'
-                                   : static_cast<char16_t>(param < 0 ? param + 65536 : param);
-            const Encoding e = encoding();
-            emitChar(e.symbol != SymbolFont::None ? SymbolFontChar(e.symbol, c) : c);
-            skip_ = g.uc;
-            break;
-        }
-        case Kw::UnicodeSkip:
-            g.uc = static_cast<uint8_t>(std::clamp(param, 0, 16));
-            break;
-        case Kw::CodePage:
-            ansiCodePage_ = static_cast<uint32_t>(keyword.arg);
-            break;
-        case Kw::AnsiCodePage:
-            if (param > 0 && param < 100000)
-                ansiCodePage_ = static_cast<uint32_t>(param);
-            break;
-        case Kw::DefaultFont:
-            defaultFont_ = param;
-            break;
-        case Kw::HtmlRtf:
-            g.htmlRtf = on;
-            break;
-        case Kw::Plain: {
-            const int link = g.chars.link;
-            g.chars = CharProps{};
-            g.chars.link = link;
-            break;
-        }
-        case Kw::Bold:
-            g.chars.bold = on;
-            break;
-        case Kw::Italic:
-            g.chars.italic = on;
-            break;
-        case Kw::Underline:
-            g.chars.underline = on ? keyword.arg : QTextCharFormat::NoUnderline;
-            break;
-        case Kw::UnderlineNone:
-            g.chars.underline = QTextCharFormat::NoUnderline;
-            break;
-        case Kw::Strike:
-            g.chars.strike = on;
-            break;
-        case Kw::Font:
-            g.chars.font = param;
-            break;
-        case Kw::FontSize:
-            g.chars.halfPoints = param > 0 ? std::min(param, 3276) : 24;
-            break;
-        case Kw::Foreground:
-            g.chars.foreground = param;
-            break;
-        case Kw::Background:
-            g.chars.background = param;
-            break;
-        case Kw::Super:
-            g.chars.vertical = on ? 1 : 0;
-            break;
-        case Kw::Sub:
-            g.chars.vertical = on ? -1 : 0;
-            break;
-        case Kw::NoSuperSub:
-            g.chars.vertical = 0;
-            break;
-        case Kw::Hidden:
-            g.chars.hidden = on;
-            break;
-        case Kw::Caps:
-            g.chars.caps = on ? 1 : 0;
-            break;
-        case Kw::SmallCaps:
-            g.chars.caps = on ? 2 : 0;
-            break;
-        case Kw::Pard:
-            g.para = ParaProps{};
-            break;
-        case Kw::Alignment:
-            g.para.align = static_cast<Align>(keyword.arg);
-            break;
-        case Kw::LeftIndent:
-            g.para.left = clampTwips(param);
-            break;
-        case Kw::RightIndent:
-            g.para.right = clampTwips(param);
-            break;
-        case Kw::FirstIndent:
-            g.para.firstLine = clampTwips(param);
-            break;
-        case Kw::SpaceBefore:
-            g.para.before = clampTwips(param);
-            break;
-        case Kw::SpaceAfter:
-            g.para.after = clampTwips(param);
-            break;
-        case Kw::LineSpacing:
-            g.para.lineSpacing = clampTwips(param);
-            break;
-        case Kw::LineMultiple:
-            g.para.lineMultiple = on;
-            break;
-        case Kw::InTable:
-            g.para.inTable = on;
-            break;
-        case Kw::TableLevel:
-            g.para.inTable = param > 0;
-            break;
-        case Kw::ListOverride:
-            g.para.listOverride = param;
-            break;
-        case Kw::ListLevel:
-            g.para.listLevel = std::clamp(param, 0, 8);
-            break;
-        case Kw::ParagraphShading:
-            g.para.shading = param;
-            break;
-        case Kw::RowDefaults:
-            cellEdges_.clear();
-            cellBackgrounds_.clear();
-            cellShading_ = -1;
-            break;
-        case Kw::CellShading:
-            cellShading_ = param;
-            break;
-        case Kw::CellEdge:
-            // A cell's properties come before its edge, and are its own.
-            if (cellEdges_.size() < DocumentBuilder::kMaxColumns) {
-                cellEdges_.push_back(clampTwips(param));
-                cellBackgrounds_.push_back(colorAt(cellShading_));
-            }
-            cellShading_ = -1;
-            break;
-        default:
-            break;
-    }
-}
-
-void Interpreter::pageBackgroundWord(Group& g, Kw kw) {
-    switch (kw) {
-        case Kw::ShapeInstructions:
-            return;  // read through: it holds the shape's properties
-        case Kw::ShapeProperty:
-            shapeName_.clear();
-            return;
-        case Kw::ShapePropertyName:
-            g.dest = Dest::ShapePropertyName;
-            shapeText_.clear();
-            return;
-        case Kw::ShapePropertyValue:
-            g.dest = Dest::ShapePropertyValue;
-            shapeText_.clear();
-            return;
-        default:
-            // A fill picture, the shape's text or anything else in its own group is not part
-            // of the body; words that open no group change nothing here.
-            if (opensDestination(kw))
-                g.dest = Dest::Skip;
-            return;
-    }
+    return false;
 }
 
 void Interpreter::controlSymbol(char symbol) {
@@ -1227,29 +274,13 @@ void Interpreter::text(std::string_view bytes) {
         case Dest::Skip:
             return;
         case Dest::ColorTable:
-            for (char c : bytes) {
-                if (c != ';')
-                    continue;
-                colors_.push_back(
-                    red_ < 0 && green_ < 0 && blue_ < 0
-                        ? QColor()
-                        : QColor(std::max(red_, 0), std::max(green_, 0), std::max(blue_, 0)));
-                red_ = green_ = blue_ = -1;
-            }
+            colorTableText(bytes);
             return;
         case Dest::Picture:
             addPictureHex(bytes);
             return;
         case Dest::FontTable:
-            while (!bytes.empty()) {
-                const size_t semicolon = bytes.find(';');
-                addBytes(bytes.substr(0, semicolon));
-                if (semicolon == std::string_view::npos)
-                    break;
-                flushPending();
-                finishFontName();
-                bytes.remove_prefix(semicolon + 1);
-            }
+            fontTableText(bytes);
             return;
         default:
             addBytes(bytes);
@@ -1274,54 +305,13 @@ void Interpreter::binary(std::string_view bytes) {
         picture_.data.append(bytes.data(), bytes.size());
 }
 
-void Interpreter::addBytes(std::string_view bytes) {
-    if (bytes.empty())
-        return;
-    const Encoding e = encoding();
-    if (!pending_.empty() &&
-        (e.codePage != pendingEncoding_.codePage || e.symbol != pendingEncoding_.symbol)) {
-        flushPending();
-    }
-    // Most text is ASCII in a plain font and goes straight to the run.
-    if (pending_.empty() && e.symbol == SymbolFont::None && !html() && state().dest == Dest::Text &&
-        std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
-        if (!state().chars.hidden) {
-            const CharProps& props = state().chars;
-            if (!runText_.isEmpty() && !(props == runProps_))
-                flushRun();
-            if (runText_.isEmpty())
-                runProps_ = props;
-            runText_.append(QLatin1StringView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-        }
-        return;
-    }
-    pendingEncoding_ = e;
-    pending_.append(bytes);
-}
-
-void Interpreter::flushPending() {
-    if (pending_.empty())
-        return;
-    decoded_.clear();
-    if (pendingEncoding_.symbol != SymbolFont::None) {
-        for (char c : pending_)
-            decoded_ += QChar(SymbolFontChar(pendingEncoding_.symbol, static_cast<uint8_t>(c)));
-    } else {
-        decoder_.append(pending_, pendingEncoding_.codePage, decoded_);
-    }
-    pending_.clear();
-    emitText(decoded_);
-}
-
 void Interpreter::emitText(QStringView text) {
     Group& g = state();
     switch (g.dest) {
         case Dest::Text:
             if (html()) {
-                if (!g.htmlRtf) {
-                    mhtmlTag_.clear();
-                    appendEscaped(text);
-                }
+                if (!g.htmlRtf)
+                    htmlText(text);
             } else if (!g.chars.hidden) {
                 appendRun(text);
             }
@@ -1360,19 +350,6 @@ void Interpreter::appendRun(QStringView text) {
     runText_.append(text);
 }
 
-void Interpreter::appendEscaped(QStringView text) {
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'<' && c != u'>' && c != u'&')
-            continue;
-        html_.append(text.mid(start, i - start));
-        html_.append(c == u'<' ? u"&lt;" : c == u'>' ? u"&gt;" : u"&amp;");
-        start = i + 1;
-    }
-    html_.append(text.mid(start));
-}
-
 void Interpreter::flushRun() {
     if (runText_.isEmpty())
         return;
@@ -1380,287 +357,17 @@ void Interpreter::flushRun() {
     runText_ = QString();
 }
 
-void Interpreter::endParagraph(bool inTable) {
-    flushRun();
-    const ParaProps& para = state().para;
-    BuiltParagraph paragraph;
-    paragraph.inList = !inTable && listFormatFor(para, paragraph.list);
-    if (!paragraph.inList)
-        ++legacyListSerial_;
-    paragraph.format = blockFormatFor(para, paragraph.inList);
-    paragraph.markFormat = formatFor(state().chars);
-    paragraph.runs = std::move(runs_);
-    runs_.clear();
-    if (inTable)
-        cellHasParagraph_ = true;
-    builder_->addParagraph(std::move(paragraph), inTable);
-}
+}  // namespace parcelo::rtf
 
-void Interpreter::endCell() {
-    // "text\par\cell" ends the cell's last paragraph twice; the second, empty one is not kept.
-    if (!runText_.isEmpty() || !runs_.empty() || !cellHasParagraph_)
-        endParagraph(true);
-    builder_->endCell();
-    cellHasParagraph_ = false;
-}
-
-void Interpreter::endRow() {
-    if (!runText_.isEmpty() || !runs_.empty())
-        endCell();
-    builder_->endRow(cellEdges_, cellBackgrounds_);
-    cellHasParagraph_ = false;
-}
-
-void Interpreter::finishFontName() {
-    if (fontEntry_ < 0)
-        return;
-    flushPending();
-    Font& font = fonts_[fontEntry_];
-    const QString name = fontName_.trimmed();
-    if (!name.isEmpty() && font.name.isEmpty())
-        font.name = name;
-    fontName_.clear();
-    fontEntry_ = -1;
-}
-
-void Interpreter::addPictureHex(std::string_view hex) {
-    for (char c : hex) {
-        const int digit = HexDigitValue(c);
-        if (digit < 0)
-            continue;
-        if (picture_.highNibble < 0) {
-            picture_.highNibble = digit;
-        } else {
-            picture_.data.append(static_cast<char>(picture_.highNibble << 4 | digit));
-            picture_.highNibble = -1;
-        }
-    }
-}
-
-void Interpreter::finishPicture() {
-    Picture picture = std::move(picture_);
-    picture_ = {};
-    if (picture.kind == Picture::Kind::Unknown || picture.data.isEmpty())
-        return;
-    const QImage image =
-        QImage::fromData(picture.data, picture.kind == Picture::Kind::Png ? "PNG" : "JPEG");
-    if (image.isNull())
-        return;
-    // Named after the bytes, so that a logo repeated in a thread is kept once.
-    const QString name =
-        QStringLiteral("rtf-image:") +
-        QString::fromLatin1(
-            QCryptographicHash::hash(picture.data, QCryptographicHash::Sha1).toHex());
-    builder_->document().addResource(QTextDocument::ImageResource, QUrl(name), image);
-
-    QTextImageFormat format;
-    format.setName(name);
-    const double width = picture.goalWidth > 0 ? picture.goalWidth * picture.scaleX / 1500.0
-                                               : image.width() * picture.scaleX / 100.0;
-    const double height = picture.goalHeight > 0 ? picture.goalHeight * picture.scaleY / 1500.0
-                                                 : image.height() * picture.scaleY / 100.0;
-    format.setWidth(std::clamp(width, 1.0, 4000.0));
-    format.setHeight(std::clamp(height, 1.0, 4000.0));
-    flushRun();
-    runs_.push_back({QString(QChar::ObjectReplacementCharacter), format});
-}
-
-int Interpreter::addLink(const QString& href) {
-    const auto it = linkIndex_.constFind(href);
-    if (it != linkIndex_.constEnd())
-        return *it;
-    links_.push_back(href);
-    const int index = static_cast<int>(links_.size()) - 1;
-    linkIndex_.insert(href, index);
-    return index;
-}
-
-Interpreter::Encoding Interpreter::encoding() {
-    const Group& g = state();
-    const int index = g.dest == Dest::FontTable ? fontEntry_ : g.chars.font;
-    const Font* font = fontAt(g.dest == Dest::FontTable || index >= 0 ? index : defaultFont_);
-    if (font == nullptr)
-        return {ansiCodePage_, SymbolFont::None};
-    if (font->charset == 2 && g.dest != Dest::FontTable)
-        return {ansiCodePage_, SymbolFontNamed(font->name)};
-    return {CodePageOfCharset(font->charset, ansiCodePage_), SymbolFont::None};
-}
-
-const Font* Interpreter::fontAt(int index) const {
-    const auto it = fonts_.find(index);
-    return it == fonts_.end() ? nullptr : &it->second;
-}
-
-QColor Interpreter::colorAt(int index) const {
-    if (index < 0 || index >= static_cast<int>(colors_.size()))
-        return {};
-    return colors_[index];
-}
-
-QTextCharFormat Interpreter::formatFor(const CharProps& props) {
-    if (formatCached_ && props == cachedProps_)
-        return cachedFormat_;
-    QTextCharFormat format;
-    if (const Font* font = fontAt(props.font >= 0 ? props.font : defaultFont_)) {
-        if (!font->name.isEmpty())
-            format.setFontFamilies({font->name});
-        if (font->hint != QFont::AnyStyle)
-            format.setFontStyleHint(font->hint);
-    }
-    format.setFontPointSize(props.halfPoints / 2.0);
-    if (props.bold)
-        format.setFontWeight(QFont::Bold);
-    if (props.italic)
-        format.setFontItalic(true);
-    if (props.underline != QTextCharFormat::NoUnderline)
-        format.setUnderlineStyle(static_cast<QTextCharFormat::UnderlineStyle>(props.underline));
-    if (props.strike)
-        format.setFontStrikeOut(true);
-    if (props.vertical != 0)
-        format.setVerticalAlignment(props.vertical > 0 ? QTextCharFormat::AlignSuperScript
-                                                       : QTextCharFormat::AlignSubScript);
-    if (props.caps != 0)
-        format.setFontCapitalization(props.caps == 1 ? QFont::AllUppercase : QFont::SmallCaps);
-    const QColor foreground = colorAt(props.foreground);
-    if (foreground.isValid())
-        format.setForeground(foreground);
-    const QColor background = colorAt(props.background);
-    if (background.isValid())
-        format.setBackground(background);
-    if (props.link >= 0 && props.link < static_cast<int>(links_.size())) {
-        format.setAnchor(true);
-        format.setAnchorHref(links_[props.link]);
-        // A link must look like one even when the body gives it no colour of its own.
-        if (!foreground.isValid())
-            format.setForeground(QColor(0x05, 0x63, 0xC1));
-        if (props.underline == QTextCharFormat::NoUnderline)
-            format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
-    }
-    formatCached_ = true;
-    cachedProps_ = props;
-    cachedFormat_ = format;
-    return format;
-}
-
-QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList) const {
-    QTextBlockFormat format;
-    switch (props.align) {
-        case Align::Default:
-            break;
-        case Align::Right:
-            format.setAlignment(Qt::AlignRight);
-            break;
-        case Align::Center:
-            format.setAlignment(Qt::AlignHCenter);
-            break;
-        case Align::Justify:
-            format.setAlignment(Qt::AlignJustify);
-            break;
-    }
-    // Lengths become pixels at 96 dpi: 15 twips each.
-    if (!inList) {
-        const int left = std::max(props.left, 0);
-        if (left != 0)
-            format.setLeftMargin(left / 15.0);
-        const int indent = std::max(props.firstLine, -left);
-        if (indent != 0)
-            format.setTextIndent(indent / 15.0);
-    }
-    if (props.right > 0)
-        format.setRightMargin(props.right / 15.0);
-    if (props.before > 0)
-        format.setTopMargin(props.before / 15.0);
-    if (props.after > 0)
-        format.setBottomMargin(props.after / 15.0);
-    const QColor shading = colorAt(props.shading);
-    if (shading.isValid())
-        format.setBackground(shading);
-    if (props.lineSpacing != 0) {
-        if (props.lineMultiple && props.lineSpacing > 0)
-            format.setLineHeight(props.lineSpacing * 100.0 / 240.0,
-                                 QTextBlockFormat::ProportionalHeight);
-        else if (props.lineSpacing > 0)
-            format.setLineHeight(props.lineSpacing / 15.0, QTextBlockFormat::MinimumHeight);
-        else
-            format.setLineHeight(-props.lineSpacing / 15.0, QTextBlockFormat::FixedHeight);
-    }
-    return format;
-}
-
-bool Interpreter::listFormatFor(const ParaProps& props, BuiltList& list) {
-    if (props.listOverride > 0) {
-        QTextListFormat format;
-        format.setIndent(props.listLevel + 1);
-        format.setStyle(QTextListFormat::ListDisc);
-        const auto override = listOverrides_.find(props.listOverride);
-        const auto definition =
-            override == listOverrides_.end()
-                ? lists_.end()
-                : std::find_if(lists_.begin(), lists_.end(),
-                               [&](const ListDefinition& d) { return d.id == override->second; });
-        if (definition != lists_.end() && props.listLevel < int(definition->levels.size())) {
-            const ListLevel& level = definition->levels[props.listLevel];
-            // The level text is a length, then the number's prefix, placeholders 0..8 for the
-            // levels' numbers, and its suffix.
-            QStringView text = QStringView(level.text).mid(1);
-            if (text.endsWith(u';'))
-                text.chop(1);
-            switch (level.nfc) {
-                case 23:
-                    format.setStyle(bulletStyleOf(text));
-                    break;
-                case 255:
-                    return false;  // a list paragraph without a number
-                default: {
-                    static const std::unordered_map<int, QTextListFormat::Style> kNumbers = {
-                        {1, QTextListFormat::ListUpperRoman},
-                        {2, QTextListFormat::ListLowerRoman},
-                        {3, QTextListFormat::ListUpperAlpha},
-                        {4, QTextListFormat::ListLowerAlpha},
-                    };
-                    const auto style = kNumbers.find(level.nfc);
-                    format.setStyle(style == kNumbers.end() ? QTextListFormat::ListDecimal
-                                                            : style->second);
-                    qsizetype first = -1;
-                    qsizetype last = -1;
-                    for (qsizetype i = 0; i < text.size(); ++i) {
-                        if (text[i].unicode() > 8)
-                            continue;
-                        if (first < 0)
-                            first = i;
-                        last = i;
-                    }
-                    if (first >= 0) {
-                        format.setNumberPrefix(text.left(first).toString());
-                        format.setNumberSuffix(text.mid(last + 1).toString());
-                    }
-                    break;
-                }
-            }
-        }
-        list.key = static_cast<uint64_t>(static_cast<uint32_t>(props.listOverride)) << 8 |
-                   static_cast<uint64_t>(props.listLevel);
-        list.format = format;
-        return true;
-    }
-    if (props.legacyList != 0) {
-        list.key = 1ull << 63 | legacyListSerial_ << 8 | static_cast<uint8_t>(props.legacyList);
-        list.format.setStyle(static_cast<QTextListFormat::Style>(props.legacyList));
-        list.format.setIndent(1);
-        return true;
-    }
-    return false;
-}
-
-}  // namespace
+namespace parcelo {
 
 void InterpretRtf(std::string_view rtf, DocumentBuilder& builder) {
-    Interpreter interpreter(rtf, &builder);
+    rtf::Interpreter interpreter(rtf, &builder);
     interpreter.run();
 }
 
 QString InterpretEncapsulatedHtml(std::string_view rtf) {
-    Interpreter interpreter(rtf, nullptr);
+    rtf::Interpreter interpreter(rtf, nullptr);
     interpreter.run();
     return interpreter.takeHtml();
 }
