@@ -94,6 +94,7 @@ struct Group {
 struct Font {
     QString name;
     int charset = -1;
+    uint32_t codePage = 0;  // from \cpg, which wins over the charset's
     QFont::StyleHint hint = QFont::AnyStyle;
 };
 
@@ -191,6 +192,7 @@ class Interpreter {
     // rtf_text_decoding.cpp: bytes to characters in the code page or symbol font in force.
     void textDecodingWord(Group& g, const Word& word);
     void addBytes(std::string_view bytes);
+    void skipByte(uint8_t byte);
     // Inline, as the main loop calls it before nearly every token and mostly nothing waits.
     void flushPending() {
         if (!pending_.empty())
@@ -248,7 +250,8 @@ class Interpreter {
 
     std::vector<Group> groups_;
     size_t overflow_ = 0;
-    int skip_ = 0;  // \uN fallback characters still to skip
+    int skip_ = 0;              // \uN fallback characters still to skip
+    bool skippedLead_ = false;  // the last byte skipped began a double-byte character
     bool ignorable_ = false;
     bool done_ = false;
 

@@ -92,6 +92,7 @@ KeywordTable makeTable() {
         {
             {"deff", Kw::DefaultFont},
             {"fcharset", Kw::FontCharset},
+            {"cpg", Kw::FontCodePage},
             {"froman", Kw::FontFamily, QFont::Serif},
             {"fswiss", Kw::FontFamily, QFont::SansSerif},
             {"fmodern", Kw::FontFamily, QFont::Monospace},

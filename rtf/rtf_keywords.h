@@ -34,6 +34,7 @@ enum class Kw : uint8_t {
     TextDest,
     DefaultFont,
     FontCharset,
+    FontCodePage,
     FontFamily,
     Red,
     Green,
