@@ -113,8 +113,10 @@ bool Interpreter::popGroup() {
         finishPicture();
         pictureDepth_ = 0;
     }
-    while (!fields_.empty() && fields_.back().depth >= closing)
+    while (!fields_.empty() && fields_.back().depth >= closing) {
+        endField(fields_.back());
         fields_.pop_back();
+    }
     // A destination's group hands back what was read in it, unless the destination goes on
     // in the enclosing group.
     if (popped.dest != parent.dest) {

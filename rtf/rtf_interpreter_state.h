@@ -30,6 +30,9 @@ constexpr qsizetype kMaxInstruction = 8192;
 constexpr qsizetype kMaxName = 256;
 // RTF lengths are in twips; anything beyond 22 inches is nonsense and is clamped.
 constexpr int kMaxTwips = 31680;
+// The \pn "style" of a paragraph that goes on with the list item before it (\pnlvlcont);
+// the list styles themselves are negative.
+constexpr int8_t kListContinues = 1;
 
 enum class Dest : uint8_t {
     Text,
@@ -78,7 +81,7 @@ struct ParaProps {
     bool inTable = false;
     int listOverride = 0;
     int listLevel = 0;
-    int8_t legacyList = 0;  // a QTextListFormat::Style from \pn, 0 when none
+    int8_t legacyList = 0;  // a QTextListFormat::Style from \pn, 0 when none, or kListContinues
     int shading = -1;       // colour table index of the paragraph's background
     bool operator==(const ParaProps&) const = default;
 };
@@ -111,6 +114,7 @@ struct ListDefinition {
 struct Field {
     size_t depth;
     QString instruction;
+    bool resultSeen = false;
 };
 
 struct Picture {
@@ -225,6 +229,8 @@ class Interpreter {
 
     // rtf_fields.cpp
     void fieldWord(Group& g, const Word& word);
+    void endField(const Field& field);
+    bool symbolField(const std::vector<QString>& words, CharProps& props, QString& text);
     int addLink(const QString& href);
 
     // rtf_pictures.cpp

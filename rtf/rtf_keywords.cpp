@@ -204,7 +204,7 @@ KeywordTable makeTable() {
             {"ilvl", Kw::ListLevel},
             {"pnlvlblt", Kw::LegacyBullet},
             {"pnlvlbody", Kw::LegacyBody},
-            {"pnlvlcont", Kw::LegacyBody},
+            {"pnlvlcont", Kw::LegacyContinue},
             {"pndec", Kw::LegacyStyle, QTextListFormat::ListDecimal},
             {"pnucltr", Kw::LegacyStyle, QTextListFormat::ListUpperAlpha},
             {"pnlcltr", Kw::LegacyStyle, QTextListFormat::ListLowerAlpha},

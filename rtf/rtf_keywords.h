@@ -99,6 +99,7 @@ enum class Kw : uint8_t {
     ListId,
     LegacyBullet,
     LegacyBody,
+    LegacyContinue,
     LegacyStyle,
     // Concern::Field
     Field,

@@ -94,7 +94,8 @@ Interpreter::Encoding Interpreter::encoding() {
     const Font* font = fontAt(g.dest == Dest::FontTable || index >= 0 ? index : defaultFont_);
     if (font == nullptr)
         return {ansiCodePage_, SymbolFont::None};
-    if (font->charset == 2 && g.dest != Dest::FontTable)
+    // A field's instruction is words and numbers, whatever font the field shows in.
+    if (font->charset == 2 && g.dest != Dest::FontTable && g.dest != Dest::FieldInstruction)
         return {ansiCodePage_, SymbolFontNamed(font->name)};
     if (font->codePage != 0)
         return {font->codePage, SymbolFont::None};
