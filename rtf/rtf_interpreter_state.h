@@ -10,6 +10,8 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QImage>
+#include <QSizeF>
 #include <QString>
 #include <QTextCharFormat>
 
@@ -118,11 +120,26 @@ struct Field {
 };
 
 struct Picture {
-    enum class Kind : uint8_t { Unknown, Png, Jpeg } kind = Kind::Unknown;
-    int goalWidth = 0;
+    enum class Kind : uint8_t {
+        Unknown,
+        Png,
+        Jpeg,
+        Dib,           // \dibitmap
+        DeviceBitmap,  // \wbitmap
+        Wmf,           // \wmetafile
+        Emf,           // \emfblip
+        MacPict,       // \macpict
+    } kind = Kind::Unknown;
+    int kindParam = 0;  // the number after the kind's word: a metafile's mapping mode
+    int width = 0;      // \picw: pixels, or for metafiles hundredths of a millimetre
+    int height = 0;
+    int goalWidth = 0;  // twips
     int goalHeight = 0;
     int scaleX = 100;
     int scaleY = 100;
+    int bitsPerPixel = 1;  // of a \wbitmap
+    int planes = 1;
+    int widthBytes = 0;
     QByteArray data;
     int highNibble = -1;
 };
@@ -238,6 +255,8 @@ class Interpreter {
     void pictureHeaderWord(const Word& word);
     void addPictureHex(std::string_view hex);
     void finishPicture();
+    QImage decodePicture(const Picture& picture, int64_t maxPixels) const;
+    QString placeholderFor(QSizeF size);
 
     // rtf_page_background.cpp
     void pageBackgroundWord(Group& g, const Word& word);
@@ -302,9 +321,13 @@ class Interpreter {
     std::vector<QString> links_;
     QHash<QString, int> linkIndex_;
 
-    // Pictures.
+    // Pictures: the images already in the document by name with their size, and the pixels
+    // of all of them, which a body may not have more of than kMaxBodyPicturePixels.
     Picture picture_;
     size_t pictureDepth_ = 0;
+    QHash<QString, QSize> pictureImages_;
+    int64_t picturePixels_ = 0;
+    int placeholders_ = 0;
 
     // The \background shape: the property being read and the fill colour found so far.
     QString shapeName_;

@@ -108,6 +108,11 @@ enum class Kw : uint8_t {
     // Concern::Picture
     Pict,
     PictKind,
+    PictWidth,
+    PictHeight,
+    PictBitsPerPixel,
+    PictPlanes,
+    PictWidthBytes,
     PictGoalWidth,
     PictGoalHeight,
     PictScaleX,

@@ -373,12 +373,16 @@ TEST(Pictures, BinaryDataAndScaling) {
     EXPECT_DOUBLE_EQ(images[0].height(), 6);
 }
 
-TEST(Pictures, WordShapePictureShownOnceAndMetafilesSkipped) {
+TEST(Pictures, WordShapePictureShownOnceAndOthersAsPlaceholders) {
     const std::string hex = ImageBytes("PNG").toHex().toStdString();
     const auto document =
         Read(Body("{\\*\\shppict{\\pict\\pngblip " + hex + "}}{\\nonshppict{\\pict\\wmetafile8 " +
                   hex + "}}{\\pict\\emfblip 0102}{\\pict\\pngblip 00ff}"));
-    EXPECT_EQ(ImagesOf(*document).size(), 1u);
+    const auto images = ImagesOf(*document);
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_FALSE(images[0].hasProperty(QTextFormat::ImageAltText));
+    EXPECT_EQ(images[1].stringProperty(QTextFormat::ImageAltText), "picture");
+    EXPECT_EQ(images[2].stringProperty(QTextFormat::ImageAltText), "picture");
 }
 
 // Word's page background: a shape whose properties give the fill, as a COLORREF (0x00BBGGRR).
