@@ -517,10 +517,13 @@ void Writer::writeCharProps(const QTextCharFormat& format) {
 
 void Writer::writeImage(const QTextImageFormat& format) {
     // A picture shown as a placeholder goes back as the data it came with.
-    const QByteArray original = document_
-                                    .resource(QTextDocument::UserResource,
-                                              QUrl(format.stringProperty(kPictureDataProperty)))
-                                    .toByteArray();
+    const QByteArray original =
+        format.hasProperty(kPictureDataProperty)
+            ? document_
+                  .resource(QTextDocument::UserResource,
+                            QUrl(format.stringProperty(kPictureDataProperty)))
+                  .toByteArray()
+            : QByteArray();
     if (!original.isEmpty()) {
         out_ += "{\\pict";
         out_ += format.stringProperty(kPictureHeaderProperty).toLatin1();
