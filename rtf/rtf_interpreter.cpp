@@ -147,6 +147,11 @@ void Interpreter::finishDocument() {
     flushPending();
     if (html())
         return;
+    // A body cut off inside a picture still shows what it has of it.
+    if (pictureDepth_ != 0) {
+        finishPicture();
+        pictureDepth_ = 0;
+    }
     if (!runText_.isEmpty() || !runs_.empty())
         endParagraph(state().para.inTable);
     builder_->finish();

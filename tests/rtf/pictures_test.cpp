@@ -241,6 +241,14 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceholderCase{"no_size_at_all", "{\\pict\\wmetafile8 0100}", {96, 96}, true}),
     CaseName());
 
+TEST(Pictures, BodyCutOffInsideAPicture) {
+    const Shown shown =
+        ShowOne("{\\rtf1\\ansi a{\\pict\\dibitmap0\\picwgoal300\\pichgoal300 " + Hex(kDib24));
+    EXPECT_EQ(shown.image.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_TRUE(
+        ShowOne("{\\rtf1\\ansi a{\\pict\\wmetafile8\\picwgoal300\\pichgoal300 0100").placeholder);
+}
+
 TEST(Pictures, ShapePictureShownWithoutItsMetafileTwin) {
     QImage red(4, 3, QImage::Format_RGB32);
     red.fill(Qt::red);
