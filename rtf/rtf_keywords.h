@@ -34,6 +34,7 @@ enum class Kw : uint8_t {
     TextDest,
     DefaultFont,
     FontCharset,
+    FontCodePage,
     FontFamily,
     Red,
     Green,
@@ -98,6 +99,7 @@ enum class Kw : uint8_t {
     ListId,
     LegacyBullet,
     LegacyBody,
+    LegacyContinue,
     LegacyStyle,
     // Concern::Field
     Field,
@@ -106,6 +108,11 @@ enum class Kw : uint8_t {
     // Concern::Picture
     Pict,
     PictKind,
+    PictWidth,
+    PictHeight,
+    PictBitsPerPixel,
+    PictPlanes,
+    PictWidthBytes,
     PictGoalWidth,
     PictGoalHeight,
     PictScaleX,
