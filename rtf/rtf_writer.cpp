@@ -450,7 +450,9 @@ void Writer::writeFragments(const QTextBlock& block) {
             writeImage(format.toImageFormat());
             continue;
         }
-        out_ += '{';
+        // The paragraph's own properties are those of its first run; \plain keeps them from
+        // the runs that lack them.
+        out_ += "{\\plain";
         writeCharProps(format);
         out_ += ' ';
         writeText(fragment.text());

@@ -126,6 +126,19 @@ TEST(RoundTrip, SavingTwiceGivesTheSameRtf) {
     EXPECT_EQ(RtfFromDocument(*ReadBack(*once)), RtfFromDocument(*once));
 }
 
+TEST(RoundTrip, RunsDoNotTakeTheFirstRunsFormatting) {
+    // The paragraph mark is written with the first run's properties.
+    const auto original = Read(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red255\\green0"
+        "\\blue0;}{\\b\\i\\ul\\strike\\super\\cf1\\f1 first} then plain\\par}");
+    const auto reread = ReadBack(*original);
+    EXPECT_EQ(Signature(*reread), Signature(*original));
+    const auto plain = FormatOf(*reread, "then plain");
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_EQ(plain->fontWeight(), QFont::Normal);
+    EXPECT_FALSE(plain->fontItalic());
+}
+
 TEST(RoundTrip, TextNeedingEscapes) {
     QTextDocument document;
     QTextCursor cursor(&document);
