@@ -190,6 +190,14 @@ TEST(ParagraphFormat, PropertiesAtTheParagraphMarkWin) {
     EXPECT_EQ(BlockOf(*document, "late").blockFormat().alignment(), Qt::AlignHCenter);
 }
 
+TEST(ParagraphFormat, LineBreakStaysInTheParagraph) {
+    const auto document = Read(Body("\\qc first\\line second\\par third"));
+    const QTextBlock block = BlockOf(*document, "first");
+    EXPECT_EQ(block.text(), QString("first") + QChar::LineSeparator + "second");
+    EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(document->blockCount(), 2);
+}
+
 struct LinkCase {
     const char* name;
     const char* instruction;
