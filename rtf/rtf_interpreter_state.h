@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QString>
 #include <QTextCharFormat>
+#include <QTextOption>
 
 #include <algorithm>
 #include <cstdint>
@@ -66,6 +67,16 @@ struct CharProps {
     bool operator==(const CharProps&) const = default;
 };
 
+// A tab stop as RTF gives it: from the left margin, whatever the paragraph's indents.
+struct TabStop {
+    int position = 0;  // twips
+    QTextOption::TabType type = QTextOption::LeftTab;
+    bool operator==(const TabStop&) const = default;
+};
+
+// Most tab stops a paragraph keeps; Word allows 64.
+constexpr size_t kMaxTabStops = 64;
+
 struct ParaProps {
     Align align = Align::Default;
     int left = 0;
@@ -80,6 +91,7 @@ struct ParaProps {
     int listLevel = 0;
     int8_t legacyList = 0;  // a QTextListFormat::Style from \pn, 0 when none
     int shading = -1;       // colour table index of the paragraph's background
+    std::vector<TabStop> tabs;
     bool operator==(const ParaProps&) const = default;
 };
 
@@ -203,7 +215,7 @@ class Interpreter {
     void characterFormatWord(Group& g, const Word& word);
     QTextCharFormat formatFor(const CharProps& props);
 
-    // rtf_paragraph_format.cpp: paragraph properties, breaks and tabs.
+    // rtf_paragraph_format.cpp: paragraph properties, breaks, tabs and tab stops.
     void paragraphFormatWord(Group& g, const Word& word);
     void endParagraph(bool inTable);
     QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
@@ -280,6 +292,9 @@ class Interpreter {
     std::vector<QColor> cellBackgrounds_;  // one for each of cellEdges_
     int cellShading_ = -1;
     bool cellHasParagraph_ = false;
+
+    // Tab stops: the kind that the next \tx gives.
+    QTextOption::TabType tabType_ = QTextOption::LeftTab;
 
     // Lists.
     std::vector<ListDefinition> lists_;

@@ -177,6 +177,11 @@ KeywordTable makeTable() {
             {"sl", Kw::LineSpacing},
             {"slmult", Kw::LineMultiple},
             {"cbpat", Kw::ParagraphShading},
+            {"tqr", Kw::TabKind, QTextOption::RightTab},
+            {"tqc", Kw::TabKind, QTextOption::CenterTab},
+            {"tqdec", Kw::TabKind, QTextOption::DelimiterTab},
+            {"tx", Kw::TabStop},
+            {"tb", Kw::BarTab},
         });
     add(Concern::Table, kWord,
         {

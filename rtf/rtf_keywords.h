@@ -75,6 +75,9 @@ enum class Kw : uint8_t {
     LineSpacing,
     LineMultiple,
     ParagraphShading,
+    TabKind,
+    TabStop,
+    BarTab,
     // Concern::Table
     Cell,
     Row,

@@ -1,8 +1,35 @@
-// Paragraph formatting: alignment, indents, spacing, shading, line breaks and tabs, and the
-// end of a paragraph with the QTextBlockFormat its properties give.
+// Paragraph formatting: alignment, indents, spacing, shading, line breaks, tabs and tab
+// stops, and the end of a paragraph with the QTextBlockFormat its properties give.
 #include "rtf_interpreter_state.h"
 
 namespace parcelo::rtf {
+
+namespace {
+
+// Lengths become pixels at 96 dpi: 15 twips each.
+constexpr double kTwipsPerPixel = 15.0;
+
+// Qt measures tab positions from where the line starts, Word from the left margin; a
+// paragraph's tab stops are set for its first line, whose tabs line up forms.
+QList<QTextOption::Tab> tabsFor(const ParaProps& props, int lineStart, int indent) {
+    std::vector<TabStop> stops = props.tabs;
+    // Word stops a tab at a hanging indent as if a tab stop stood there.
+    if (indent < 0)
+        stops.push_back({lineStart - indent, QTextOption::LeftTab});
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const TabStop& a, const TabStop& b) { return a.position < b.position; });
+    QList<QTextOption::Tab> tabs;
+    for (const TabStop& stop : stops) {
+        const double position = (stop.position - lineStart) / kTwipsPerPixel;
+        if (position <= 0 || (!tabs.isEmpty() && position <= tabs.back().position))
+            continue;
+        tabs.append(QTextOption::Tab(
+            position, stop.type, stop.type == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
+    }
+    return tabs;
+}
+
+}  // namespace
 
 void Interpreter::paragraphFormatWord(Group& g, const Word& word) {
     ParaProps& para = g.para;
@@ -50,6 +77,18 @@ void Interpreter::paragraphFormatWord(Group& g, const Word& word) {
         case Kw::ParagraphShading:
             para.shading = word.param;
             return;
+        case Kw::TabKind:
+            tabType_ = static_cast<QTextOption::TabType>(word.arg);
+            return;
+        case Kw::TabStop:
+            if (para.tabs.size() < kMaxTabStops)
+                para.tabs.push_back({clampTwips(word.param), tabType_});
+            tabType_ = QTextOption::LeftTab;
+            return;
+        case Kw::BarTab:
+            // A bar tab draws a line and stops no text; Qt cannot draw it.
+            tabType_ = QTextOption::LeftTab;
+            return;
         default:
             return;
     }
@@ -86,21 +125,22 @@ QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList
             format.setAlignment(Qt::AlignJustify);
             break;
     }
-    // Lengths become pixels at 96 dpi: 15 twips each.
+    const int left = std::max(props.left, 0);
+    const int indent = std::max(props.firstLine, -left);
     if (!inList) {
-        const int left = std::max(props.left, 0);
         if (left != 0)
-            format.setLeftMargin(left / 15.0);
-        const int indent = std::max(props.firstLine, -left);
+            format.setLeftMargin(left / kTwipsPerPixel);
         if (indent != 0)
-            format.setTextIndent(indent / 15.0);
+            format.setTextIndent(indent / kTwipsPerPixel);
     }
+    if (!props.tabs.empty() || (indent < 0 && !inList))
+        format.setTabPositions(tabsFor(props, left + indent, indent));
     if (props.right > 0)
-        format.setRightMargin(props.right / 15.0);
+        format.setRightMargin(props.right / kTwipsPerPixel);
     if (props.before > 0)
-        format.setTopMargin(props.before / 15.0);
+        format.setTopMargin(props.before / kTwipsPerPixel);
     if (props.after > 0)
-        format.setBottomMargin(props.after / 15.0);
+        format.setBottomMargin(props.after / kTwipsPerPixel);
     const QColor shading = colorAt(props.shading);
     if (shading.isValid())
         format.setBackground(shading);
@@ -109,9 +149,11 @@ QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList
             format.setLineHeight(props.lineSpacing * 100.0 / 240.0,
                                  QTextBlockFormat::ProportionalHeight);
         else if (props.lineSpacing > 0)
-            format.setLineHeight(props.lineSpacing / 15.0, QTextBlockFormat::MinimumHeight);
+            format.setLineHeight(props.lineSpacing / kTwipsPerPixel,
+                                 QTextBlockFormat::MinimumHeight);
         else
-            format.setLineHeight(-props.lineSpacing / 15.0, QTextBlockFormat::FixedHeight);
+            format.setLineHeight(-props.lineSpacing / kTwipsPerPixel,
+                                 QTextBlockFormat::FixedHeight);
     }
     return format;
 }

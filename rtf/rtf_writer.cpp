@@ -373,17 +373,32 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end) 
     else if (alignment & Qt::AlignRight)
         out_ += "\\qr";
     const QTextList* list = inTable ? nullptr : block.textList();
+    int lineStart = 0;  // where the first line starts, from which Qt measures tab stops
     if (list) {
-        const int level = std::clamp(list->format().indent(), 1, 9) - 1;
+        const int listLevel = std::clamp(list->format().indent(), 1, 9) - 1;
         word("\\ls", lists_[list]);
-        word("\\ilvl", level);
+        word("\\ilvl", listLevel);
         word("\\fi", -360);
-        word("\\li", 720 * (level + 1));
+        word("\\li", 720 * (listLevel + 1));
+        lineStart = 720 * (listLevel + 1) - 360;
     } else {
-        if (format.leftMargin() > 0)
+        if (format.leftMargin() > 0) {
             word("\\li", twips(format.leftMargin()));
-        if (format.textIndent() != 0)
+            lineStart += twips(format.leftMargin());
+        }
+        if (format.textIndent() != 0) {
             word("\\fi", twips(format.textIndent()));
+            lineStart += twips(format.textIndent());
+        }
+    }
+    for (const QTextOption::Tab& tab : format.tabPositions()) {
+        if (tab.type == QTextOption::RightTab)
+            out_ += "\\tqr";
+        else if (tab.type == QTextOption::CenterTab)
+            out_ += "\\tqc";
+        else if (tab.type == QTextOption::DelimiterTab)
+            out_ += "\\tqdec";
+        word("\\tx", lineStart + twips(tab.position));
     }
     if (format.rightMargin() > 0)
         word("\\ri", twips(format.rightMargin()));

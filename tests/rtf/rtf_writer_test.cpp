@@ -33,6 +33,9 @@ std::string Signature(const QTextDocument& document) {
             out += " list=" + std::to_string(list->format().style()) + "/" +
                    std::to_string(list->format().indent()) + "#" +
                    std::to_string(list->itemNumber(block));
+        for (const QTextOption::Tab& tab : b.tabPositions())
+            out += " tab=" + QString::number(tab.position).toStdString() + "/" +
+                   std::to_string(tab.type);
         if (QTextTable* table = QTextCursor(block).currentTable()) {
             const QTextTableCell cell = table->cellAt(block.position());
             out += " cell=" + std::to_string(cell.row()) + "," + std::to_string(cell.column());
@@ -137,6 +140,21 @@ TEST(RoundTrip, RunsDoNotTakeTheFirstRunsFormatting) {
     ASSERT_TRUE(plain.has_value());
     EXPECT_EQ(plain->fontWeight(), QFont::Normal);
     EXPECT_FALSE(plain->fontItalic());
+}
+
+TEST(RoundTrip, TabStopsKeepTheirPlaces) {
+    // Outlook's task form, and stops of each kind in a paragraph indented by 720 twips, from
+    // which Qt measures them.
+    const auto original = Read(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\fi-2400\\li2400\\tx2400\\b Subject:\\tab"
+        "\\b0 Some important task.\\par\\pard\\li720\\tqr\\tx4000\\tqc\\tx6000\\tqdec\\tx7000 "
+        "a\\tab b\\tab c\\tab 1.5\\par}");
+    const QByteArray rtf = RtfFromDocument(*original);
+    for (const char* stop : {"\\tx2400", "\\tqr\\tx4000", "\\tqc\\tx6000", "\\tqdec\\tx7000"})
+        EXPECT_TRUE(rtf.contains(stop)) << stop << "\n" << rtf.toStdString();
+    const auto reread = Read(std::string_view(rtf.constData(), rtf.size()));
+    EXPECT_EQ(Signature(*reread), Signature(*original));
+    EXPECT_NE(Signature(*reread).find("tab=218.667/1"), std::string::npos) << Signature(*reread);
 }
 
 TEST(RoundTrip, TextNeedingEscapes) {
