@@ -131,7 +131,7 @@ void Interpreter::finishDocument() {
     if (html())
         return;
     if (!runText_.isEmpty() || !runs_.empty())
-        endParagraph(state().para.inTable);
+        endParagraph(state().para.tableLevel);
     builder_->finish();
 }
 
@@ -254,7 +254,7 @@ void Interpreter::controlSymbol(char symbol) {
             if (html()) {
                 emitChar(u'\n');
             } else if (state().dest == Dest::Text) {
-                endParagraph(state().para.inTable);
+                endParagraph(state().para.tableLevel);
             }
             return;
         default:

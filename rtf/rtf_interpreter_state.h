@@ -15,6 +15,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,6 +32,8 @@ constexpr qsizetype kMaxInstruction = 8192;
 constexpr qsizetype kMaxName = 256;
 // RTF lengths are in twips; anything beyond 22 inches is nonsense and is clamped.
 constexpr int kMaxTwips = 31680;
+// Added to a border style in the keyword table for the styles whose line is twice as wide.
+constexpr int kThickBorder = 0x100;
 
 enum class Dest : uint8_t {
     Text,
@@ -86,7 +89,7 @@ struct ParaProps {
     int after = 0;
     int lineSpacing = 0;
     bool lineMultiple = false;
-    bool inTable = false;
+    int tableLevel = 0;  // 1 in a table, 2 in a table nested in one, and so on
     int listOverride = 0;
     int listLevel = 0;
     int8_t legacyList = 0;  // a QTextListFormat::Style from \pn, 0 when none
@@ -101,6 +104,7 @@ struct Group {
     Dest dest = Dest::Text;
     uint8_t uc = 1;
     bool htmlRtf = false;
+    bool nestTableProps = false;  // in \nesttableprops: row definitions are a nested table's
 };
 
 struct Font {
@@ -217,13 +221,16 @@ class Interpreter {
 
     // rtf_paragraph_format.cpp: paragraph properties, breaks, tabs and tab stops.
     void paragraphFormatWord(Group& g, const Word& word);
-    void endParagraph(bool inTable);
+    void endParagraph(int tableLevel);
     QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
 
     // rtf_tables.cpp
+    struct RowDefinition;
     void tableWord(Group& g, const Word& word);
-    void endCell();
-    void endRow();
+    RowDefinition& rowDefinition(const Group& g);
+    BuiltBorder* currentBorder();
+    void endCell(int level);
+    void endRow(int level);
 
     // rtf_lists.cpp: the list and list override tables, \ls paragraphs and the older \pn lists.
     void listWord(Group& g, const Word& word);
@@ -287,11 +294,22 @@ class Interpreter {
     Encoding pendingEncoding_{};
     QString decoded_;
 
-    // Tables.
-    std::vector<int> cellEdges_;
-    std::vector<QColor> cellBackgrounds_;  // one for each of cellEdges_
-    int cellShading_ = -1;
-    bool cellHasParagraph_ = false;
+    // Tables: the row definition of each level of nesting, the properties of the cell that
+    // the next \cellx ends, and the border that \brdr words describe.
+    struct RowDefinition {
+        BuiltRowFormat format;
+        int gap = -1;  // \trgaph: the padding left and right when \trpadd does not give it
+        std::array<int, 4> padding{-1, -1, -1, -1};
+        std::array<bool, 4> paddingInTwips{};
+    };
+    enum class BorderOwner : uint8_t { None, Cell, Row };
+    std::vector<RowDefinition> rowDefinitions_;  // [level - 1]
+    BuiltCellFormat cellFormat_;
+    BorderOwner borderOwner_ = BorderOwner::None;
+    uint8_t borderEdge_ = 0;
+    int borderLevel_ = 0;
+    bool borderThick_ = false;
+    std::array<bool, DocumentBuilder::kMaxTableDepth + 1> cellHasParagraph_{};
 
     // Tab stops: the kind that the next \tx gives.
     QTextOption::TabType tabType_ = QTextOption::LeftTab;

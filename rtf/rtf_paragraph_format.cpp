@@ -38,7 +38,7 @@ void Interpreter::paragraphFormatWord(Group& g, const Word& word) {
             if (html()) {
                 emitChar(u'\n');
             } else if (g.dest == Dest::Text) {
-                endParagraph(para.inTable);
+                endParagraph(para.tableLevel);
             }
             return;
         case Kw::Line:
@@ -94,20 +94,20 @@ void Interpreter::paragraphFormatWord(Group& g, const Word& word) {
     }
 }
 
-void Interpreter::endParagraph(bool inTable) {
+void Interpreter::endParagraph(int tableLevel) {
     flushRun();
     const ParaProps& para = state().para;
     BuiltParagraph paragraph;
-    paragraph.inList = !inTable && listFormatFor(para, paragraph.list);
+    paragraph.inList = tableLevel == 0 && listFormatFor(para, paragraph.list);
     if (!paragraph.inList)
         ++legacyListSerial_;
     paragraph.format = blockFormatFor(para, paragraph.inList);
     paragraph.markFormat = formatFor(state().chars);
     paragraph.runs = std::move(runs_);
     runs_.clear();
-    if (inTable)
-        cellHasParagraph_ = true;
-    builder_->addParagraph(std::move(paragraph), inTable);
+    if (tableLevel > 0)
+        cellHasParagraph_[tableLevel] = true;
+    builder_->addParagraph(std::move(paragraph), tableLevel);
 }
 
 QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList) const {
