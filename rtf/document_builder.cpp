@@ -238,7 +238,8 @@ void DocumentBuilder::paintEarlierBlocks() {
 }
 
 void DocumentBuilder::insertParagraph(QTextCursor& cursor, BuiltParagraph& paragraph,
-                                      bool firstInPlace, const QColor& fill) {
+                                      bool firstInPlace, const QColor& fill,
+                                      const QTextFormat* cellFormat) {
     if (fill.isValid() && !paragraph.format.hasProperty(QTextFormat::BackgroundBrush)) {
         paragraph.format.setBackground(fill);
         paragraph.format.setProperty(kPageColorProperty, true);
@@ -253,8 +254,11 @@ void DocumentBuilder::insertParagraph(QTextCursor& cursor, BuiltParagraph& parag
             paragraph.inList = false;
         }
     }
-    const QTextCharFormat& blockChars =
+    QTextCharFormat blockChars =
         paragraph.runs.empty() ? paragraph.markFormat : paragraph.runs.front().format;
+    // A cell's format is that of the mark that starts its first block.
+    if (cellFormat)
+        blockChars.merge(*cellFormat);
     if (firstInPlace) {
         cursor.setBlockFormat(paragraph.format);
         cursor.setBlockCharFormat(blockChars);
@@ -299,9 +303,18 @@ void DocumentBuilder::insertTable(QTextCursor& cursor, Table& table, const QColo
     TableGrid grid = PlanTableGrid(shape);
     QTextTable* qtTable = cursor.insertTable(grid.rows, grid.columns, grid.format);
     for (GridCell& placed : grid.cells) {
+        // The cell is painted whole, padding and all, so its paragraphs need no colour.
+        QTextFormat& format = placed.format;
+        if (!format.hasProperty(QTextFormat::BackgroundBrush) && fill.isValid()) {
+            format.setBackground(fill);
+            format.setProperty(kPageColorProperty, true);
+        }
         QTextTableCell cell = qtTable->cellAt(placed.row, placed.column);
         QTextCursor cellCursor = cell.firstCursorPosition();
         bool firstInPlace = true;
+        // The format goes with the paragraph in the cell's first block, if there is one.
+        bool atCellStart = true;
+        bool formatSet = false;
         for (size_t part = 0; part < placed.parts.size(); ++part) {
             const GridPart at = placed.parts[part];
             std::vector<CellItem>& items = table.rows[at.row].cells[at.cell].items;
@@ -316,22 +329,22 @@ void DocumentBuilder::insertTable(QTextCursor& cursor, Table& table, const QColo
                     insertTable(cellCursor, *item.table, QColor());
                     cellCursor = cell.lastCursorPosition();
                     firstInPlace = true;  // the empty block after the nested table
+                    atCellStart = false;
                     continue;
                 }
                 item.paragraph.inList = false;
-                insertParagraph(cellCursor, item.paragraph, firstInPlace, QColor());
+                insertParagraph(cellCursor, item.paragraph, firstInPlace, QColor(),
+                                atCellStart ? &format : nullptr);
+                formatSet = formatSet || atCellStart;
+                atCellStart = false;
                 firstInPlace = false;
             }
         }
-        // The cell is painted whole, padding and all, so its paragraphs need no colour. Its
-        // format is that of its first paragraph mark, so it is set once they are in.
-        QTextTableCellFormat format = cell.format().toTableCellFormat();
-        format.merge(placed.format);
-        if (!format.hasProperty(QTextFormat::BackgroundBrush) && fill.isValid()) {
-            format.setBackground(fill);
-            format.setProperty(kPageColorProperty, true);
+        if (!formatSet) {
+            QTextTableCellFormat merged = cell.format().toTableCellFormat();
+            merged.merge(format);
+            cell.setFormat(merged);
         }
-        cell.setFormat(format);
     }
     // Merged last: the first paragraph of a cell sets the format that holds its span. The
     // cells merged away are empty, so no text moves. Qt works out the whole table anew for

@@ -54,6 +54,7 @@ struct BuiltBorder {
     QTextFrameFormat::BorderStyle style = QTextFrameFormat::BorderStyle_None;
     QColor color;        // invalid: the text colour
     bool given = false;  // the body says what this edge is, even if it says "none"
+    bool operator==(const BuiltBorder&) const = default;
 };
 
 // Indexes into the borders of a cell (the first four) and of a row (all six).
@@ -150,9 +151,10 @@ class DocumentBuilder {
         std::vector<int> edges;  // the distinct cell edges of its rows, up to kMaxColumns + 1
     };
 
-    // `fill` is the background of a block that has none of its own.
+    // `fill` is the background of a block that has none of its own; `cellFormat`, for the
+    // first block of a table cell, the cell's format.
     void insertParagraph(QTextCursor& cursor, BuiltParagraph& paragraph, bool firstInPlace,
-                         const QColor& fill);
+                         const QColor& fill, const QTextFormat* cellFormat = nullptr);
     // Makes the table at `level` the innermost one open, opening or closing tables for it.
     Table& openTo(int level);
     void closeInnermost();

@@ -16,7 +16,9 @@
 
 #include <algorithm>
 #include <array>
+#include <compare>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -74,11 +76,13 @@ struct CharProps {
 struct TabStop {
     int position = 0;  // twips
     QTextOption::TabType type = QTextOption::LeftTab;
-    bool operator==(const TabStop&) const = default;
+    auto operator<=>(const TabStop&) const = default;
 };
 
-// Most tab stops a paragraph keeps; Word allows 64.
+// Most tab stops a paragraph keeps, as Word allows; and most distinct sets of them a body
+// has, which real ones never come near.
 constexpr size_t kMaxTabStops = 64;
+constexpr size_t kMaxTabSets = 4096;
 
 struct ParaProps {
     Align align = Align::Default;
@@ -94,7 +98,9 @@ struct ParaProps {
     int listLevel = 0;
     int8_t legacyList = 0;  // a QTextListFormat::Style from \pn, 0 when none
     int shading = -1;       // colour table index of the paragraph's background
-    std::vector<TabStop> tabs;
+    // The paragraph's tab stops, as an index into the interpreter's sets of them: groups copy
+    // these properties as they open, so they hold nothing that has to be allocated.
+    int tabSet = 0;
     bool operator==(const ParaProps&) const = default;
 };
 
@@ -223,6 +229,7 @@ class Interpreter {
     void paragraphFormatWord(Group& g, const Word& word);
     void endParagraph(int tableLevel);
     QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
+    int tabSetOf(std::vector<TabStop> stops);
 
     // rtf_tables.cpp
     struct RowDefinition;
@@ -311,7 +318,10 @@ class Interpreter {
     bool borderThick_ = false;
     std::array<bool, DocumentBuilder::kMaxTableDepth + 1> cellHasParagraph_{};
 
-    // Tab stops: the kind that the next \tx gives.
+    // Tab stops: each distinct set once, the first being none; and the kind that the next
+    // \tx gives.
+    std::vector<std::vector<TabStop>> tabSets_{1};
+    std::map<std::vector<TabStop>, int> tabSetIndex_;
     QTextOption::TabType tabType_ = QTextOption::LeftTab;
 
     // Lists.

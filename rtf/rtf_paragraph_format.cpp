@@ -11,8 +11,7 @@ constexpr double kTwipsPerPixel = 15.0;
 
 // Qt measures tab positions from where the line starts, Word from the left margin; a
 // paragraph's tab stops are set for its first line, whose tabs line up forms.
-QList<QTextOption::Tab> tabsFor(const ParaProps& props, int lineStart, int indent) {
-    std::vector<TabStop> stops = props.tabs;
+QList<QTextOption::Tab> tabsFor(std::vector<TabStop> stops, int lineStart, int indent) {
     // Word stops a tab at a hanging indent as if a tab stop stood there.
     if (indent < 0)
         stops.push_back({lineStart - indent, QTextOption::LeftTab});
@@ -81,8 +80,12 @@ void Interpreter::paragraphFormatWord(Group& g, const Word& word) {
             tabType_ = static_cast<QTextOption::TabType>(word.arg);
             return;
         case Kw::TabStop:
-            if (para.tabs.size() < kMaxTabStops)
-                para.tabs.push_back({clampTwips(word.param), tabType_});
+            if (tabSets_[para.tabSet].size() < kMaxTabStops) {
+                std::vector<TabStop> stops = tabSets_[para.tabSet];
+                stops.push_back({clampTwips(word.param), tabType_});
+                if (const int set = tabSetOf(std::move(stops)); set >= 0)
+                    para.tabSet = set;
+            }
             tabType_ = QTextOption::LeftTab;
             return;
         case Kw::BarTab:
@@ -110,6 +113,19 @@ void Interpreter::endParagraph(int tableLevel) {
     builder_->addParagraph(std::move(paragraph), tableLevel);
 }
 
+// The index of a set of tab stops, added if new; -1 when the body already has kMaxTabSets.
+int Interpreter::tabSetOf(std::vector<TabStop> stops) {
+    const auto found = tabSetIndex_.find(stops);
+    if (found != tabSetIndex_.end())
+        return found->second;
+    if (tabSets_.size() >= kMaxTabSets)
+        return -1;
+    const int index = static_cast<int>(tabSets_.size());
+    tabSets_.push_back(stops);
+    tabSetIndex_.emplace(std::move(stops), index);
+    return index;
+}
+
 QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList) const {
     QTextBlockFormat format;
     switch (props.align) {
@@ -133,8 +149,8 @@ QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList
         if (indent != 0)
             format.setTextIndent(indent / kTwipsPerPixel);
     }
-    if (!props.tabs.empty() || (indent < 0 && !inList))
-        format.setTabPositions(tabsFor(props, left + indent, indent));
+    if (props.tabSet != 0 || (indent < 0 && !inList))
+        format.setTabPositions(tabsFor(tabSets_[props.tabSet], left + indent, indent));
     if (props.right > 0)
         format.setRightMargin(props.right / kTwipsPerPixel);
     if (props.before > 0)

@@ -3,6 +3,7 @@
 #include <QBrush>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace parcelo {
@@ -177,41 +178,55 @@ void setBorder(QTextTableCellFormat& format, BuiltEdge edge, const BuiltBorder& 
     }
 }
 
-QTextTableCellFormat cellFormatOf(const RowCell& top, const RowCell& bottom,
-                                  const BuiltRowFormat& topRow, const BuiltRowFormat& bottomRow,
-                                  bool firstRow, bool lastRow, bool sized) {
-    QTextTableCellFormat format;
-    setBorder(format, kTopEdge,
-              borderOf(top.first, kTopEdge, topRow, firstRow ? kTopEdge : kInnerHorizontalEdge));
-    setBorder(
-        format, kLeftEdge,
-        borderOf(top.first, kLeftEdge, topRow, top.firstInRow ? kLeftEdge : kInnerVerticalEdge));
-    setBorder(
-        format, kRightEdge,
-        borderOf(top.last, kRightEdge, topRow, top.lastInRow ? kRightEdge : kInnerVerticalEdge));
-    setBorder(format, kBottomEdge,
-              borderOf(bottom.first, kBottomEdge, bottomRow,
-                       lastRow ? kBottomEdge : kInnerHorizontalEdge));
+// What a placed cell looks like; cells that look alike share one format.
+struct CellLook {
+    std::array<BuiltBorder, 4> borders;  // by BuiltEdge
+    std::array<double, 4> padding{};     // pixels
+    QColor background;
+    QTextCharFormat::VerticalAlignment verticalAlignment = QTextCharFormat::AlignNormal;
+    bool operator==(const CellLook&) const = default;
+};
+
+CellLook lookOf(const RowCell& top, const RowCell& bottom, const BuiltRowFormat& topRow,
+                const BuiltRowFormat& bottomRow, bool firstRow, bool lastRow, bool sized) {
+    CellLook look;
+    look.borders[kTopEdge] =
+        borderOf(top.first, kTopEdge, topRow, firstRow ? kTopEdge : kInnerHorizontalEdge);
+    look.borders[kLeftEdge] =
+        borderOf(top.first, kLeftEdge, topRow, top.firstInRow ? kLeftEdge : kInnerVerticalEdge);
+    look.borders[kRightEdge] =
+        borderOf(top.last, kRightEdge, topRow, top.lastInRow ? kRightEdge : kInnerVerticalEdge);
+    look.borders[kBottomEdge] = borderOf(bottom.first, kBottomEdge, bottomRow,
+                                         lastRow ? kBottomEdge : kInnerHorizontalEdge);
     if (topRow.hasPadding) {
-        const auto& padding = topRow.padding;
-        if (padding[kTopEdge] > 0)
-            format.setTopPadding(padding[kTopEdge] / kTwipsPerPixel);
-        if (padding[kLeftEdge] > 0)
-            format.setLeftPadding(padding[kLeftEdge] / kTwipsPerPixel);
-        if (padding[kBottomEdge] > 0)
-            format.setBottomPadding(padding[kBottomEdge] / kTwipsPerPixel);
-        if (padding[kRightEdge] > 0)
-            format.setRightPadding(padding[kRightEdge] / kTwipsPerPixel);
+        for (int edge = kTopEdge; edge <= kRightEdge; ++edge)
+            look.padding[edge] = topRow.padding[edge] / kTwipsPerPixel;
     } else if (!sized) {
-        format.setLeftPadding(kUnsizedPadding);
-        format.setRightPadding(kUnsizedPadding);
+        look.padding[kLeftEdge] = look.padding[kRightEdge] = kUnsizedPadding;
     }
     if (top.first) {
-        if (top.first->background.isValid())
-            format.setBackground(top.first->background);
-        if (top.first->verticalAlignment != QTextCharFormat::AlignNormal)
-            format.setVerticalAlignment(top.first->verticalAlignment);
+        look.background = top.first->background;
+        look.verticalAlignment = top.first->verticalAlignment;
     }
+    return look;
+}
+
+QTextTableCellFormat formatOf(const CellLook& look) {
+    QTextTableCellFormat format;
+    for (int edge = kTopEdge; edge <= kRightEdge; ++edge)
+        setBorder(format, static_cast<BuiltEdge>(edge), look.borders[edge]);
+    if (look.padding[kTopEdge] > 0)
+        format.setTopPadding(look.padding[kTopEdge]);
+    if (look.padding[kLeftEdge] > 0)
+        format.setLeftPadding(look.padding[kLeftEdge]);
+    if (look.padding[kBottomEdge] > 0)
+        format.setBottomPadding(look.padding[kBottomEdge]);
+    if (look.padding[kRightEdge] > 0)
+        format.setRightPadding(look.padding[kRightEdge]);
+    if (look.background.isValid())
+        format.setBackground(look.background);
+    if (look.verticalAlignment != QTextCharFormat::AlignNormal)
+        format.setVerticalAlignment(look.verticalAlignment);
     return format;
 }
 
@@ -224,11 +239,11 @@ TableGrid PlanTableGrid(std::span<const GridRow> rows) {
     for (const GridRow& row : rows)
         rowCells.push_back(cellsOf(row));
 
-    QTextTableFormat& format = grid.format;
-    format.setBorder(0);
-    format.setBorderCollapse(true);
-    format.setCellPadding(0);
-    format.setCellSpacing(0);
+    QTextTableFormat& tableFormat = grid.format;
+    tableFormat.setBorder(0);
+    tableFormat.setBorderCollapse(true);
+    tableFormat.setCellPadding(0);
+    tableFormat.setCellSpacing(0);
     int left = 0;
     QList<QTextLength> widths;
     std::vector<int> boundaries;
@@ -243,12 +258,12 @@ TableGrid PlanTableGrid(std::span<const GridRow> rows) {
         widths = widthsInOrder(rows, grid.columns, left);
     }
     if (!widths.isEmpty())
-        format.setColumnWidthConstraints(widths);
+        tableFormat.setColumnWidthConstraints(widths);
     // A table cannot stand left of the text: Word's usual \trleft-108 starts it at the margin.
     if (left > 0)
-        format.setLeftMargin(left / kTwipsPerPixel);
+        tableFormat.setLeftMargin(left / kTwipsPerPixel);
     if (!rows.empty() && rows.front().format->alignment != Qt::AlignLeft)
-        format.setAlignment(rows.front().format->alignment);
+        tableFormat.setAlignment(rows.front().format->alignment);
     grid.rows = static_cast<int>(rows.size());
 
     // The cell placed on each column of the row above, to continue vertical merges.
@@ -289,12 +304,19 @@ TableGrid PlanTableGrid(std::span<const GridRow> rows) {
     }
 
     // Borders and the rest, now that each cell's last row is known.
+    CellLook previous;
+    QTextTableCellFormat format;
     for (size_t i = 0; i < grid.cells.size(); ++i) {
         GridCell& cell = grid.cells[i];
         const int lastRow = cell.row + cell.rowSpan - 1;
-        cell.format = cellFormatOf(*ends[i].first, *ends[i].second, *rows[cell.row].format,
-                                   *rows[lastRow].format, cell.row == 0, lastRow == grid.rows - 1,
-                                   !widths.isEmpty());
+        const CellLook look =
+            lookOf(*ends[i].first, *ends[i].second, *rows[cell.row].format, *rows[lastRow].format,
+                   cell.row == 0, lastRow == grid.rows - 1, !widths.isEmpty());
+        if (i == 0 || !(look == previous)) {
+            format = formatOf(look);
+            previous = look;
+        }
+        cell.format = format;
     }
     return grid;
 }

@@ -31,7 +31,7 @@ struct GridCell {
     int rowSpan = 1;
     int columnSpan = 1;
     std::vector<GridPart> parts;  // the cells read that it shows, its own first
-    QTextTableCellFormat format;
+    QTextFormat format;           // a QTextTableCellFormat, shared by the cells that look alike
 };
 
 struct TableGrid {

@@ -210,6 +210,18 @@ TEST(Tables, NestedRowsWithoutTheirDefinitionStillNest) {
     EXPECT_EQ(ShapeOf(*table), "a{b, c}d");
 }
 
+TEST(Tables, CellStartingWithANestedTableKeepsItsFormat) {
+    // A cell's format is set with its first paragraph, which here follows the nested table.
+    const auto document =
+        Read(Body("\\trowd\\clcbpat2\\clbrdrt\\brdrs\\brdrw10\\cellx2000"
+                  "\\pard\\intbl\\itap2 x\\nestcell\\nestrow\\pard\\intbl\\itap1 y\\cell\\row"));
+    const QTextTable* table = FirstTable(*document);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(ShapeOf(*table), "{x}y");
+    EXPECT_EQ(BordersOf(table->cellAt(0, 0)), "1s - - -");
+    EXPECT_EQ(table->cellAt(0, 0).format().background().color(), QColor(217, 217, 217));
+}
+
 TEST(Tables, TablesNestedBeyondTheDeepestKeptAreRowsOfIt) {
     std::string rtf = "\\intbl\\itap1 outer\\par";
     for (int level = 2; level <= 20; ++level)
