@@ -83,19 +83,21 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
 
         // The library dispatches on the attribute id whatever the level byte says, and
         // drops attachment attributes that come before the first attachment starts.
-        switch (id) {
-            case kAttMessageClass: {
+        // The low word names the attribute; the high word repeats its type, which some
+        // writers leave 0.
+        switch (id & 0xFFFF) {
+            case kAttMessageClass & 0xFFFF: {
                 std::string text = value.prefix(kMessageClassLength);
                 scan.messageClass = text.substr(0, text.find('\0'));
                 break;
             }
-            case kAttSubject:
+            case kAttSubject & 0xFFFF:
                 scan.subject = value;
                 break;
-            case kAttBody:
+            case kAttBody & 0xFFFF:
                 scan.body = value;
                 break;
-            case kAttOemCodepage:
+            case kAttOemCodepage & 0xFFFF:
                 if (length >= 4) {
                     const std::string cp = value.prefix(4);
                     const uint32_t v =
@@ -105,31 +107,31 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
                     scan.codePage = v != 0 ? v : 1252;
                 }
                 break;
-            case kAttMessageId:
+            case kAttMessageId & 0xFFFF:
                 if (length > 0)
                     messageId = value.prefix(kMessageIdHandedOver);
                 break;
-            case kAttMsgProps: {
+            case kAttMsgProps & 0xFFFF: {
                 CleanPropertyBlock block = CleanPropertyBlockAt(source, offset, length);
                 scan.damagedBlocks += block.damaged ? 1 : 0;
                 messageBlock = std::move(block.encoded);
                 scan.messageOverrides = std::move(block.overrides);
                 break;
             }
-            case kAttAttachRendData:
+            case kAttAttachRendData & 0xFFFF:
                 attachment = scan.attachments.size() < kMostAttachments
                                  ? &scan.attachments.emplace_back()
                                  : nullptr;
                 break;
-            case kAttAttachTitle:
+            case kAttAttachTitle & 0xFFFF:
                 if (attachment)
                     attachment->title = value;
                 break;
-            case kAttAttachData:
+            case kAttAttachData & 0xFFFF:
                 if (attachment)
                     attachment->data = value;
                 break;
-            case kAttAttachment:
+            case kAttAttachment & 0xFFFF:
                 if (attachment) {
                     CleanPropertyBlock block = CleanPropertyBlockAt(source, offset, length);
                     scan.damagedBlocks += block.damaged ? 1 : 0;

@@ -14,9 +14,9 @@ struct CharsetCodePage {
 };
 
 constexpr CharsetCodePage kCharsetCodePages[] = {
-    {77, 10000}, {128, 932},  {129, 949},  {130, 1361}, {134, 936},  {136, 950},
-    {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257},
-    {204, 1251}, {222, 874},  {238, 1250}, {254, 437},  {255, 850},
+    {0, 1252},   {77, 10000}, {128, 932},  {129, 949},  {130, 1361}, {134, 936},
+    {136, 950},  {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256},
+    {186, 1257}, {204, 1251}, {222, 874},  {238, 1250}, {254, 437},  {255, 850},
 };
 
 // Code pages where one character may take several bytes; they cannot be decoded a byte at a
@@ -88,6 +88,22 @@ uint32_t CodePageOfCharset(int charset, uint32_t ansiCodePage) {
         if (entry.charset == charset)
             return entry.codePage;
     return ansiCodePage;
+}
+
+bool IsLeadByte(uint32_t codePage, uint8_t byte) {
+    switch (codePage) {
+        case 932:
+            return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+        case 936:
+        case 949:
+        case 950:
+            return byte >= 0x81 && byte <= 0xFE;
+        case 1361:
+            return (byte >= 0x84 && byte <= 0xD3) || (byte >= 0xD8 && byte <= 0xDE) ||
+                   (byte >= 0xE0 && byte <= 0xF9);
+        default:
+            return false;
+    }
 }
 
 SymbolFont SymbolFontNamed(QStringView name) {

@@ -14,9 +14,13 @@ namespace parcelo {
 // Fonts whose bytes are glyph numbers rather than characters of a code page.
 enum class SymbolFont : uint8_t { None, Symbol, Wingdings };
 
-// The Windows code page of an RTF \fcharset value. ANSI and default charsets (and unknown
-// ones) mean the document's \ansicpg.
+// The Windows code page of an RTF \fcharset value. The ANSI charset (0) is Western, whatever
+// the document's \ansicpg; the default charset (1) and unknown ones mean the \ansicpg.
 uint32_t CodePageOfCharset(int charset, uint32_t ansiCodePage);
+
+// Whether `byte` starts a two-byte character in a double-byte code page (932, 936, 949, 950
+// or 1361); always false in other code pages.
+bool IsLeadByte(uint32_t codePage, uint8_t byte);
 
 // Which symbol font a font with \fcharset2 and this name is.
 SymbolFont SymbolFontNamed(QStringView name);

@@ -36,6 +36,10 @@ void Interpreter::fontTableWord(const Word& word) {
             if (fontEntry_ >= 0)
                 fonts_[fontEntry_].charset = word.param;
             return;
+        case Kw::FontCodePage:
+            if (fontEntry_ >= 0 && word.param > 0 && word.param < 100000)
+                fonts_[fontEntry_].codePage = static_cast<uint32_t>(word.param);
+            return;
         case Kw::FontFamily:
             if (fontEntry_ >= 0)
                 fonts_[fontEntry_].hint = static_cast<QFont::StyleHint>(word.arg);

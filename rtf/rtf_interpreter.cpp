@@ -12,6 +12,14 @@
 
 namespace parcelo::rtf {
 
+namespace {
+
+bool isByteSymbol(char symbol) {
+    return symbol == '\\' || symbol == '{' || symbol == '}';
+}
+
+}  // namespace
+
 void Interpreter::run() {
     RtfTokenizer tokens(rtf_);
     while (!done_) {
@@ -36,6 +44,7 @@ void Interpreter::run() {
                 const bool ignorable = std::exchange(ignorable_, false);
                 if (skip_ > 0) {
                     --skip_;
+                    skippedLead_ = false;
                     break;
                 }
                 if (state().dest == Dest::Skip)
@@ -46,16 +55,22 @@ void Interpreter::run() {
                 break;
             }
             case RtfToken::Type::ControlSymbol:
-                flushPending();
+                // An escaped backslash or brace may be the trail byte of a double-byte
+                // character, so it joins the bytes waiting to be decoded.
+                if (!isByteSymbol(token.symbol))
+                    flushPending();
                 if (skip_ > 0) {
-                    --skip_;
+                    if (isByteSymbol(token.symbol))
+                        skipByte(static_cast<uint8_t>(token.symbol));
+                    else
+                        --skip_;
                     break;
                 }
                 controlSymbol(token.symbol);
                 break;
             case RtfToken::Type::HexByte:
                 if (skip_ > 0) {
-                    --skip_;
+                    skipByte(token.byte);
                     break;
                 }
                 hexByte(token.byte);
@@ -98,8 +113,10 @@ bool Interpreter::popGroup() {
         finishPicture();
         pictureDepth_ = 0;
     }
-    while (!fields_.empty() && fields_.back().depth >= closing)
+    while (!fields_.empty() && fields_.back().depth >= closing) {
+        endField(fields_.back());
         fields_.pop_back();
+    }
     // A destination's group hands back what was read in it, unless the destination goes on
     // in the enclosing group.
     if (popped.dest != parent.dest) {
@@ -130,6 +147,11 @@ void Interpreter::finishDocument() {
     flushPending();
     if (html())
         return;
+    // A body cut off inside a picture still shows what it has of it.
+    if (pictureDepth_ != 0) {
+        finishPicture();
+        pictureDepth_ = 0;
+    }
     if (!runText_.isEmpty() || !runs_.empty())
         endParagraph(state().para.tableLevel);
     builder_->finish();
@@ -263,10 +285,9 @@ void Interpreter::controlSymbol(char symbol) {
 }
 
 void Interpreter::text(std::string_view bytes) {
-    if (skip_ > 0) {
-        const size_t n = std::min<size_t>(skip_, bytes.size());
-        bytes.remove_prefix(n);
-        skip_ -= static_cast<int>(n);
+    while (skip_ > 0 && !bytes.empty()) {
+        skipByte(static_cast<uint8_t>(bytes.front()));
+        bytes.remove_prefix(1);
     }
     if (bytes.empty())
         return;

@@ -10,6 +10,8 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QImage>
+#include <QSizeF>
 #include <QString>
 #include <QTextCharFormat>
 #include <QTextOption>
@@ -36,6 +38,9 @@ constexpr qsizetype kMaxName = 256;
 constexpr int kMaxTwips = 31680;
 // Added to a border style in the keyword table for the styles whose line is twice as wide.
 constexpr int kThickBorder = 0x100;
+// The \pn "style" of a paragraph that goes on with the list item before it (\pnlvlcont);
+// the list styles themselves are negative.
+constexpr int8_t kListContinues = 1;
 
 enum class Dest : uint8_t {
     Text,
@@ -96,7 +101,7 @@ struct ParaProps {
     int tableLevel = 0;  // 1 in a table, 2 in a table nested in one, and so on
     int listOverride = 0;
     int listLevel = 0;
-    int8_t legacyList = 0;  // a QTextListFormat::Style from \pn, 0 when none
+    int8_t legacyList = 0;  // a QTextListFormat::Style from \pn, 0 when none, or kListContinues
     int shading = -1;       // colour table index of the paragraph's background
     // The paragraph's tab stops, as an index into the interpreter's sets of them: groups copy
     // these properties as they open, so they hold nothing that has to be allocated.
@@ -116,6 +121,7 @@ struct Group {
 struct Font {
     QString name;
     int charset = -1;
+    uint32_t codePage = 0;  // from \cpg, which wins over the charset's
     QFont::StyleHint hint = QFont::AnyStyle;
 };
 
@@ -132,14 +138,30 @@ struct ListDefinition {
 struct Field {
     size_t depth;
     QString instruction;
+    bool resultSeen = false;
 };
 
 struct Picture {
-    enum class Kind : uint8_t { Unknown, Png, Jpeg } kind = Kind::Unknown;
-    int goalWidth = 0;
+    enum class Kind : uint8_t {
+        Unknown,
+        Png,
+        Jpeg,
+        Dib,           // \dibitmap
+        DeviceBitmap,  // \wbitmap
+        Wmf,           // \wmetafile
+        Emf,           // \emfblip
+        MacPict,       // \macpict
+    } kind = Kind::Unknown;
+    int kindParam = 0;  // the number after the kind's word: a metafile's mapping mode
+    int width = 0;      // \picw: pixels, or for metafiles hundredths of a millimetre
+    int height = 0;
+    int goalWidth = 0;  // twips
     int goalHeight = 0;
     int scaleX = 100;
     int scaleY = 100;
+    int bitsPerPixel = 1;  // of a \wbitmap
+    int planes = 1;
+    int widthBytes = 0;
     QByteArray data;
     int highNibble = -1;
 };
@@ -213,6 +235,7 @@ class Interpreter {
     // rtf_text_decoding.cpp: bytes to characters in the code page or symbol font in force.
     void textDecodingWord(Group& g, const Word& word);
     void addBytes(std::string_view bytes);
+    void skipByte(uint8_t byte);
     // Inline, as the main loop calls it before nearly every token and mostly nothing waits.
     void flushPending() {
         if (!pending_.empty())
@@ -249,6 +272,8 @@ class Interpreter {
 
     // rtf_fields.cpp
     void fieldWord(Group& g, const Word& word);
+    void endField(const Field& field);
+    bool symbolField(const std::vector<QString>& words, CharProps& props, QString& text);
     int addLink(const QString& href);
 
     // rtf_pictures.cpp
@@ -256,6 +281,8 @@ class Interpreter {
     void pictureHeaderWord(const Word& word);
     void addPictureHex(std::string_view hex);
     void finishPicture();
+    QImage decodePicture(const Picture& picture, int64_t maxPixels) const;
+    QString placeholderFor(QSizeF size);
 
     // rtf_page_background.cpp
     void pageBackgroundWord(Group& g, const Word& word);
@@ -274,7 +301,8 @@ class Interpreter {
 
     std::vector<Group> groups_;
     size_t overflow_ = 0;
-    int skip_ = 0;  // \uN fallback characters still to skip
+    int skip_ = 0;              // \uN fallback characters still to skip
+    bool skippedLead_ = false;  // the last byte skipped began a double-byte character
     bool ignorable_ = false;
     bool done_ = false;
 
@@ -336,9 +364,13 @@ class Interpreter {
     std::vector<QString> links_;
     QHash<QString, int> linkIndex_;
 
-    // Pictures.
+    // Pictures: the images already in the document by name with their size, and the pixels
+    // of all of them, which a body may not have more of than kMaxBodyPicturePixels.
     Picture picture_;
     size_t pictureDepth_ = 0;
+    QHash<QString, QSize> pictureImages_;
+    int64_t picturePixels_ = 0;
+    int placeholders_ = 0;
 
     // The \background shape: the property being read and the fill colour found so far.
     QString shapeName_;

@@ -34,6 +34,7 @@ enum class Kw : uint8_t {
     TextDest,
     DefaultFont,
     FontCharset,
+    FontCodePage,
     FontFamily,
     Red,
     Green,
@@ -116,6 +117,7 @@ enum class Kw : uint8_t {
     ListId,
     LegacyBullet,
     LegacyBody,
+    LegacyContinue,
     LegacyStyle,
     // Concern::Field
     Field,
@@ -124,6 +126,11 @@ enum class Kw : uint8_t {
     // Concern::Picture
     Pict,
     PictKind,
+    PictWidth,
+    PictHeight,
+    PictBitsPerPixel,
+    PictPlanes,
+    PictWidthBytes,
     PictGoalWidth,
     PictGoalHeight,
     PictScaleX,

@@ -83,8 +83,11 @@ void Interpreter::legacyListWord(Group& g, const Word& word) {
             g.para.legacyList = QTextListFormat::ListDisc;
             return;
         case Kw::LegacyBody:
-            if (g.para.legacyList == 0)
+            if (g.para.legacyList >= 0)
                 g.para.legacyList = QTextListFormat::ListDecimal;
+            return;
+        case Kw::LegacyContinue:
+            g.para.legacyList = kListContinues;
             return;
         case Kw::LegacyStyle:
             g.para.legacyList = static_cast<int8_t>(word.arg);
@@ -157,7 +160,7 @@ bool Interpreter::listFormatFor(const ParaProps& props, BuiltList& list) {
         list.format = format;
         return true;
     }
-    if (props.legacyList != 0) {
+    if (props.legacyList < 0) {
         list.key = 1ull << 63 | legacyListSerial_ << 8 | static_cast<uint8_t>(props.legacyList);
         list.format.setStyle(static_cast<QTextListFormat::Style>(props.legacyList));
         list.format.setIndent(1);

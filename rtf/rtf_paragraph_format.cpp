@@ -102,9 +102,14 @@ void Interpreter::endParagraph(int tableLevel) {
     const ParaProps& para = state().para;
     BuiltParagraph paragraph;
     paragraph.inList = tableLevel == 0 && listFormatFor(para, paragraph.list);
-    if (!paragraph.inList)
+    // A paragraph that goes on with a list item stands where the item's text does, without a
+    // number of its own, and the list's numbering goes on after it.
+    const bool continuesItem = tableLevel == 0 && para.legacyList == kListContinues;
+    if (!paragraph.inList && !continuesItem)
         ++legacyListSerial_;
-    paragraph.format = blockFormatFor(para, paragraph.inList);
+    paragraph.format = blockFormatFor(para, paragraph.inList || continuesItem);
+    if (continuesItem)
+        paragraph.format.setIndent(1);
     paragraph.markFormat = formatFor(state().chars);
     paragraph.runs = std::move(runs_);
     runs_.clear();

@@ -18,6 +18,7 @@ void Interpreter::textDecodingWord(Group& g, const Word& word) {
             const Encoding e = encoding();
             emitChar(e.symbol != SymbolFont::None ? SymbolFontChar(e.symbol, c) : c);
             skip_ = g.uc;
+            skippedLead_ = false;
             return;
         }
         case Kw::UnicodeSkip:
@@ -60,6 +61,21 @@ void Interpreter::addBytes(std::string_view bytes) {
     pending_.append(bytes);
 }
 
+// One byte of a \u character's fallback. Word counts a double-byte fallback character as two
+// bytes (\uc2), other writers as one (\uc1); either way its trail byte goes with its lead.
+void Interpreter::skipByte(uint8_t byte) {
+    --skip_;
+    if (skippedLead_) {
+        skippedLead_ = false;
+        return;
+    }
+    if (byte >= 0x80 && IsLeadByte(encoding().codePage, byte)) {
+        skippedLead_ = true;
+        if (skip_ == 0)
+            skip_ = 1;
+    }
+}
+
 void Interpreter::decodePending() {
     decoded_.clear();
     if (pendingEncoding_.symbol != SymbolFont::None) {
@@ -78,8 +94,11 @@ Interpreter::Encoding Interpreter::encoding() {
     const Font* font = fontAt(g.dest == Dest::FontTable || index >= 0 ? index : defaultFont_);
     if (font == nullptr)
         return {ansiCodePage_, SymbolFont::None};
-    if (font->charset == 2 && g.dest != Dest::FontTable)
+    // A field's instruction is words and numbers, whatever font the field shows in.
+    if (font->charset == 2 && g.dest != Dest::FontTable && g.dest != Dest::FieldInstruction)
         return {ansiCodePage_, SymbolFontNamed(font->name)};
+    if (font->codePage != 0)
+        return {font->codePage, SymbolFont::None};
     return {CodePageOfCharset(font->charset, ansiCodePage_), SymbolFont::None};
 }
 

@@ -1,6 +1,7 @@
 #include "rtf_writer.h"
 
 #include "document_builder.h"
+#include "picture_placeholder.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -190,6 +191,7 @@ class Writer {
     void writeFragments(const QTextBlock& block);
     void writeCharProps(const QTextCharFormat& format);
     void writeImage(const QTextImageFormat& format);
+    void writePictureData(double width, double height, const QByteArray& data);
     void writeText(QStringView text);
     void word(const char* word) { out_ += word; }
     void word(const char* word, long long value) {
@@ -772,6 +774,20 @@ void Writer::writeCharProps(const QTextCharFormat& format) {
 }
 
 void Writer::writeImage(const QTextImageFormat& format) {
+    // A picture shown as a placeholder goes back as the data it came with.
+    const QByteArray original =
+        format.hasProperty(kPictureDataProperty)
+            ? document_
+                  .resource(QTextDocument::UserResource,
+                            QUrl(format.stringProperty(kPictureDataProperty)))
+                  .toByteArray()
+            : QByteArray();
+    if (!original.isEmpty()) {
+        out_ += "{\\pict";
+        out_ += format.stringProperty(kPictureHeaderProperty).toLatin1();
+        writePictureData(format.width(), format.height(), original);
+        return;
+    }
     const QVariant resource = document_.resource(QTextDocument::ImageResource, QUrl(format.name()));
     QImage image;
     if (resource.canConvert<QImage>() && resource.typeId() == QMetaType::QImage)
@@ -791,10 +807,14 @@ void Writer::writeImage(const QTextImageFormat& format) {
     const double height = format.height() > 0 ? format.height() : image.height();
     word("{\\pict\\pngblip\\picw", image.width());
     word("\\pich", image.height());
+    writePictureData(width, height, png);
+}
+
+void Writer::writePictureData(double width, double height, const QByteArray& data) {
     word("\\picwgoal", twips(width));
     word("\\pichgoal", twips(height));
     out_ += '\n';
-    const QByteArray hex = png.toHex();
+    const QByteArray hex = data.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128) {
         out_ += hex.mid(i, 128);
         out_ += '\n';

@@ -522,6 +522,21 @@ TEST(DamagedStreams, StopAtACutOffAttributeOrJunk) {
     EXPECT_TRUE(Extract(le32(0x223E9F78), dir).empty());
 }
 
+TEST(DamagedStreams, AttributesWhoseIdsLeaveOutTheirTypeAreRead) {
+    ScratchDir dir;
+    const auto listed = Extract(
+        TnefBuilder()
+            .attribute(kLevelMessage, kAttMessageClass & 0xFFFF, std::string("IPM.Note\0", 9))
+            .attribute(kLevelAttachment, kAttAttachRendData & 0xFFFF, "")
+            .attribute(kLevelAttachment, kAttAttachTitle & 0xFFFF,
+                       std::string("typeless.txt\0", 13))
+            .attribute(kLevelAttachment, kAttAttachData & 0xFFFF, "data")
+            .bytes(),
+        dir);
+    EXPECT_EQ(listed, (std::vector<Listed>{{"typeless.txt", 4, 1}}));
+    EXPECT_EQ(ReadFile(dir.path() / "typeless.txt"), "data");
+}
+
 TEST(DamagedStreams, KeepThePropertiesBeforeAnUnreadableOne) {
     ScratchDir dir;
     // An unknown property type, then a size running past the block's end.

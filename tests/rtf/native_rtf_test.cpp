@@ -133,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"fallback_skip_ends_with_group", Body("{\\uc3\\u8364?}ab"), "€ab"},
         TextCase{"charset_cyrillic", Body("\\f3\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2"), "Привет"},
         TextCase{"charset_shift_jis", Body("\\f4\\'82\\'a0\\'82\\'a2"), "あい"},
-        TextCase{"ansicpg_for_ansi_fonts",
-                 "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 \\'c0\\'e1}",
+        TextCase{"ansicpg_for_default_charset_fonts",
+                 "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset1 Arial;}}\\f0 \\'c0\\'e1}",
                  "Аб"},
         TextCase{"symbol_font", Body("\\f2 a\\'b7\\'b3"), "α•≥"},
         TextCase{"symbol_as_private_use", Body("\\f2\\u-3913 ?"), "•"},
@@ -464,12 +464,16 @@ TEST(Pictures, BinaryDataAndScaling) {
     EXPECT_DOUBLE_EQ(images[0].height(), 6);
 }
 
-TEST(Pictures, WordShapePictureShownOnceAndMetafilesSkipped) {
+TEST(Pictures, WordShapePictureShownOnceAndOthersAsPlaceholders) {
     const std::string hex = ImageBytes("PNG").toHex().toStdString();
     const auto document =
         Read(Body("{\\*\\shppict{\\pict\\pngblip " + hex + "}}{\\nonshppict{\\pict\\wmetafile8 " +
                   hex + "}}{\\pict\\emfblip 0102}{\\pict\\pngblip 00ff}"));
-    EXPECT_EQ(ImagesOf(*document).size(), 1u);
+    const auto images = ImagesOf(*document);
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_FALSE(images[0].hasProperty(QTextFormat::ImageAltText));
+    EXPECT_EQ(images[1].stringProperty(QTextFormat::ImageAltText), "picture");
+    EXPECT_EQ(images[2].stringProperty(QTextFormat::ImageAltText), "picture");
 }
 
 // Word's page background: a shape whose properties give the fill, as a COLORREF (0x00BBGGRR).
