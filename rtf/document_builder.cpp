@@ -1,5 +1,7 @@
 #include "document_builder.h"
 
+#include "table_grid.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -83,43 +85,118 @@ DocumentBuilder::~DocumentBuilder() {
     document_.setUndoRedoEnabled(undoWasEnabled_);
 }
 
-void DocumentBuilder::addParagraph(BuiltParagraph&& paragraph, bool inTable) {
-    if (inTable) {
-        inTable_ = true;
-        cell_.paragraphs.push_back(std::move(paragraph));
+void DocumentBuilder::addParagraph(BuiltParagraph&& paragraph, int tableLevel) {
+    if (tableLevel > 0) {
+        Table& table = openTo(tableLevel);
+        table.cell.items.push_back({std::move(paragraph), nullptr});
         return;
     }
-    if (inTable_)
-        flushTable();
+    flushTable();
+    // Qt hides an empty block right after a table; an empty paragraph there is shown in a
+    // block of its own.
+    if (afterTable_ && paragraph.runs.empty())
+        needBlock_ = true;
     insertParagraph(cursor_, paragraph, !needBlock_, pageBackground_);
     needBlock_ = true;
+    afterTable_ = false;
     added_ = true;
 }
 
-void DocumentBuilder::endCell() {
-    inTable_ = true;
-    if (row_.cells.size() < kMaxColumns) {
-        row_.cells.push_back(std::move(cell_));
+void DocumentBuilder::endCell(int tableLevel) {
+    Table& table = openTo(tableLevel);
+    if (table.row.cells.size() < kMaxColumns) {
+        table.row.cells.push_back(std::move(table.cell));
     } else {
-        auto& last = row_.cells.back().paragraphs;
-        std::move(cell_.paragraphs.begin(), cell_.paragraphs.end(), std::back_inserter(last));
+        auto& last = table.row.cells.back().items;
+        std::move(table.cell.items.begin(), table.cell.items.end(), std::back_inserter(last));
     }
-    cell_ = {};
+    table.cell = {};
 }
 
-void DocumentBuilder::endRow(const std::vector<int>& cellEdges,
-                             const std::vector<QColor>& cellBackgrounds) {
-    if (!cell_.paragraphs.empty())
-        endCell();
-    if (row_.cells.empty())
+void DocumentBuilder::endRow(int tableLevel, const BuiltRowFormat& format) {
+    Table& table = openTo(tableLevel);
+    if (!table.cell.items.empty())
+        endCell(tableLevel);
+    if (table.row.cells.empty())
         return;
-    row_.cellEdges = cellEdges;
-    row_.cellBackgrounds = cellBackgrounds;
-    tableColumns_ = std::max(tableColumns_, row_.cells.size());
-    rows_.push_back(std::move(row_));
-    row_ = {};
-    if (tableColumns_ * rows_.size() > kMaxTableCells)
-        flushTable();
+    table.row.format = format;
+    for (const BuiltCellFormat& cell : format.cells) {
+        if (table.edges.size() > kMaxColumns)
+            break;
+        if (std::find(table.edges.begin(), table.edges.end(), cell.edge) == table.edges.end())
+            table.edges.push_back(cell.edge);
+    }
+    table.columns = std::max(table.columns, table.row.cells.size());
+    table.rows.push_back(std::move(table.row));
+    table.row = {};
+    // Rows with different edges make more columns than any row has cells.
+    if (std::max(table.columns, table.edges.size()) * table.rows.size() > kMaxTableCells)
+        closeInnermost();
+}
+
+DocumentBuilder::Table& DocumentBuilder::openTo(int level) {
+    level = std::clamp(level, 1, kMaxTableDepth);
+    while (tables_.size() > static_cast<size_t>(level))
+        closeInnermost();
+    while (tables_.size() < static_cast<size_t>(level))
+        tables_.push_back(std::make_unique<Table>());
+    return *tables_.back();
+}
+
+void DocumentBuilder::finishRow(Table& table) {
+    if (!table.cell.items.empty())
+        table.row.cells.push_back(std::move(table.cell));
+    table.cell = {};
+    if (!table.row.cells.empty())
+        table.rows.push_back(std::move(table.row));
+    table.row = {};
+}
+
+// A nested table becomes the next item of the cell it stands in; the outermost one goes into
+// the document.
+void DocumentBuilder::closeInnermost() {
+    std::unique_ptr<Table> table = std::move(tables_.back());
+    tables_.pop_back();
+    finishRow(*table);
+    if (table->rows.empty())
+        return;
+    if (!tables_.empty()) {
+        Table& parent = *tables_.back();
+        parent.cell.items.push_back({BuiltParagraph{}, std::move(table)});
+        return;
+    }
+    if (!needBlock_ && pageBackground_.isValid()) {
+        // The empty block the table is put after belongs to this body too.
+        QTextBlockFormat before = cursor_.blockFormat();
+        before.setBackground(pageBackground_);
+        before.setProperty(kPageColorProperty, true);
+        cursor_.setBlockFormat(before);
+    } else if (needBlock_ && cursor_.block().length() == 1 &&
+               !cursor_.blockFormat().hasProperty(QTextFormat::BackgroundBrush)) {
+        // Qt hides an empty block right before a table unless its format has a background;
+        // an empty paragraph of the body gets one that paints nothing, to stay in sight.
+        QTextBlockFormat before = cursor_.blockFormat();
+        before.setBackground(QBrush(Qt::NoBrush));
+        cursor_.setBlockFormat(before);
+    }
+    insertTable(cursor_, *table, pageBackground_);
+    cursor_.movePosition(QTextCursor::End);
+    needBlock_ = false;  // a table is always followed by an empty block, which is used next
+    afterTable_ = true;
+    added_ = true;
+    // That block takes the format of the one the table was put in, which may be the last of
+    // an earlier body; it ends this body when nothing follows the table.
+    QTextBlockFormat after = cursor_.blockFormat();
+    if (pageBackground_.isValid() || after.hasProperty(QTextFormat::BackgroundBrush)) {
+        if (pageBackground_.isValid()) {
+            after.setBackground(pageBackground_);
+            after.setProperty(kPageColorProperty, true);
+        } else {
+            after.clearBackground();
+            after.clearProperty(kPageColorProperty);
+        }
+        cursor_.setBlockFormat(after);
+    }
 }
 
 void DocumentBuilder::setPageBackground(const QColor& color) {
@@ -129,8 +206,7 @@ void DocumentBuilder::setPageBackground(const QColor& color) {
 }
 
 void DocumentBuilder::finish() {
-    if (inTable_)
-        flushTable();
+    flushTable();
     paintEarlierBlocks();
 }
 
@@ -142,24 +218,32 @@ void DocumentBuilder::paintEarlierBlocks() {
          block.isValid() && block.blockNumber() < end; block = block.next()) {
         QTextCursor cursor(block);
         if (QTextTable* table = cursor.currentTable()) {
+            // A nested table shows the cell it stands in.
+            if (table->parentFrame() != document_.rootFrame())
+                continue;
             QTextTableCell cell = table->cellAt(cursor);
             QTextTableCellFormat format = cell.format().toTableCellFormat();
-            if (!format.hasProperty(QTextFormat::BackgroundBrush)) {
+            if (format.background().style() == Qt::NoBrush) {
                 format.setBackground(pageBackground_);
+                format.setProperty(kPageColorProperty, true);
                 cell.setFormat(format);
             }
-        } else if (!block.blockFormat().hasProperty(QTextFormat::BackgroundBrush)) {
+        } else if (block.blockFormat().background().style() == Qt::NoBrush) {
             QTextBlockFormat format = block.blockFormat();
             format.setBackground(pageBackground_);
+            format.setProperty(kPageColorProperty, true);
             cursor.setBlockFormat(format);
         }
     }
 }
 
 void DocumentBuilder::insertParagraph(QTextCursor& cursor, BuiltParagraph& paragraph,
-                                      bool firstInPlace, const QColor& fill) {
-    if (fill.isValid() && !paragraph.format.hasProperty(QTextFormat::BackgroundBrush))
+                                      bool firstInPlace, const QColor& fill,
+                                      const QTextFormat* cellFormat) {
+    if (fill.isValid() && !paragraph.format.hasProperty(QTextFormat::BackgroundBrush)) {
         paragraph.format.setBackground(fill);
+        paragraph.format.setProperty(kPageColorProperty, true);
+    }
     QString marker;
     if (paragraph.inList) {
         const int number = ++itemNumbers_[paragraph.list.key];
@@ -170,8 +254,11 @@ void DocumentBuilder::insertParagraph(QTextCursor& cursor, BuiltParagraph& parag
             paragraph.inList = false;
         }
     }
-    const QTextCharFormat& blockChars =
+    QTextCharFormat blockChars =
         paragraph.runs.empty() ? paragraph.markFormat : paragraph.runs.front().format;
+    // A cell's format is that of the mark that starts its first block.
+    if (cellFormat)
+        blockChars.merge(*cellFormat);
     if (firstInPlace) {
         cursor.setBlockFormat(paragraph.format);
         cursor.setBlockCharFormat(blockChars);
@@ -202,83 +289,75 @@ void DocumentBuilder::insertParagraph(QTextCursor& cursor, BuiltParagraph& parag
 }
 
 void DocumentBuilder::flushTable() {
-    if (!cell_.paragraphs.empty() || !row_.cells.empty()) {
-        if (!cell_.paragraphs.empty())
-            endCell();
-        rows_.push_back(std::move(row_));
-        row_ = {};
-    }
-    inTable_ = false;
-    int columns = 1;
-    for (const Row& row : rows_)
-        columns = std::max(columns, static_cast<int>(row.cells.size()));
-    tableColumns_ = 0;
-    if (rows_.empty())
-        return;
+    while (!tables_.empty())
+        closeInnermost();
+}
 
-    QTextTableFormat format;
-    format.setBorder(1);
-    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setBorderCollapse(true);
-    format.setCellPadding(3);
-    format.setCellSpacing(0);
-    // Word gives each cell's right edge; the widths follow when the first row has them all.
-    const std::vector<int>& edges = rows_.front().cellEdges;
-    if (static_cast<int>(edges.size()) == columns) {
-        QList<QTextLength> widths;
-        int left = 0;
-        for (int edge : edges) {
-            widths.append(QTextLength(QTextLength::FixedLength, std::max(edge - left, 60) / 15.0));
-            left = edge;
+// `fill` paints the cells that have no background of their own: the page's colour for a
+// table of the body, none for a nested one, which shows the cell it stands in.
+void DocumentBuilder::insertTable(QTextCursor& cursor, Table& table, const QColor& fill) {
+    std::vector<GridRow> shape;
+    shape.reserve(table.rows.size());
+    for (const Row& row : table.rows)
+        shape.push_back({&row.format, static_cast<int>(row.cells.size())});
+    TableGrid grid = PlanTableGrid(shape);
+    QTextTable* qtTable = cursor.insertTable(grid.rows, grid.columns, grid.format);
+    for (GridCell& placed : grid.cells) {
+        // The cell is painted whole, padding and all, so its paragraphs need no colour.
+        QTextFormat& format = placed.format;
+        if (!format.hasProperty(QTextFormat::BackgroundBrush) && fill.isValid()) {
+            format.setBackground(fill);
+            format.setProperty(kPageColorProperty, true);
         }
-        format.setColumnWidthConstraints(widths);
-    }
-
-    if (!needBlock_ && pageBackground_.isValid()) {
-        // The empty block the table is put after belongs to this body too.
-        QTextBlockFormat before = cursor_.blockFormat();
-        before.setBackground(pageBackground_);
-        cursor_.setBlockFormat(before);
-    }
-    QTextTable* table = cursor_.insertTable(static_cast<int>(rows_.size()), columns, format);
-    for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
-        Row& row = rows_[r];
-        for (int c = 0; c < static_cast<int>(row.cells.size()); ++c) {
-            QTextTableCell cell = table->cellAt(r, c);
-            QTextCursor cellCursor = cell.firstCursorPosition();
-            bool first = true;
-            for (BuiltParagraph& paragraph : row.cells[c].paragraphs) {
-                paragraph.inList = false;
-                insertParagraph(cellCursor, paragraph, first, QColor());
-                first = false;
+        QTextTableCell cell = qtTable->cellAt(placed.row, placed.column);
+        QTextCursor cellCursor = cell.firstCursorPosition();
+        bool firstInPlace = true;
+        // The format goes with the paragraph in the cell's first block, if there is one.
+        bool atCellStart = true;
+        bool formatSet = false;
+        for (size_t part = 0; part < placed.parts.size(); ++part) {
+            const GridPart at = placed.parts[part];
+            std::vector<CellItem>& items = table.rows[at.row].cells[at.cell].items;
+            // A merged cell's own text stays; the others give theirs only if they have some.
+            if (part > 0 && std::all_of(items.begin(), items.end(), [](const CellItem& item) {
+                    return !item.table && item.paragraph.runs.empty();
+                })) {
+                continue;
             }
-            // The cell is painted whole, padding and all, so its paragraphs need no colour. Its
-            // format is that of its first paragraph mark, so it is set once they are in.
-            QColor background = static_cast<size_t>(c) < row.cellBackgrounds.size()
-                                    ? row.cellBackgrounds[c]
-                                    : QColor();
-            if (!background.isValid())
-                background = pageBackground_;
-            if (background.isValid()) {
-                QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
-                cellFormat.setBackground(background);
-                cell.setFormat(cellFormat);
+            for (CellItem& item : items) {
+                if (item.table) {
+                    insertTable(cellCursor, *item.table, QColor());
+                    cellCursor = cell.lastCursorPosition();
+                    firstInPlace = true;  // the empty block after the nested table
+                    atCellStart = false;
+                    continue;
+                }
+                item.paragraph.inList = false;
+                insertParagraph(cellCursor, item.paragraph, firstInPlace, QColor(),
+                                atCellStart ? &format : nullptr);
+                formatSet = formatSet || atCellStart;
+                atCellStart = false;
+                firstInPlace = false;
             }
         }
+        if (!formatSet) {
+            QTextTableCellFormat merged = cell.format().toTableCellFormat();
+            merged.merge(format);
+            cell.setFormat(merged);
+        }
     }
-    rows_.clear();
-    cursor_.movePosition(QTextCursor::End);
-    needBlock_ = false;  // a table is always followed by an empty block, which is used next
-    added_ = true;
-    // That block takes the format of the one the table was put in, which may be the last of
-    // an earlier body; it ends this body when nothing follows the table.
-    QTextBlockFormat after = cursor_.blockFormat();
-    if (pageBackground_.isValid() || after.hasProperty(QTextFormat::BackgroundBrush)) {
-        if (pageBackground_.isValid())
-            after.setBackground(pageBackground_);
-        else
-            after.clearBackground();
-        cursor_.setBlockFormat(after);
+    // Merged last: the first paragraph of a cell sets the format that holds its span. The
+    // cells merged away are empty, so no text moves. Qt works out the whole table anew for
+    // each merge, so a huge table with many merges gets only as many as a fraction of a
+    // second allows; the text of the others is in their first cell all the same.
+    long long mergeWork = 0;
+    const long long cells = static_cast<long long>(grid.rows) * grid.columns;
+    for (const GridCell& cell : grid.cells) {
+        if (cell.rowSpan == 1 && cell.columnSpan == 1)
+            continue;
+        if ((mergeWork += cells) > kMaxMergeWork)
+            break;
+        qtTable->mergeCells(cell.row, cell.column, cell.rowSpan, cell.columnSpan);
     }
 }
 

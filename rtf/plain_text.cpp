@@ -115,11 +115,17 @@ void appendFrame(const QTextFrame* frame, QStringList& lines) {
         }
         const QTextBlock block = items[i].currentBlock();
         // A document cannot begin or end with a table: Qt keeps an empty block there, which
-        // is not a paragraph of the body.
+        // is not a paragraph of the body. Nor does Qt show an empty block right after a table,
+        // or one right before a table whose format has neither a background nor a rule.
         const bool first = i == 0;
         const bool last = i + 1 == items.size();
-        if (block.length() <= 1 && ((first && !last && items[i + 1].currentFrame()) ||
-                                    (last && !first && items[i - 1].currentFrame()))) {
+        const bool beforeTable = !last && items[i + 1].currentFrame();
+        const bool afterTable = !first && items[i - 1].currentFrame();
+        const QTextBlockFormat format = block.blockFormat();
+        const bool shownBeforeTable =
+            format.hasProperty(QTextFormat::BackgroundBrush) ||
+            format.hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth);
+        if (block.length() <= 1 && (afterTable || (beforeTable && (first || !shownBeforeTable)))) {
             continue;
         }
         lines << lineOf(block);

@@ -153,7 +153,7 @@ void Interpreter::finishDocument() {
         pictureDepth_ = 0;
     }
     if (!runText_.isEmpty() || !runs_.empty())
-        endParagraph(state().para.inTable);
+        endParagraph(state().para.tableLevel);
     builder_->finish();
 }
 
@@ -276,7 +276,7 @@ void Interpreter::controlSymbol(char symbol) {
             if (html()) {
                 emitChar(u'\n');
             } else if (state().dest == Dest::Text) {
-                endParagraph(state().para.inTable);
+                endParagraph(state().para.tableLevel);
             }
             return;
         default:

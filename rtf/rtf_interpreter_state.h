@@ -14,9 +14,13 @@
 #include <QSizeF>
 #include <QString>
 #include <QTextCharFormat>
+#include <QTextOption>
 
 #include <algorithm>
+#include <array>
+#include <compare>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -32,6 +36,8 @@ constexpr qsizetype kMaxInstruction = 8192;
 constexpr qsizetype kMaxName = 256;
 // RTF lengths are in twips; anything beyond 22 inches is nonsense and is clamped.
 constexpr int kMaxTwips = 31680;
+// Added to a border style in the keyword table for the styles whose line is twice as wide.
+constexpr int kThickBorder = 0x100;
 // The \pn "style" of a paragraph that goes on with the list item before it (\pnlvlcont);
 // the list styles themselves are negative.
 constexpr int8_t kListContinues = 1;
@@ -71,6 +77,18 @@ struct CharProps {
     bool operator==(const CharProps&) const = default;
 };
 
+// A tab stop as RTF gives it: from the left margin, whatever the paragraph's indents.
+struct TabStop {
+    int position = 0;  // twips
+    QTextOption::TabType type = QTextOption::LeftTab;
+    auto operator<=>(const TabStop&) const = default;
+};
+
+// Most tab stops a paragraph keeps, as Word allows; and most distinct sets of them a body
+// has, which real ones never come near.
+constexpr size_t kMaxTabStops = 64;
+constexpr size_t kMaxTabSets = 4096;
+
 struct ParaProps {
     Align align = Align::Default;
     int left = 0;
@@ -80,11 +98,14 @@ struct ParaProps {
     int after = 0;
     int lineSpacing = 0;
     bool lineMultiple = false;
-    bool inTable = false;
+    int tableLevel = 0;  // 1 in a table, 2 in a table nested in one, and so on
     int listOverride = 0;
     int listLevel = 0;
     int8_t legacyList = 0;  // a QTextListFormat::Style from \pn, 0 when none, or kListContinues
     int shading = -1;       // colour table index of the paragraph's background
+    // The paragraph's tab stops, as an index into the interpreter's sets of them: groups copy
+    // these properties as they open, so they hold nothing that has to be allocated.
+    int tabSet = 0;
     bool operator==(const ParaProps&) const = default;
 };
 
@@ -94,6 +115,7 @@ struct Group {
     Dest dest = Dest::Text;
     uint8_t uc = 1;
     bool htmlRtf = false;
+    bool nestTableProps = false;  // in \nesttableprops: row definitions are a nested table's
 };
 
 struct Font {
@@ -226,15 +248,19 @@ class Interpreter {
     void characterFormatWord(Group& g, const Word& word);
     QTextCharFormat formatFor(const CharProps& props);
 
-    // rtf_paragraph_format.cpp: paragraph properties, breaks and tabs.
+    // rtf_paragraph_format.cpp: paragraph properties, breaks, tabs and tab stops.
     void paragraphFormatWord(Group& g, const Word& word);
-    void endParagraph(bool inTable);
+    void endParagraph(int tableLevel);
     QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
+    int tabSetOf(std::vector<TabStop> stops);
 
     // rtf_tables.cpp
+    struct RowDefinition;
     void tableWord(Group& g, const Word& word);
-    void endCell();
-    void endRow();
+    RowDefinition& rowDefinition(const Group& g);
+    BuiltBorder* currentBorder();
+    void endCell(int level);
+    void endRow(int level);
 
     // rtf_lists.cpp: the list and list override tables, \ls paragraphs and the older \pn lists.
     void listWord(Group& g, const Word& word);
@@ -303,11 +329,28 @@ class Interpreter {
     Encoding pendingEncoding_{};
     QString decoded_;
 
-    // Tables.
-    std::vector<int> cellEdges_;
-    std::vector<QColor> cellBackgrounds_;  // one for each of cellEdges_
-    int cellShading_ = -1;
-    bool cellHasParagraph_ = false;
+    // Tables: the row definition of each level of nesting, the properties of the cell that
+    // the next \cellx ends, and the border that \brdr words describe.
+    struct RowDefinition {
+        BuiltRowFormat format;
+        int gap = -1;  // \trgaph: the padding left and right when \trpadd does not give it
+        std::array<int, 4> padding{-1, -1, -1, -1};
+        std::array<bool, 4> paddingInTwips{};
+    };
+    enum class BorderOwner : uint8_t { None, Cell, Row };
+    std::vector<RowDefinition> rowDefinitions_;  // [level - 1]
+    BuiltCellFormat cellFormat_;
+    BorderOwner borderOwner_ = BorderOwner::None;
+    uint8_t borderEdge_ = 0;
+    int borderLevel_ = 0;
+    bool borderThick_ = false;
+    std::array<bool, DocumentBuilder::kMaxTableDepth + 1> cellHasParagraph_{};
+
+    // Tab stops: each distinct set once, the first being none; and the kind that the next
+    // \tx gives.
+    std::vector<std::vector<TabStop>> tabSets_{1};
+    std::map<std::vector<TabStop>, int> tabSetIndex_;
+    QTextOption::TabType tabType_ = QTextOption::LeftTab;
 
     // Lists.
     std::vector<ListDefinition> lists_;

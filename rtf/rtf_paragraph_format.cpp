@@ -1,8 +1,34 @@
-// Paragraph formatting: alignment, indents, spacing, shading, line breaks and tabs, and the
-// end of a paragraph with the QTextBlockFormat its properties give.
+// Paragraph formatting: alignment, indents, spacing, shading, line breaks, tabs and tab
+// stops, and the end of a paragraph with the QTextBlockFormat its properties give.
 #include "rtf_interpreter_state.h"
 
 namespace parcelo::rtf {
+
+namespace {
+
+// Lengths become pixels at 96 dpi: 15 twips each.
+constexpr double kTwipsPerPixel = 15.0;
+
+// Qt measures tab positions from where the line starts, Word from the left margin; a
+// paragraph's tab stops are set for its first line, whose tabs line up forms.
+QList<QTextOption::Tab> tabsFor(std::vector<TabStop> stops, int lineStart, int indent) {
+    // Word stops a tab at a hanging indent as if a tab stop stood there.
+    if (indent < 0)
+        stops.push_back({lineStart - indent, QTextOption::LeftTab});
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const TabStop& a, const TabStop& b) { return a.position < b.position; });
+    QList<QTextOption::Tab> tabs;
+    for (const TabStop& stop : stops) {
+        const double position = (stop.position - lineStart) / kTwipsPerPixel;
+        if (position <= 0 || (!tabs.isEmpty() && position <= tabs.back().position))
+            continue;
+        tabs.append(QTextOption::Tab(
+            position, stop.type, stop.type == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
+    }
+    return tabs;
+}
+
+}  // namespace
 
 void Interpreter::paragraphFormatWord(Group& g, const Word& word) {
     ParaProps& para = g.para;
@@ -11,7 +37,7 @@ void Interpreter::paragraphFormatWord(Group& g, const Word& word) {
             if (html()) {
                 emitChar(u'\n');
             } else if (g.dest == Dest::Text) {
-                endParagraph(para.inTable);
+                endParagraph(para.tableLevel);
             }
             return;
         case Kw::Line:
@@ -50,19 +76,35 @@ void Interpreter::paragraphFormatWord(Group& g, const Word& word) {
         case Kw::ParagraphShading:
             para.shading = word.param;
             return;
+        case Kw::TabKind:
+            tabType_ = static_cast<QTextOption::TabType>(word.arg);
+            return;
+        case Kw::TabStop:
+            if (tabSets_[para.tabSet].size() < kMaxTabStops) {
+                std::vector<TabStop> stops = tabSets_[para.tabSet];
+                stops.push_back({clampTwips(word.param), tabType_});
+                if (const int set = tabSetOf(std::move(stops)); set >= 0)
+                    para.tabSet = set;
+            }
+            tabType_ = QTextOption::LeftTab;
+            return;
+        case Kw::BarTab:
+            // A bar tab draws a line and stops no text; Qt cannot draw it.
+            tabType_ = QTextOption::LeftTab;
+            return;
         default:
             return;
     }
 }
 
-void Interpreter::endParagraph(bool inTable) {
+void Interpreter::endParagraph(int tableLevel) {
     flushRun();
     const ParaProps& para = state().para;
     BuiltParagraph paragraph;
-    paragraph.inList = !inTable && listFormatFor(para, paragraph.list);
+    paragraph.inList = tableLevel == 0 && listFormatFor(para, paragraph.list);
     // A paragraph that goes on with a list item stands where the item's text does, without a
     // number of its own, and the list's numbering goes on after it.
-    const bool continuesItem = !inTable && para.legacyList == kListContinues;
+    const bool continuesItem = tableLevel == 0 && para.legacyList == kListContinues;
     if (!paragraph.inList && !continuesItem)
         ++legacyListSerial_;
     paragraph.format = blockFormatFor(para, paragraph.inList || continuesItem);
@@ -71,9 +113,22 @@ void Interpreter::endParagraph(bool inTable) {
     paragraph.markFormat = formatFor(state().chars);
     paragraph.runs = std::move(runs_);
     runs_.clear();
-    if (inTable)
-        cellHasParagraph_ = true;
-    builder_->addParagraph(std::move(paragraph), inTable);
+    if (tableLevel > 0)
+        cellHasParagraph_[tableLevel] = true;
+    builder_->addParagraph(std::move(paragraph), tableLevel);
+}
+
+// The index of a set of tab stops, added if new; -1 when the body already has kMaxTabSets.
+int Interpreter::tabSetOf(std::vector<TabStop> stops) {
+    const auto found = tabSetIndex_.find(stops);
+    if (found != tabSetIndex_.end())
+        return found->second;
+    if (tabSets_.size() >= kMaxTabSets)
+        return -1;
+    const int index = static_cast<int>(tabSets_.size());
+    tabSets_.push_back(stops);
+    tabSetIndex_.emplace(std::move(stops), index);
+    return index;
 }
 
 QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList) const {
@@ -91,21 +146,22 @@ QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList
             format.setAlignment(Qt::AlignJustify);
             break;
     }
-    // Lengths become pixels at 96 dpi: 15 twips each.
+    const int left = std::max(props.left, 0);
+    const int indent = std::max(props.firstLine, -left);
     if (!inList) {
-        const int left = std::max(props.left, 0);
         if (left != 0)
-            format.setLeftMargin(left / 15.0);
-        const int indent = std::max(props.firstLine, -left);
+            format.setLeftMargin(left / kTwipsPerPixel);
         if (indent != 0)
-            format.setTextIndent(indent / 15.0);
+            format.setTextIndent(indent / kTwipsPerPixel);
     }
+    if (props.tabSet != 0 || (indent < 0 && !inList))
+        format.setTabPositions(tabsFor(tabSets_[props.tabSet], left + indent, indent));
     if (props.right > 0)
-        format.setRightMargin(props.right / 15.0);
+        format.setRightMargin(props.right / kTwipsPerPixel);
     if (props.before > 0)
-        format.setTopMargin(props.before / 15.0);
+        format.setTopMargin(props.before / kTwipsPerPixel);
     if (props.after > 0)
-        format.setBottomMargin(props.after / 15.0);
+        format.setBottomMargin(props.after / kTwipsPerPixel);
     const QColor shading = colorAt(props.shading);
     if (shading.isValid())
         format.setBackground(shading);
@@ -114,9 +170,11 @@ QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList
             format.setLineHeight(props.lineSpacing * 100.0 / 240.0,
                                  QTextBlockFormat::ProportionalHeight);
         else if (props.lineSpacing > 0)
-            format.setLineHeight(props.lineSpacing / 15.0, QTextBlockFormat::MinimumHeight);
+            format.setLineHeight(props.lineSpacing / kTwipsPerPixel,
+                                 QTextBlockFormat::MinimumHeight);
         else
-            format.setLineHeight(-props.lineSpacing / 15.0, QTextBlockFormat::FixedHeight);
+            format.setLineHeight(-props.lineSpacing / kTwipsPerPixel,
+                                 QTextBlockFormat::FixedHeight);
     }
     return format;
 }

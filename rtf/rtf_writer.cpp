@@ -1,5 +1,6 @@
 #include "rtf_writer.h"
 
+#include "document_builder.h"
 #include "picture_placeholder.h"
 
 #include <QBuffer>
@@ -12,6 +13,7 @@
 #include <QTextFrame>
 #include <QTextList>
 #include <QTextTable>
+#include <QTextTableCellFormat>
 #include <QUrl>
 
 #include <algorithm>
@@ -75,6 +77,86 @@ bool hasBackground(const QTextFormat& format) {
            format.background().style() != Qt::NoBrush;
 }
 
+// An edge of a cell as Qt draws it: the cell's own border, or else the table's.
+struct CellBorder {
+    double width = 0;  // pixels
+    QTextFrameFormat::BorderStyle style = QTextFrameFormat::BorderStyle_None;
+    QColor color;
+};
+
+CellBorder borderOf(const QTextTableCellFormat& cell, const QTextTableFormat& table,
+                    QTextFormat::Property width, QTextFormat::Property style,
+                    QTextFormat::Property brush) {
+    CellBorder border;
+    border.width = cell.hasProperty(width) ? cell.doubleProperty(width) : table.border();
+    border.style = cell.hasProperty(style)
+                       ? static_cast<QTextFrameFormat::BorderStyle>(cell.intProperty(style))
+                       : table.borderStyle();
+    const QBrush paint = cell.hasProperty(brush) ? cell.brushProperty(brush) : table.borderBrush();
+    border.color = paint.style() == Qt::NoBrush ? QColor(Qt::black) : paint.color();
+    if (border.width <= 0)
+        border.style = QTextFrameFormat::BorderStyle_None;
+    return border;
+}
+
+// Top, left, bottom, right.
+std::array<CellBorder, 4> bordersOf(const QTextTableCellFormat& cell,
+                                    const QTextTableFormat& table) {
+    return {
+        borderOf(cell, table, QTextFormat::TableCellTopBorder, QTextFormat::TableCellTopBorderStyle,
+                 QTextFormat::TableCellTopBorderBrush),
+        borderOf(cell, table, QTextFormat::TableCellLeftBorder,
+                 QTextFormat::TableCellLeftBorderStyle, QTextFormat::TableCellLeftBorderBrush),
+        borderOf(cell, table, QTextFormat::TableCellBottomBorder,
+                 QTextFormat::TableCellBottomBorderStyle, QTextFormat::TableCellBottomBorderBrush),
+        borderOf(cell, table, QTextFormat::TableCellRightBorder,
+                 QTextFormat::TableCellRightBorderStyle, QTextFormat::TableCellRightBorderBrush)};
+}
+
+const char* borderStyleWord(QTextFrameFormat::BorderStyle style) {
+    switch (style) {
+        case QTextFrameFormat::BorderStyle_Dotted:
+            return "\\brdrdot";
+        case QTextFrameFormat::BorderStyle_Dashed:
+            return "\\brdrdash";
+        case QTextFrameFormat::BorderStyle_DotDash:
+            return "\\brdrdashd";
+        case QTextFrameFormat::BorderStyle_DotDotDash:
+            return "\\brdrdashdd";
+        case QTextFrameFormat::BorderStyle_Double:
+            return "\\brdrdb";
+        case QTextFrameFormat::BorderStyle_Inset:
+            return "\\brdrinset";
+        case QTextFrameFormat::BorderStyle_Outset:
+            return "\\brdroutset";
+        case QTextFrameFormat::BorderStyle_Groove:
+            return "\\brdrengrave";
+        case QTextFrameFormat::BorderStyle_Ridge:
+            return "\\brdremboss";
+        default:
+            return "\\brdrs";
+    }
+}
+
+// The padding Qt gives a cell on one side: its own, or the table's.
+double paddingOf(const QTextTableCellFormat& cell, const QTextTableFormat& table,
+                 QTextFormat::Property side) {
+    return cell.hasProperty(side) ? cell.doubleProperty(side) : table.cellPadding();
+}
+
+// Qt does not show an empty block right after a table, nor one right before a table unless
+// its format has a background (even one that paints nothing) or a rule: such a block only
+// holds the table's place and is no paragraph of the body.
+bool hiddenByQt(const QTextBlock& block, bool afterTable, bool beforeTable) {
+    if (block.length() > 1)
+        return false;
+    if (afterTable)
+        return true;
+    const QTextBlockFormat format = block.blockFormat();
+    return beforeTable && !format.hasProperty(QTextFormat::BackgroundBrush) &&
+           !format.hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth);
+}
+
 class Writer {
   public:
     explicit Writer(const QTextDocument& document) : document_(document) {}
@@ -93,14 +175,19 @@ class Writer {
     void noteColors(const QTextCharFormat& format);
     void noteBackground(const QTextFormat& format);
     void noteCellColors(const QTextFrame* frame);
+    void notePageColor(const QTextFormat& format);
+    void findPageColor();
     void writeBackground(const char* word, const QTextFormat& format);
 
     void writeHeader();
     void writeListTables();
+    void writePageBackground();
     void writeFrame(const QTextFrame* frame);
-    void writeTable(const QTextTable* table);
+    void writeTable(const QTextTable* table, int level);
+    void writeRowDefinition(const QTextTable* table, int row, const std::vector<int>& edges);
+    void writeCell(const QTextTableCell& cell, int level);
     void writeFlattenedTable(const QTextTable* table);
-    void writeBlock(const QTextBlock& block, bool inTable, const char* end);
+    void writeBlock(const QTextBlock& block, int level, const char* end);
     void writeFragments(const QTextBlock& block);
     void writeCharProps(const QTextCharFormat& format);
     void writeImage(const QTextImageFormat& format);
@@ -118,12 +205,16 @@ class Writer {
     std::vector<QColor> colors_;  // index 0 is "auto" and is not in this list
     std::map<const QTextList*, int> lists_;
     std::vector<const QTextList*> listOrder_;
-    int cellDepth_ = 0;
+    // The page colour, when every block and cell of the outermost tables that has no
+    // background of its own shows the same one.
+    QColor pageColor_;
+    bool pageColorMixed_ = false;
 };
 
 QByteArray Writer::write() {
     collect();
     writeHeader();
+    writePageBackground();
     if (!document_.isEmpty())
         writeFrame(document_.rootFrame());
     out_ += "}\n";
@@ -148,6 +239,7 @@ void Writer::collect() {
         }
     }
     noteCellColors(document_.rootFrame());
+    findPageColor();
 }
 
 int Writer::fontIndex(const QTextCharFormat& format) {
@@ -190,17 +282,55 @@ void Writer::noteBackground(const QTextFormat& format) {
 void Writer::noteCellColors(const QTextFrame* frame) {
     for (const QTextFrame* child : frame->childFrames()) {
         if (const auto* table = qobject_cast<const QTextTable*>(child)) {
-            for (int row = 0; row < table->rows(); ++row)
-                for (int column = 0; column < table->columns(); ++column)
-                    noteBackground(table->cellAt(row, column).format());
+            for (int row = 0; row < table->rows(); ++row) {
+                for (int column = 0; column < table->columns(); ++column) {
+                    const QTextTableCellFormat format =
+                        table->cellAt(row, column).format().toTableCellFormat();
+                    noteBackground(format);
+                    for (const CellBorder& border : bordersOf(format, table->format()))
+                        if (border.style != QTextFrameFormat::BorderStyle_None)
+                            colorIndex(border.color);
+                }
+            }
         }
         noteCellColors(child);
     }
 }
 
+void Writer::notePageColor(const QTextFormat& format) {
+    if (!hasBackground(format)) {
+        pageColorMixed_ = true;
+    } else if (format.boolProperty(kPageColorProperty)) {
+        const QColor color = format.background().color();
+        if (pageColor_.isValid() && pageColor_ != color)
+            pageColorMixed_ = true;
+        pageColor_ = color;
+    }
+}
+
+// The builder paints the page colour of a body into its blocks and the cells of its tables
+// (nested tables show the cell they stand in). When the whole document shows one page colour,
+// it is saved as the page's, which Word and LibreOffice paint behind the whole page.
+void Writer::findPageColor() {
+    for (auto it = document_.rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (const auto* table = qobject_cast<const QTextTable*>(it.currentFrame())) {
+            for (int row = 0; row < table->rows(); ++row)
+                for (int column = 0; column < table->columns(); ++column)
+                    notePageColor(table->cellAt(row, column).format());
+        } else if (!it.currentFrame()) {
+            notePageColor(it.currentBlock().blockFormat());
+        }
+    }
+    if (pageColorMixed_)
+        pageColor_ = QColor();
+}
+
 void Writer::writeBackground(const char* word, const QTextFormat& format) {
-    if (hasBackground(format))
-        this->word(word, colorIndex(format.background().color()));
+    if (!hasBackground(format))
+        return;
+    if (pageColor_.isValid() && format.boolProperty(kPageColorProperty))
+        return;  // the page's
+    this->word(word, colorIndex(format.background().color()));
 }
 
 void Writer::writeHeader() {
@@ -273,81 +403,189 @@ void Writer::writeListTables() {
     out_ += "}\n";
 }
 
+void Writer::writePageBackground() {
+    if (!pageColor_.isValid())
+        return;
+    // Word's page background: a shape filling the page, its colour a COLORREF (0x00BBGGRR).
+    const long long colorRef = pageColor_.red() | pageColor_.green() << 8 | pageColor_.blue() << 16;
+    out_ +=
+        "\\viewbksp1{\\*\\background{\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright0\\shpbottom0"
+        "\\shpfhdr0\\shpbxmargin\\shpbymargin\\shpwr0\\shpwrk0\\shpfblwtxt1\\shpz0\\shplid1025"
+        "{\\sp{\\sn shapeType}{\\sv 1}}{\\sp{\\sn fillColor}{\\sv ";
+    out_ += QByteArray::number(colorRef);
+    out_ +=
+        "}}{\\sp{\\sn fFilled}{\\sv 1}}{\\sp{\\sn fLine}{\\sv 0}}{\\sp{\\sn fBackground}{\\sv 1}}"
+        "}}}\n";
+}
+
 void Writer::writeFrame(const QTextFrame* frame) {
+    const QTextFrame* previous = nullptr;
+    bool tableEnded = false;  // the last thing written is a table
     for (auto it = frame->begin(); !it.atEnd(); ++it) {
         if (const QTextFrame* child = it.currentFrame()) {
-            if (const auto* table = qobject_cast<const QTextTable*>(child))
-                writeTable(table);
-            else
+            if (const auto* table = qobject_cast<const QTextTable*>(child)) {
+                // Rows that follow rows are one table to a reader; a line a pixel high keeps
+                // two tables that stand together (as HTML has them) apart.
+                if (tableEnded)
+                    out_ += "\\pard\\plain\\sl-15\\slmult0\\fs2\\par\n";
+                writeTable(table, 1);
+                tableEnded = true;
+            } else {
                 writeFrame(child);
-        } else {
-            writeBlock(it.currentBlock(), false, "\\par\n");
+            }
+            previous = child;
+            continue;
+        }
+        auto next = it;
+        ++next;
+        const bool afterTable = qobject_cast<const QTextTable*>(previous) != nullptr;
+        const bool beforeTable =
+            !next.atEnd() && qobject_cast<const QTextTable*>(next.currentFrame()) != nullptr;
+        previous = nullptr;
+        if (!hiddenByQt(it.currentBlock(), afterTable, beforeTable)) {
+            writeBlock(it.currentBlock(), 0, "\\par\n");
+            tableEnded = false;
         }
     }
 }
 
-void Writer::writeTable(const QTextTable* table) {
+// Word's nested tables: a nested row's cells end with \nestcell, and its definition follows
+// them in \nesttableprops, before the \nestrow that ends it.
+void Writer::writeTable(const QTextTable* table, int level) {
     const int columns = table->columns();
     if (columns <= 0)
         return;
+    if (level > DocumentBuilder::kMaxTableDepth) {
+        writeFlattenedTable(table);
+        return;
+    }
     const QTextTableFormat format = table->format();
+    const QTextLength tableWidth = format.width();
+    const int total =
+        tableWidth.type() == QTextLength::FixedLength ? twips(tableWidth.rawValue()) : kTableTwips;
     std::vector<int> edges;
     const QList<QTextLength> widths = format.columnWidthConstraints();
-    int edge = 0;
+    int edge = twips(format.leftMargin());
     for (int column = 0; column < columns; ++column) {
         const QTextLength width = column < widths.size() ? widths[column] : QTextLength();
         if (width.type() == QTextLength::FixedLength)
             edge += std::max(twips(width.rawValue()), 60);
         else if (width.type() == QTextLength::PercentageLength)
-            edge += static_cast<int>(kTableTwips * width.rawValue() / 100.0);
+            edge += std::max(static_cast<int>(total * width.rawValue() / 100.0), 60);
         else
-            edge += kTableTwips / columns;
+            edge += std::max(total / columns, 60);
         edges.push_back(edge);
     }
+    const QByteArray itap = level > 1 ? "\\itap" + QByteArray::number(level) : QByteArray();
     for (int row = 0; row < table->rows(); ++row) {
-        out_ += "\\trowd\\trgaph108";
-        for (int column = 0; column < columns; ++column) {
-            const QTextTableCell cell = table->cellAt(row, column);
-            if (cell.column() != column)
-                out_ += "\\clmrg";
-            writeBackground("\\clcbpat", cell.format());
-            out_ +=
-                "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
-                "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
-            word("\\cellx", edges[column]);
-        }
-        out_ += '\n';
+        if (level == 1)
+            writeRowDefinition(table, row, edges);
         for (int column = 0; column < columns; ++column) {
             const QTextTableCell cell = table->cellAt(row, column);
             if (cell.row() != row || cell.column() != column) {
-                out_ += "\\pard\\plain\\intbl\\cell\n";
+                // Merged into the cell before or above it; the cell is there all the same.
+                out_ += "\\pard\\plain\\intbl" + itap;
+                out_ += level > 1 ? "\\nestcell\n" : "\\cell\n";
                 continue;
             }
-            ++cellDepth_;
-            std::vector<QTextBlock> blocks;
-            for (auto it = cell.begin(); !it.atEnd(); ++it) {
-                if (const QTextFrame* child = it.currentFrame()) {
-                    // RTF tables nest only with \nestrow; a table in a cell becomes lines.
-                    if (const auto* inner = qobject_cast<const QTextTable*>(child))
-                        writeFlattenedTable(inner);
-                } else {
-                    blocks.push_back(it.currentBlock());
-                }
-            }
-            if (blocks.empty())
-                out_ += "\\pard\\plain\\intbl\\cell\n";
-            for (size_t i = 0; i < blocks.size(); ++i)
-                writeBlock(blocks[i], true, i + 1 == blocks.size() ? "\\cell\n" : "\\par\n");
-            --cellDepth_;
+            writeCell(cell, level);
         }
-        out_ += "\\row\n";
+        if (level == 1) {
+            out_ += "\\row\n";
+        } else {
+            out_ += "\\pard\\plain\\intbl" + itap + "{\\*\\nesttableprops";
+            writeRowDefinition(table, row, edges);
+            out_ += "\\nestrow}{\\nonesttables\\par}\n";
+        }
     }
-    out_ += "\\pard\\plain\n";
+    if (level == 1)
+        out_ += "\\pard\\plain\n";
 }
 
+void Writer::writeRowDefinition(const QTextTable* table, int row, const std::vector<int>& edges) {
+    const QTextTableFormat format = table->format();
+    const QTextTableCellFormat first = table->cellAt(row, 0).format().toTableCellFormat();
+    const int left = twips(paddingOf(first, format, QTextFormat::TableCellLeftPadding));
+    const int right = twips(paddingOf(first, format, QTextFormat::TableCellRightPadding));
+    const int top = twips(paddingOf(first, format, QTextFormat::TableCellTopPadding));
+    const int bottom = twips(paddingOf(first, format, QTextFormat::TableCellBottomPadding));
+    word("\\trowd\\trgaph", left);
+    word("\\trleft", twips(format.leftMargin()));
+    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (alignment & Qt::AlignHCenter)
+        out_ += "\\trqc";
+    else if (alignment & Qt::AlignRight)
+        out_ += "\\trqr";
+    word("\\trpaddl", left);
+    word("\\trpaddr", right);
+    word("\\trpaddt", top);
+    word("\\trpaddb", bottom);
+    out_ += "\\trpaddfl3\\trpaddfr3\\trpaddft3\\trpaddfb3";
+    for (int column = 0; column < table->columns(); ++column) {
+        const QTextTableCell cell = table->cellAt(row, column);
+        if (cell.row() != row)
+            out_ += "\\clvmrg";
+        else if (cell.rowSpan() > 1)
+            out_ += "\\clvmgf";
+        if (cell.column() != column)
+            out_ += "\\clmrg";
+        else if (cell.columnSpan() > 1)
+            out_ += "\\clmgf";
+        const QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
+        if (cellFormat.verticalAlignment() == QTextCharFormat::AlignMiddle)
+            out_ += "\\clvertalc";
+        else if (cellFormat.verticalAlignment() == QTextCharFormat::AlignBottom)
+            out_ += "\\clvertalb";
+        static constexpr const char* kEdges[] = {"\\clbrdrt", "\\clbrdrl", "\\clbrdrb",
+                                                 "\\clbrdrr"};
+        const std::array<CellBorder, 4> borders = bordersOf(cellFormat, format);
+        for (size_t side = 0; side < borders.size(); ++side) {
+            const CellBorder& border = borders[side];
+            if (border.style == QTextFrameFormat::BorderStyle_None)
+                continue;
+            out_ += kEdges[side];
+            out_ += borderStyleWord(border.style);
+            // A double border's width is that of each of its lines.
+            const double line = border.style == QTextFrameFormat::BorderStyle_Double
+                                    ? border.width / 3
+                                    : border.width;
+            word("\\brdrw", std::clamp(twips(line), 1, 255));
+            word("\\brdrcf", colorIndex(border.color));
+        }
+        writeBackground("\\clcbpat", cellFormat);
+        word("\\cellx", edges[column]);
+    }
+    out_ += '\n';
+}
+
+void Writer::writeCell(const QTextTableCell& cell, int level) {
+    const char* end = level > 1 ? "\\nestcell\n" : "\\cell\n";
+    bool ended = false;
+    for (auto it = cell.begin(); !it.atEnd(); ++it) {
+        if (const QTextFrame* child = it.currentFrame()) {
+            if (const auto* inner = qobject_cast<const QTextTable*>(child))
+                writeTable(inner, level + 1);
+            continue;
+        }
+        auto next = it;
+        ++next;
+        ended = next.atEnd();
+        writeBlock(it.currentBlock(), level, ended ? end : "\\par\n");
+    }
+    if (!ended) {
+        out_ += "\\pard\\plain\\intbl";
+        if (level > 1)
+            word("\\itap", level);
+        out_ += end;
+    }
+}
+
+// Tables nested deeper than a reader keeps, as lines of text.
 void Writer::writeFlattenedTable(const QTextTable* table) {
     for (int row = 0; row < table->rows(); ++row) {
-        out_ += "\\pard\\plain\\intbl ";
+        out_ += "\\pard\\plain\\intbl";
+        word("\\itap", DocumentBuilder::kMaxTableDepth);
+        out_ += ' ';
         for (int column = 0; column < table->columns(); ++column) {
             const QTextTableCell cell = table->cellAt(row, column);
             if (cell.row() != row || cell.column() != column)
@@ -363,11 +601,14 @@ void Writer::writeFlattenedTable(const QTextTable* table) {
     }
 }
 
-void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end) {
+void Writer::writeBlock(const QTextBlock& block, int level, const char* end) {
+    const bool inTable = level > 0;
     const QTextBlockFormat format = block.blockFormat();
     out_ += "\\pard\\plain";
     if (inTable)
         out_ += "\\intbl";
+    if (level > 1)
+        word("\\itap", level);
     const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
     if (alignment & Qt::AlignHCenter)
         out_ += "\\qc";
@@ -376,17 +617,32 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end) 
     else if (alignment & Qt::AlignRight)
         out_ += "\\qr";
     const QTextList* list = inTable ? nullptr : block.textList();
+    int lineStart = 0;  // where the first line starts, from which Qt measures tab stops
     if (list) {
-        const int level = std::clamp(list->format().indent(), 1, 9) - 1;
+        const int listLevel = std::clamp(list->format().indent(), 1, 9) - 1;
         word("\\ls", lists_[list]);
-        word("\\ilvl", level);
+        word("\\ilvl", listLevel);
         word("\\fi", -360);
-        word("\\li", 720 * (level + 1));
+        word("\\li", 720 * (listLevel + 1));
+        lineStart = 720 * (listLevel + 1) - 360;
     } else {
-        if (format.leftMargin() > 0)
+        if (format.leftMargin() > 0) {
             word("\\li", twips(format.leftMargin()));
-        if (format.textIndent() != 0)
+            lineStart += twips(format.leftMargin());
+        }
+        if (format.textIndent() != 0) {
             word("\\fi", twips(format.textIndent()));
+            lineStart += twips(format.textIndent());
+        }
+    }
+    for (const QTextOption::Tab& tab : format.tabPositions()) {
+        if (tab.type == QTextOption::RightTab)
+            out_ += "\\tqr";
+        else if (tab.type == QTextOption::CenterTab)
+            out_ += "\\tqc";
+        else if (tab.type == QTextOption::DelimiterTab)
+            out_ += "\\tqdec";
+        word("\\tx", lineStart + twips(tab.position));
     }
     if (format.rightMargin() > 0)
         word("\\ri", twips(format.rightMargin()));
@@ -453,7 +709,9 @@ void Writer::writeFragments(const QTextBlock& block) {
             writeImage(format.toImageFormat());
             continue;
         }
-        out_ += '{';
+        // The paragraph's own properties are those of its first run; \plain keeps them from
+        // the runs that lack them.
+        out_ += "{\\plain";
         writeCharProps(format);
         out_ += ' ';
         writeText(fragment.text());

@@ -81,6 +81,14 @@ struct StressCase {
     std::string rtf;
 };
 
+// Paragraphs whose tab stops all differ: each \\tx makes a set of stops the body has not had.
+std::string DistinctTabStops(int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += (i % 50 == 0 ? "\\pard\\tx" : "\\tx") + std::to_string(i % 31000);
+    return out;
+}
+
 class StressRtfTest : public testing::TestWithParam<StressCase> {};
 
 TEST_P(StressRtfTest, ReadsQuickly) {
@@ -99,6 +107,13 @@ INSTANTIATE_TEST_SUITE_P(
         StressCase{"wide_row_then_many_rows", "{\\rtf1 " + Repeat("\\intbl\\cell", 5000) + "\\row" +
                                                   Repeat("\\intbl y\\cell\\row", 20000) + "}"},
         StressCase{"many_fields_in_one_group", "{\\rtf1 " + Repeat("\\field", 100000) + "}"},
+        StressCase{"many_distinct_tab_stops", "{\\rtf1 " + DistinctTabStops(200000) + "x}"},
+        StressCase{"many_nested_rows",
+                   "{\\rtf1 \\intbl a\\par" + Repeat("\\itap5 x\\nestcell\\nestrow", 20000) + "}"},
+        StressCase{"many_cell_borders", "{\\rtf1 \\trowd" +
+                                            Repeat("\\clbrdrt\\brdrdb\\brdrw10\\brdrcf1", 100000) +
+                                            Repeat("\\clmgf\\cellx100\\clmrg\\cellx200", 100) +
+                                            Repeat("\\intbl x\\cell", 200) + "\\row}"},
         StressCase{"many_links",
                    "{\\rtf1 " +
                        Repeat("{\\field{\\*\\fldinst HYPERLINK \"a\"}{\\fldrslt b}}", 20000) + "}"},

@@ -2,13 +2,16 @@
 // and pictures.
 #include "rtf_test_support.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QImage>
+#include <QTextLayout>
 #include <QTextList>
 #include <QTextTable>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -188,6 +191,94 @@ TEST(ParagraphFormat, AlignmentIndentsAndSpacing) {
 TEST(ParagraphFormat, PropertiesAtTheParagraphMarkWin) {
     const auto document = Read(Body("late\\qc\\par"));
     EXPECT_EQ(BlockOf(*document, "late").blockFormat().alignment(), Qt::AlignHCenter);
+}
+
+TEST(ParagraphFormat, LineBreakStaysInTheParagraph) {
+    const auto document = Read(Body("\\qc first\\line second\\par third"));
+    const QTextBlock block = BlockOf(*document, "first");
+    EXPECT_EQ(block.text(), QString("first") + QChar::LineSeparator + "second");
+    EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(document->blockCount(), 2);
+}
+
+// Tab stops as pixels from where the paragraph's first line starts, as Qt measures them.
+std::string TabsOf(const QTextBlock& block) {
+    std::string out;
+    for (const QTextOption::Tab& tab : block.blockFormat().tabPositions()) {
+        if (!out.empty())
+            out += ' ';
+        out += QString::number(tab.position).toStdString();
+        switch (tab.type) {
+            case QTextOption::RightTab:
+                out += 'r';
+                break;
+            case QTextOption::CenterTab:
+                out += 'c';
+                break;
+            case QTextOption::DelimiterTab:
+                out += "d" + QString(tab.delimiter).toStdString();
+                break;
+            default:
+                break;
+        }
+    }
+    return out;
+}
+
+struct TabCase {
+    const char* name;
+    const char* body;  // a paragraph holding "x"
+    const char* tabs;  // as TabsOf gives them
+};
+
+class TabStopTest : public testing::TestWithParam<TabCase> {};
+
+TEST_P(TabStopTest, SetsThePositions) {
+    const auto document = Read(Body(GetParam().body));
+    EXPECT_EQ(TabsOf(BlockOf(*document, "x")), GetParam().tabs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rtf, TabStopTest,
+    testing::Values(TabCase{"none", "x\\tab y", ""},
+                    TabCase{"left", "\\tx1440\\tx2880 x", "96 192"},
+                    TabCase{"kinds", "\\tqr\\tx1500\\tqc\\tx3000\\tqdec\\tx4500\\tx6000 x",
+                            "100r 200c 300d. 400"},
+                    TabCase{"sorted", "\\tx3000\\tx1500 x", "100 200"},
+                    TabCase{"from_the_left_indent", "\\li1500\\tx3000 x", "100"},
+                    TabCase{"hanging_indent_stops_a_tab", "\\fi-2400\\li2400 x", "160"},
+                    TabCase{"hanging_indent_and_a_stop", "\\fi-2400\\li2400\\tx2400\\tx4500 x",
+                            "160 300"},
+                    TabCase{"bar_tab_stops_nothing", "\\tb1000\\tqr\\tx2000 x", "133.333r"},
+                    TabCase{"stops_before_the_line_dropped", "\\li3000\\tx1500\\tx4500 x", "100"},
+                    TabCase{"pard_clears", "\\tx1500 a\\par\\pard x", ""},
+                    TabCase{"group_keeps_them", "\\tx1500{\\tx3000 a\\par}x", "100"},
+                    TabCase{"leaders_ignored", "\\tldot\\tqr\\tx1500 x", "100r"}),
+    CaseName());
+
+TEST(ParagraphFormat, TabStopsAreKeptWithinBounds) {
+    std::string stops;
+    for (int i = 1; i <= 100; ++i)
+        stops += "\\tx" + std::to_string(i * 150);
+    const auto document = Read(Body(stops + " x"));
+    EXPECT_EQ(BlockOf(*document, "x").blockFormat().tabPositions().size(), 64);
+}
+
+// The fields of Outlook's task form: a label, a tab to the hanging indent, a value; each
+// value starts where the tab stop is, 2400 twips (160 pixels) from the margin.
+TEST(ParagraphFormat, TaskFormValuesLineUpAtTheTabStop) {
+    const auto document =
+        Read(Body("\\pard\\fi-2400\\li2400\\tx2400\\b Subject:\\tab\\b0 Some important task.\\par"
+                  "\\b Percent Complete:\\tab\\b0 10%\\par"));
+    document->setTextWidth(600);
+    document->documentLayout()->documentSize();
+    for (const char* label : {"Subject:\t", "Percent Complete:\t"}) {
+        const QTextBlock block = BlockOf(*document, label);
+        ASSERT_TRUE(block.isValid()) << label;
+        const QTextLine line = block.layout()->lineAt(0);
+        const int valueStart = static_cast<int>(std::strlen(label));
+        EXPECT_NEAR(line.cursorToX(valueStart), 160, 1) << label;
+    }
 }
 
 struct LinkCase {
