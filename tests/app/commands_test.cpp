@@ -1,5 +1,7 @@
 // Opening and saving an attachment, its context menu, and saving the body.
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -188,6 +190,33 @@ struct SaveFailure {
     const char* message;                           // with %1 for the path
 };
 
+// While it lives, this thread obeys file permissions even when run as root (as CI does), so
+// that a read-only file is one. The capability stays permitted and comes back at the end.
+class FilePermissionsObeyed {
+  public:
+    FilePermissionsObeyed() {
+        header_.version = _LINUX_CAPABILITY_VERSION_3;
+        if (syscall(SYS_capget, &header_, saved_) != 0)
+            return;
+        __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+        lowered[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+        lowered[0].effective &= ~(1u << CAP_DAC_READ_SEARCH);
+        lowered[0].effective &= ~(1u << CAP_FOWNER);
+        lowered_ = syscall(SYS_capset, &header_, lowered) == 0;
+    }
+    ~FilePermissionsObeyed() {
+        if (lowered_)
+            syscall(SYS_capset, &header_, saved_);
+    }
+    FilePermissionsObeyed(const FilePermissionsObeyed&) = delete;
+    FilePermissionsObeyed& operator=(const FilePermissionsObeyed&) = delete;
+
+  private:
+    __user_cap_header_struct header_{};
+    __user_cap_data_struct saved_[2]{};
+    bool lowered_ = false;
+};
+
 class BodySaveFailures : public ::testing::TestWithParam<SaveFailure> {};
 
 TEST_P(BodySaveFailures, ShowTheMessageForTheirCause) {
@@ -197,7 +226,10 @@ TEST_P(BodySaveFailures, ShowTheMessageForTheirCause) {
         GTEST_SKIP() << "cannot be arranged here";
     TestDialog dialog;
     dialog.saveAnswer = QString::fromStdString(path);
-    dialog.SaveBody();
+    {
+        const FilePermissionsObeyed obeyed;
+        dialog.SaveBody();
+    }
     ASSERT_EQ(dialog.messages.size(), 1u);
     EXPECT_EQ(dialog.messages[0].icon, QMessageBox::Critical);
     EXPECT_EQ(dialog.messages[0].caption, "app_tests");
@@ -216,8 +248,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   "Access to %1 was denied."},
                       SaveFailure{"ReadOnlyFile",
                                   [](const ScratchDir& d) {
-                                      if (geteuid() == 0)
-                                          return std::string();  // root writes read-only files
                                       const std::string path = (d.path() / "ro.rtf").string();
                                       WriteFile(path, "keep me");
                                       chmod(path.c_str(), 0444);
