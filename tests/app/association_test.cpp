@@ -353,40 +353,49 @@ QString WriteStandIn(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
 
-// The desktop's own openers, run as a file manager runs them, with the file's path and the
-// program's path full of blanks and quotes: the program must get the path back intact.
+// Opens `file` with an opener of the desktop (a command with its arguments), run as a file
+// manager runs it in the test's XDG folders, and gives the arguments that the started
+// stand-in program got.
+std::optional<std::string> OpenWith(QStringList command, const fs::path& file,
+                                    const fs::path& home) {
+    const fs::path argsFile = home / "args";
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", QString::fromStdString((home / "home").string()));
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
+        environment.insert(name, QString::fromLocal8Bit(getenv(name)));
+    // No desktop session: xdg-open takes its own way through the desktop entry then, which
+    // it does only with a display named.
+    for (const char* name :
+         {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID",
+          "XDG_SESSION_DESKTOP", "BROWSER", "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY"})
+        environment.remove(name);
+    environment.insert("DISPLAY", ":99");
+    environment.insert("PARCELO_TEST_ARGS", QString::fromStdString(argsFile.string()));
+    const QString tool = command.takeFirst();
+    const ToolRun run =
+        RunTool(tool, command << QString::fromStdString(file.string()), environment);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    if (!QTest::qWaitFor([&] { return fs::exists(argsFile); }, 20000))
+        return std::nullopt;
+    return ReadFile(argsFile);
+}
+
+fs::path WriteTnefFile(const fs::path& file) {
+    fs::create_directories(file.parent_path());
+    WriteFile(file, NoteBytes("", {{"a.txt", "hi"}}));
+    return file;
+}
+
+// xdg-open and gio, with the file's path and the program's path full of blanks and quotes:
+// the program must get the path back intact.
 class DesktopOpener : public Association, public ::testing::WithParamInterface<QStringList> {
   protected:
     fs::path tnefFile() const {
-        const fs::path file = home.path() / "mail/the \"boss's\" winmail copy.dat";
-        fs::create_directories(file.parent_path());
-        WriteFile(file, NoteBytes("", {{"a.txt", "hi"}}));
-        return file;
+        return WriteTnefFile(home.path() / "mail/the \"boss's\" winmail copy.dat");
     }
-    // Opens `file` with the opener and gives the arguments the started program got.
     std::optional<std::string> open(const fs::path& file) const {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", QString::fromStdString((home.path() / "home").string()));
-        for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
-            environment.insert(name, QString::fromLocal8Bit(getenv(name)));
-        // No desktop session: xdg-open takes its own way through the desktop entry then,
-        // which it does only with a display named.
-        for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
-                                 "GNOME_DESKTOP_SESSION_ID", "XDG_SESSION_DESKTOP", "BROWSER",
-                                 "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY"})
-            environment.remove(name);
-        environment.insert("DISPLAY", ":99");
-        environment.insert("PARCELO_TEST_ARGS", QString::fromStdString(argsFile().string()));
-        QStringList command = GetParam();
-        const QString tool = command.takeFirst();
-        const ToolRun run =
-            RunTool(tool, command << QString::fromStdString(file.string()), environment);
-        EXPECT_EQ(run.exitCode, 0) << run.output;
-        if (!QTest::qWaitFor([&] { return fs::exists(argsFile()); }, 10000))
-            return std::nullopt;
-        return ReadFile(argsFile());
+        return OpenWith(GetParam(), file, home.path());
     }
-    fs::path argsFile() const { return home.path() / "args"; }
 };
 
 TEST_P(DesktopOpener, StartsTheProgramWithTheFile) {
@@ -416,27 +425,11 @@ INSTANTIATE_TEST_SUITE_P(XdgOpenAndGio, DesktopOpener,
 // with a plain path can be made.
 TEST_F(Association, GioStartsAProgramNamedWithQuotes) {
     setenv("XDG_DATA_HOME", (home.path() / "data home").c_str(), 1);
-    const fs::path program = home.path() / "my \"new\" $apps`/parcelo";
-    RegisterDatAssociation(WriteStandIn(program));
+    RegisterDatAssociation(WriteStandIn(home.path() / "my \"new\" $apps`/parcelo"));
     ASSERT_NE(ReadFile(home.path() / "data home/applications/parcelo.desktop").find("Exec=\""),
               std::string::npos);
-    const fs::path file = home.path() / "it's winmail.dat";
-    WriteFile(file, NoteBytes("", {{"a.txt", "hi"}}));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("HOME", QString::fromStdString(home.path().string()));
-    environment.insert("XDG_DATA_HOME",
-                       QString::fromStdString((home.path() / "data home").string()));
-    environment.insert("XDG_CONFIG_HOME",
-                       QString::fromStdString((home.path() / "config").string()));
-    environment.insert("XDG_CONFIG_DIRS", QString::fromStdString((home.path() / "etc").string()));
-    environment.remove("DBUS_SESSION_BUS_ADDRESS");
-    environment.insert("PARCELO_TEST_ARGS",
-                       QString::fromStdString((home.path() / "args").string()));
-    const ToolRun run =
-        RunTool("gio", {"open", QString::fromStdString(file.string())}, environment);
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(home.path() / "args"); }, 10000));
-    EXPECT_EQ(ReadFile(home.path() / "args"), "--\n" + file.string() + "\n");
+    const fs::path file = WriteTnefFile(home.path() / "it's winmail.dat");
+    EXPECT_EQ(OpenWith({"gio", "open"}, file, home.path()), "--\n" + file.string() + "\n");
 }
 
 }  // namespace
