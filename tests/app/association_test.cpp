@@ -356,7 +356,7 @@ QString WriteStandIn(const fs::path& path) {
 // Opens `file` with an opener of the desktop (a command with its arguments), run as a file
 // manager runs it in the test's XDG folders, and gives the arguments that the started
 // stand-in program got.
-std::optional<std::string> OpenWith(QStringList command, const fs::path& file,
+std::optional<std::string> OpenWith(const std::vector<std::string>& command, const fs::path& file,
                                     const fs::path& home) {
     const fs::path argsFile = home / "args";
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -371,9 +371,11 @@ std::optional<std::string> OpenWith(QStringList command, const fs::path& file,
         environment.remove(name);
     environment.insert("DISPLAY", ":99");
     environment.insert("PARCELO_TEST_ARGS", QString::fromStdString(argsFile.string()));
-    const QString tool = command.takeFirst();
-    const ToolRun run =
-        RunTool(tool, command << QString::fromStdString(file.string()), environment);
+    QStringList arguments;
+    for (size_t i = 1; i < command.size(); ++i)
+        arguments << QString::fromStdString(command[i]);
+    arguments << QString::fromStdString(file.string());
+    const ToolRun run = RunTool(QString::fromStdString(command[0]), arguments, environment);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     if (!QTest::qWaitFor([&] { return fs::exists(argsFile); }, 20000))
         return std::nullopt;
@@ -388,7 +390,8 @@ fs::path WriteTnefFile(const fs::path& file) {
 
 // xdg-open and gio, with the file's path and the program's path full of blanks and quotes:
 // the program must get the path back intact.
-class DesktopOpener : public Association, public ::testing::WithParamInterface<QStringList> {
+class DesktopOpener : public Association,
+                      public ::testing::WithParamInterface<std::vector<std::string>> {
   protected:
     fs::path tnefFile() const {
         return WriteTnefFile(home.path() / "mail/the \"boss's\" winmail copy.dat");
@@ -418,7 +421,8 @@ TEST_P(DesktopOpener, StartsAnotherDefaultTheUserChose) {
 }
 
 INSTANTIATE_TEST_SUITE_P(XdgOpenAndGio, DesktopOpener,
-                         ::testing::Values(QStringList{"xdg-open"}, QStringList{"gio", "open"}),
+                         ::testing::Values(std::vector<std::string>{"xdg-open"},
+                                           std::vector<std::string>{"gio", "open"}),
                          [](const auto& param) { return param.index == 0 ? "XdgOpen" : "Gio"; });
 
 // gio reads quotes the way the desktop entry rules write them; used where no launcher link
