@@ -1,13 +1,16 @@
 #include "dat_association.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QStringList>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 
 #include "replace_file.h"
@@ -49,6 +52,13 @@ void WriteIfChanged(const QString& path, const QByteArray& content) {
                        std::string_view(content.constData(), size_t(content.size())));
 }
 
+std::optional<QByteArray> ReadWhole(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
 // The value escapes of desktop entry strings.
 QString EscapeStringValue(const QString& text) {
     QString out;
@@ -73,24 +83,166 @@ QString EscapeStringValue(const QString& text) {
     return out;
 }
 
-QByteArray KeyOf(const QByteArray& line) {
-    const qsizetype equals = line.indexOf('=');
-    return equals < 0 ? QByteArray() : line.left(equals).trimmed();
+// The characters that oblige an Exec argument to be quoted.
+bool IsReservedInExec(QChar c) {
+    return c.unicode() < 0x20 || c.unicode() == 0x7f ||
+           QStringView(u" \t\n\"'\\><~|&;$*?#()`").contains(c);
+}
+
+// A link to the program under a path that every launcher reads back as it is. xdg-open splits
+// the Exec line at blanks whatever the quotes say, so a program whose own path has a blank
+// could not be started from it otherwise.
+std::optional<QString> PlainLauncher(const QString& dataHome, const QString& programPath) {
+    const QString folder = dataHome + QLatin1String("/parcelo");
+    const QString link = folder + QLatin1String("/parcelo");
+    if (!IsPlainExecPath(link) || !MakePath(folder))
+        return std::nullopt;
+    const std::string linkBytes = QFile::encodeName(link).toStdString();
+    const std::string target = QFile::encodeName(programPath).toStdString();
+    struct stat status {};
+    if (::lstat(linkBytes.c_str(), &status) == 0) {
+        if (!S_ISLNK(status.st_mode))
+            return std::nullopt;  // not ours: left alone
+        std::string current(size_t(status.st_size) + 1, '\0');
+        const ssize_t length = ::readlink(linkBytes.c_str(), current.data(), current.size());
+        if (length >= 0 && current.substr(0, size_t(length)) == target)
+            return link;
+    }
+    // A new link takes the place of the old in one step, as files do.
+    const std::string temporary = linkBytes + ".new" + std::to_string(::getpid());
+    ::unlink(temporary.c_str());
+    if (::symlink(target.c_str(), temporary.c_str()) != 0)
+        return std::nullopt;
+    if (::rename(temporary.c_str(), linkBytes.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return std::nullopt;
+    }
+    return link;
+}
+
+// Removes the launcher link of an earlier start once the program's own path serves.
+void RemovePlainLauncher(const QString& dataHome) {
+    const std::string link =
+        QFile::encodeName(dataHome + QLatin1String("/parcelo/parcelo")).toStdString();
+    struct stat status {};
+    if (::lstat(link.c_str(), &status) == 0 && S_ISLNK(status.st_mode))
+        ::unlink(link.c_str());
+}
+
+// The lines of a mimeapps.list with their own line ends, so that untouched lines stay byte
+// for byte.
+QList<QByteArray> SplitLines(const QByteArray& text) {
+    QList<QByteArray> lines;
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = text.indexOf('\n', start);
+        end = end < 0 ? text.size() : end + 1;
+        lines << text.mid(start, end - start);
+        start = end;
+    }
+    return lines;
+}
+
+QByteArray LineEnd(const QByteArray& line) {
+    return line.endsWith("\r\n") ? QByteArray("\r\n")
+           : line.endsWith('\n') ? QByteArray("\n")
+                                 : QByteArray();
+}
+
+// A key line of a key file, read the way GLib's key files read it: blanks around the key and
+// the value do not count. Comments, blank lines and group headers are none.
+struct KeyLine {
+    QByteArray key;
+    QByteArray value;
+};
+
+std::optional<KeyLine> ParseKeyLine(const QByteArray& line) {
+    const QByteArray trimmed = line.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith('#') || trimmed.startsWith('['))
+        return std::nullopt;
+    const qsizetype equals = trimmed.indexOf('=');
+    if (equals < 0)
+        return std::nullopt;
+    return KeyLine{trimmed.left(equals).trimmed(), trimmed.mid(equals + 1).trimmed()};
+}
+
+// Whether `line` is a group header, and which group it opens.
+std::optional<QByteArray> GroupOf(const QByteArray& line) {
+    const QByteArray trimmed = line.trimmed();
+    if (!trimmed.startsWith('['))
+        return std::nullopt;
+    return trimmed;
+}
+
+constexpr const char* kDefaultsGroup = "[Default Applications]";
+
+// The program a list of desktop file ids puts first; launchers try them in order.
+QByteArray FirstDesktopId(const QByteArray& value) {
+    for (const QByteArray& id : value.split(';')) {
+        if (!id.trimmed().isEmpty())
+            return id.trimmed();
+    }
+    return {};
+}
+
+bool IsTnefKey(const QByteArray& key) {
+    return key == kTnefMimeType || key == kTnefMimeAlias;
+}
+
+// The files where desktops look for default applications, in the order they read them: per
+// user, then system-wide; in each folder the current desktop's own list first.
+QStringList MimeAppsLists(const QString& configHome, const QString& dataHome) {
+    QStringList folders{configHome};
+    const QString configDirs = qEnvironmentVariable("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"));
+    for (const QString& dir : configDirs.split(u':', Qt::SkipEmptyParts)) {
+        if (QDir::isAbsolutePath(dir))
+            folders << QDir::cleanPath(dir);
+    }
+    folders << dataHome + QLatin1String("/applications");
+    const QString dataDirs =
+        qEnvironmentVariable("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share"));
+    for (const QString& dir : dataDirs.split(u':', Qt::SkipEmptyParts)) {
+        if (QDir::isAbsolutePath(dir))
+            folders << QDir::cleanPath(dir) + QLatin1String("/applications");
+    }
+    const QStringList desktops =
+        qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts);
+    QStringList lists;
+    for (const QString& folder : folders) {
+        for (const QString& desktop : desktops)
+            lists << folder + u'/' + desktop.toLower() + QLatin1String("-mimeapps.list");
+        lists << folder + QLatin1String("/mimeapps.list");
+    }
+    return lists;
 }
 
 }  // namespace
 
+bool IsPlainExecPath(const QString& programPath) {
+    if (programPath.isEmpty())
+        return false;
+    for (const QChar c : programPath) {
+        // A bracket would be a pattern to the shell that xdg-open hands the word to.
+        if (IsReservedInExec(c) || c == u'%' || c == u'[' || c == u']')
+            return false;
+    }
+    return true;
+}
+
 QString DesktopExecProgram(const QString& programPath) {
-    QString quoted = QStringLiteral("\"");
+    bool reserved = false;
+    for (const QChar c : programPath)
+        reserved = reserved || IsReservedInExec(c);
+    QString word = reserved ? QStringLiteral("\"") : QString();
     for (const QChar c : programPath) {
         if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
-            quoted += u'\\';
+            word += u'\\';  // only inside quotes, where these are all that need it
         if (c == u'%')
-            quoted += u'%';  // a literal percent sign, not a field code
-        quoted += c;
+            word += u'%';  // a literal percent sign, not a field code
+        word += c;
     }
-    quoted += u'"';
-    return EscapeStringValue(quoted);
+    if (reserved)
+        word += u'"';
+    return EscapeStringValue(word);
 }
 
 QByteArray DesktopEntryText(const QString& programPath) {
@@ -104,65 +256,75 @@ QByteArray DesktopEntryText(const QString& programPath) {
         "Comment=Show the attachments and the message of a winmail.dat file\n");
     // "--" keeps a file whose name begins with "-" from being read as an option.
     text += QLatin1String("Exec=") + DesktopExecProgram(programPath) + QLatin1String(" -- %f\n");
-    text += QLatin1String(
-        "Icon=parcelo\n"
-        "Terminal=false\n"
-        "MimeType=application/vnd.ms-tnef;\n"
-        "Categories=Office;Viewer;\n");
+    text += QLatin1String("Icon=parcelo\nTerminal=false\nMimeType=") +
+            QLatin1String(kTnefMimeType) + u';' + QLatin1String(kTnefMimeAlias) +
+            QLatin1String(";\nCategories=Office;Viewer;\n");
     return text.toUtf8();
 }
 
-QByteArray MimeAppsWithDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId) {
-    const QByteArray key(kTnefMimeType);
-    const QByteArray entry = key + '=' + desktopFileId;
-
-    // Lines with their own line ends, so that untouched lines stay byte for byte.
-    QList<QByteArray> lines;
-    for (qsizetype start = 0; start < mimeApps.size();) {
-        qsizetype end = mimeApps.indexOf('\n', start);
-        end = end < 0 ? mimeApps.size() : end + 1;
-        lines << mimeApps.mid(start, end - start);
-        start = end;
-    }
-
+bool NamesOtherTnefDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId) {
     bool inDefaults = false;
-    bool replaced = false;
-    qsizetype insertAt = -1;  // after the last line of the first default section with content
+    for (const QByteArray& line : SplitLines(mimeApps)) {
+        if (const auto group = GroupOf(line)) {
+            inDefaults = *group == kDefaultsGroup;
+            continue;
+        }
+        const auto keyLine = ParseKeyLine(line);
+        if (!inDefaults || !keyLine || !IsTnefKey(keyLine->key))
+            continue;
+        const QByteArray first = FirstDesktopId(keyLine->value);
+        if (!first.isEmpty() && first != desktopFileId)
+            return true;
+    }
+    return false;
+}
+
+QByteArray MimeAppsWithDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId) {
+    if (NamesOtherTnefDefault(mimeApps, desktopFileId))
+        return mimeApps;
+
+    QList<QByteArray> lines = SplitLines(mimeApps);
+    const QByteArray fileLineEnd =
+        !lines.isEmpty() && lines.first().endsWith("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    int defaultGroups = 0;  // seen so far; the first is where a new line goes
+    bool inDefaults = false;
+    bool set = false;
+    qsizetype insertAt = -1;  // after the last line with content of the first default group
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray trimmed = lines[i].trimmed();
-        if (trimmed.startsWith('[')) {
-            inDefaults = trimmed == "[Default Applications]";
-            if (inDefaults && insertAt < 0)
+        if (const auto group = GroupOf(lines[i])) {
+            inDefaults = *group == kDefaultsGroup;
+            if (inDefaults && ++defaultGroups == 1)
                 insertAt = i + 1;
             continue;
         }
         if (!inDefaults)
             continue;
-        if (!trimmed.isEmpty() && insertAt >= 0 && !replaced && insertAt <= i)
+        if (defaultGroups == 1 && !lines[i].trimmed().isEmpty())
             insertAt = i + 1;
-        if (!trimmed.startsWith('#') && KeyOf(trimmed) == key) {
-            const QByteArray& line = lines[i];
-            const QByteArray ending = line.endsWith("\r\n") ? QByteArray("\r\n")
-                                      : line.endsWith('\n') ? QByteArray("\n")
-                                                            : QByteArray();
-            lines[i] = entry + ending;
-            replaced = true;
-        }
+        const auto keyLine = ParseKeyLine(lines[i]);
+        if (!keyLine || keyLine->key != kTnefMimeType)
+            continue;
+        // Our own line is written the one way that xdg-mime's line matching also finds.
+        const QByteArray value =
+            FirstDesktopId(keyLine->value).isEmpty() ? desktopFileId : keyLine->value;
+        lines[i] = keyLine->key + '=' + value + LineEnd(lines[i]);
+        set = true;
     }
+    if (set)
+        return lines.join();
 
-    if (!replaced) {
-        if (insertAt >= 0) {
-            QByteArray& before = lines[insertAt - 1];
-            if (!before.endsWith('\n'))
-                before += '\n';
-            lines.insert(insertAt, entry + (before.endsWith("\r\n") ? "\r\n" : "\n"));
-        } else {
-            if (!lines.isEmpty() && !lines.last().endsWith('\n'))
-                lines.last() += '\n';
-            if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-                lines << QByteArray("\n");
-            lines << QByteArray("[Default Applications]\n") << entry + '\n';
-        }
+    const QByteArray entry = QByteArray(kTnefMimeType) + '=' + desktopFileId;
+    if (insertAt >= 0) {
+        QByteArray& before = lines[insertAt - 1];
+        if (LineEnd(before).isEmpty())
+            before += fileLineEnd;
+        lines.insert(insertAt, entry + LineEnd(before));
+    } else {
+        if (!lines.isEmpty() && LineEnd(lines.last()).isEmpty())
+            lines.last() += fileLineEnd;
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines << fileLineEnd;
+        lines << kDefaultsGroup + fileLineEnd << entry + fileLineEnd;
     }
     return lines.join();
 }
@@ -175,26 +337,37 @@ int RegisterDatAssociation(const QString& programPath) {
     if (programPath.isEmpty())
         return 1;
 
-    const QString applications =
-        BaseDirectory("XDG_DATA_HOME", ".local/share") + QLatin1String("/applications");
+    const QString dataHome = BaseDirectory("XDG_DATA_HOME", ".local/share");
+    QString execProgram = programPath;
+    if (IsPlainExecPath(programPath))
+        RemovePlainLauncher(dataHome);
+    else if (const auto launcher = PlainLauncher(dataHome, programPath))
+        execProgram = *launcher;
+    const QString applications = dataHome + QLatin1String("/applications");
     if (MakePath(applications))
         WriteIfChanged(applications + u'/' + QLatin1String(kDesktopFileId),
-                       DesktopEntryText(programPath));
+                       DesktopEntryText(execProgram));
 
+    // A default the user (or the system) chose for another program stays, in whichever list
+    // the desktop reads it from.
     const QString config = BaseDirectory("XDG_CONFIG_HOME", ".config");
-    if (MakePath(config)) {
-        const QString listPath = config + QLatin1String("/mimeapps.list");
-        QFile list(listPath);
-        QByteArray content;
-        if (list.exists()) {
-            // A list that cannot be read is left alone rather than replaced by one line.
-            if (!list.open(QIODevice::ReadOnly))
-                return 1;
-            content = list.readAll();
-            list.close();
-        }
-        WriteIfChanged(listPath, MimeAppsWithDefault(content, kDesktopFileId));
+    for (const QString& list : MimeAppsLists(config, dataHome)) {
+        const auto content = ReadWhole(list);
+        if (content && NamesOtherTnefDefault(*content, kDesktopFileId))
+            return 1;
     }
+    if (!MakePath(config))
+        return 1;
+    const QString listPath = config + QLatin1String("/mimeapps.list");
+    QByteArray content;
+    if (QFile::exists(listPath)) {
+        // A list that cannot be read is left alone rather than replaced by one line.
+        const auto existing = ReadWhole(listPath);
+        if (!existing)
+            return 1;
+        content = *existing;
+    }
+    WriteIfChanged(listPath, MimeAppsWithDefault(content, kDesktopFileId));
     return 1;
 }
 

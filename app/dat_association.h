@@ -1,6 +1,6 @@
 // Makes the desktop open TNEF files ("winmail.dat") with this program: a desktop entry for
-// it and the default-application line for the TNEF type, written at every start so that they
-// follow the program when it moves.
+// it, written at every start so that it follows the program when it moves, and the
+// default-application line for the TNEF type unless the user chose another program.
 #pragma once
 
 #include <QByteArray>
@@ -9,11 +9,14 @@
 namespace parcelo {
 
 inline constexpr const char* kTnefMimeType = "application/vnd.ms-tnef";
+// The other name shared-mime-info knows for the type; mail programs label TNEF parts with it.
+inline constexpr const char* kTnefMimeAlias = "application/ms-tnef";
 inline constexpr const char* kDesktopFileId = "parcelo.desktop";
 
-// Writes $XDG_DATA_HOME/applications/parcelo.desktop for the running program and makes it the
-// default for TNEF in $XDG_CONFIG_HOME/mimeapps.list. Failures are silent: the program works
-// without the association. Always returns 1.
+// Writes $XDG_DATA_HOME/applications/parcelo.desktop for the running program and, when no
+// mimeapps.list names another program as the default for TNEF, makes it the default in
+// $XDG_CONFIG_HOME/mimeapps.list. Failures are silent: the program works without the
+// association. Always returns 1.
 int RegisterDatAssociation();
 // The same for a program at `programPath`.
 int RegisterDatAssociation(const QString& programPath);
@@ -21,11 +24,21 @@ int RegisterDatAssociation(const QString& programPath);
 // The desktop entry that starts the program at `programPath` with a file.
 QByteArray DesktopEntryText(const QString& programPath);
 
-// `programPath` as the first word of an Exec line, quoted and escaped.
+// `programPath` as the first word of an Exec line: as it is where the desktop entry rules
+// allow, else quoted and escaped.
 QString DesktopExecProgram(const QString& programPath);
 
-// `mimeApps` (the content of a mimeapps.list, possibly empty) with the TNEF default set to
-// `desktopFileId` and every other line kept as it was.
+// Whether `programPath` can stand in an Exec line as it is and be read back the same by every
+// launcher, including xdg-open's own reader, which knows neither quotes nor "%%".
+bool IsPlainExecPath(const QString& programPath);
+
+// `mimeApps` (the content of a mimeapps.list, possibly empty) with `desktopFileId` as the
+// TNEF default, unless a default line there names another program first; every other line
+// is kept as it was.
 QByteArray MimeAppsWithDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId);
+
+// Whether a default line of `mimeApps` for TNEF (or its alias) names first a program other
+// than `desktopFileId`.
+bool NamesOtherTnefDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId);
 
 }  // namespace parcelo

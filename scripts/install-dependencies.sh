@@ -11,6 +11,8 @@ packages=(
   adwaita-icon-theme hicolor-icon-theme xvfb xauth
   # the printing tests read the PDF files they print (pdfinfo, pdftotext, pdftoppm, pdfimages)
   poppler-utils
+  # the association tests: the desktop's own openers and checkers, and the type database
+  desktop-file-utils xdg-utils libglib2.0-bin shared-mime-info file
   # fuzzing and the sanitizer build
   clang libclang-rt-14-dev
 )
