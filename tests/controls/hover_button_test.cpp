@@ -1,5 +1,6 @@
 // The picture button: its setters and their results, the picture it shows as the mouse comes
 // and goes and as it is pressed, where picture and caption go, and what it paints.
+#include <QApplication>
 #include <QDesktopServices>
 #include <QEnterEvent>
 #include <QMenu>
@@ -162,6 +163,30 @@ TEST_F(HoverButton, LosingFocusOrBeingDisabledEndsTheHover) {
     EXPECT_FALSE(button->pointerOver());
 }
 
+TEST_F(HoverButton, SwitchingToAnotherWindowEndsTheHover) {
+    parent.show();
+    parent.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
+    Enter(*button);
+    ASSERT_TRUE(button->pointerOver());
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_FALSE(button->pointerOver());
+    EXPECT_EQ(PixelAt(5, 5), QColor(Qt::blue).rgb() & RGB_MASK);
+}
+
+TEST_F(HoverButton, WithoutAlwaysTrackOnlyAnActiveApplicationLightsUp) {
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    EXPECT_EQ(button->SetAlwaysTrack(false), Button::Ok);
+    Enter(*button);
+    EXPECT_FALSE(button->pointerOver());
+    button->SetAlwaysTrack(true);
+    Enter(*button);
+    EXPECT_TRUE(button->pointerOver());
+}
+
 TEST_F(HoverButton, ABorderedButtonDoesNotTrackTheMouse) {
     button->SetFlat(false);
     Enter(*button);
@@ -271,6 +296,47 @@ TEST_F(HoverButton, TheSecondPictureCanBeTheFirstDarkenedOrInGrey) {
     EXPECT_EQ(PixelAt(5, 5), qRgb(150, 75, 30) & RGB_MASK);
     Enter(*button);
     EXPECT_EQ(PixelAt(5, 5), qRgb(200, 100, 40) & RGB_MASK);
+}
+
+TEST_F(HoverButton, ADisabledButtonGreysItsPictureUnlessToldNotTo) {
+    const QRgb blue = QColor(Qt::blue).rgb() & RGB_MASK;
+    button->setEnabled(false);
+    EXPECT_NE(PixelAt(5, 5), blue);
+    EXPECT_EQ(button->SetDisabledPictureGreyed(false), Button::Ok);
+    EXPECT_EQ(PixelAt(5, 5), blue);
+}
+
+TEST_F(HoverButton, IconsCanStandInForTheBitmaps) {
+    QPixmap red(16, 16), yellow(16, 16);
+    red.fill(Qt::red);
+    yellow.fill(Qt::yellow);
+    ASSERT_EQ(button->SetButtonIcons(QIcon(red), QSize(16, 16), QIcon(yellow)), Button::Ok);
+    EXPECT_EQ(PixelAt(5, 5), QColor(Qt::yellow).rgb() & RGB_MASK);
+    Enter(*button);
+    EXPECT_EQ(PixelAt(5, 5), QColor(Qt::red).rgb() & RGB_MASK);
+    EXPECT_EQ(button->SizeToImage(), Button::Ok);
+    EXPECT_EQ(button->size(), QSize(16, 16));
+}
+
+TEST_F(HoverButton, ABorderedDefaultButtonGetsABlackFrameAndA3DEdge) {
+    const QImage flat = Shot(parent, button->geometry());
+    button->SetFlat(false);
+    const QImage bordered = Shot(parent, button->geometry());
+    EXPECT_NE(Rgb(bordered, 99, 39), Rgb(flat, 99, 39));  // the 3D frame's dark edge
+    EXPECT_NE(Rgb(bordered, 0, 0), 0u);
+    button->setDefault(true);
+    EXPECT_EQ(PixelAt(0, 0), 0u);
+    EXPECT_EQ(PixelAt(99, 39), 0u);
+}
+
+TEST_F(HoverButton, ChangedSystemColoursReplaceTheButtonsOwn) {
+    button->SetColor(Button::NormalBackground, Qt::red);
+    QPalette colours = button->palette();
+    colours.setColor(QPalette::Button, Qt::darkGreen);
+    button->setPalette(colours);
+    QColor colour;
+    button->GetColor(Button::NormalBackground, &colour);
+    EXPECT_EQ(colour, QColor(Qt::darkGreen));
 }
 
 TEST_F(HoverButton, TheRedrawFlagDecidesWhetherASetterRepaints) {
