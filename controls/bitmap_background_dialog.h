@@ -6,7 +6,9 @@
 #include <QColor>
 #include <QDialog>
 #include <QImage>
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QRegion>
 
 #include <optional>

@@ -7,8 +7,8 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
-#include <QStyle>
 #include <QPen>
+#include <QStyle>
 #include <QStyleOption>
 #include <QUrl>
 
@@ -73,9 +73,8 @@ CHoverButton::CHoverButton(const QString& text, QWidget* parent) : QPushButton(t
     connect(this, &QAbstractButton::clicked, this, &CHoverButton::onClicked);
 }
 
-CHoverButton::~CHoverButton() {
-    // The menu is a child of the button and goes with it.
-}
+// The menu, a child of the button, goes with it.
+CHoverButton::~CHoverButton() = default;
 
 void CHoverButton::releasePictures() {
     pictures_ = {};
@@ -345,7 +344,6 @@ int CHoverButton::SetTooltipText(const QString& text, bool activate) {
 }
 
 int CHoverButton::ActivateTooltip(bool on) {
-    tooltipActive_ = on;
     setToolTip(on ? tooltipText_ : QString());
     return Ok;
 }

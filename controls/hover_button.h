@@ -162,7 +162,6 @@ class CHoverButton : public QPushButton {
     QPointer<QMenu> menu_;
     bool alwaysTrack_ = true;
     QString tooltipText_;
-    bool tooltipActive_ = false;
     QString linkTarget_;
 };
 
