@@ -125,7 +125,9 @@ class CHoverButton : public QPushButton {
   protected:
     void paintEvent(QPaintEvent* event) override;
     // Qt's enter and leave events stand in for WM_MOUSEMOVE with TrackMouseEvent's
-    // WM_MOUSELEAVE; a window's deactivation and a disabling arrive as changeEvent.
+    // WM_MOUSELEAVE; a window's deactivation and a disabling arrive as changeEvent. A double
+    // click needs no rewriting: QWidget takes its second press as a press, so it gives two
+    // clicks.
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
