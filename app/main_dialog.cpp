@@ -37,6 +37,8 @@
 #include <vector>
 
 #include "attachment_item.h"
+#include "controls/hover_button.h"
+#include "controls/transparent_static.h"
 #include "dat_association.h"
 #include "dialog_template.h"
 #include "dialog_units.h"
@@ -52,6 +54,7 @@
 #include "rtf/rtf_writer.h"
 #include "scratch_directory.h"
 #include "string_table.h"
+#include "window_look.h"
 
 // The resources of a static library are registered by hand; the names live outside any
 // namespace.
@@ -109,7 +112,7 @@ QString FirstDroppedFile(const QMimeData* data) {
 
 }  // namespace
 
-MainDialog::MainDialog(QWidget* parent) : QDialog(parent) {
+MainDialog::MainDialog(QWidget* parent) : BitmapBackgroundDialog(parent) {
     InitParceloResources();
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -121,6 +124,7 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent) {
     setWindowIcon(windowIcon);
     setAcceptDrops(true);
     createControls();
+    ApplyWindowLook(*this);
 }
 
 MainDialog::~MainDialog() {
@@ -141,7 +145,7 @@ void MainDialog::createControls() {
             case kIdcFileNameLabel:
             case kIdcAttachmentLabel:
             case kIdcBodyLabel:
-                widget = new QLabel(text, this);
+                widget = new CTransparentStatic(text, this);
                 break;
             case kIdcFileName:
                 fileNameField_ = new QLineEdit(this);
@@ -158,7 +162,7 @@ void MainDialog::createControls() {
                 widget = bodyView_;
                 break;
             default: {
-                auto* button = new QPushButton(text, this);
+                auto* button = new CHoverButton(text, this);
                 // No button is pressed by Enter: Enter closes the window.
                 button->setAutoDefault(false);
                 button->setDefault(false);
@@ -252,7 +256,7 @@ void MainDialog::showEvent(QShowEvent* event) {
 }
 
 void MainDialog::paintEvent(QPaintEvent* event) {
-    QDialog::paintEvent(event);
+    BitmapBackgroundDialog::paintEvent(event);
     if (painted_)
         return;
     painted_ = true;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "attachment_icon_provider.h"
+#include "controls/bitmap_background_dialog.h"
 #include "controls/body_view.h"
 #include "extracted_file_list.h"
 
@@ -28,7 +29,7 @@ class AttachmentItem;
 class RichEditPrintJob;
 struct FileResult;
 
-class MainDialog : public QDialog {
+class MainDialog : public BitmapBackgroundDialog {
     Q_OBJECT
 
   public:

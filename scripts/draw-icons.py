@@ -3,6 +3,9 @@
 
 parcelo-N.png: a parcel (a box tied with a band) over a folded letter, the window icon.
 file-32.png: a plain sheet with a folded corner, for files the icon theme has no icon for.
+placeholder-N.png: a blank sheet in at most 16 colours and hard edges, what the attachment list
+  shows before the desktop has given an item its icon.
+The window's icons are also written at twice their size under Qt's "@2x" names.
 """
 import os
 import struct
@@ -37,9 +40,10 @@ def inside_polygon(x, y, points):
     return hit
 
 
-def render(size, shapes):
-    """shapes: (polygon in unit coordinates, RGBA) painted in order."""
-    big = size * SUPERSAMPLE
+def render(size, shapes, supersample=SUPERSAMPLE):
+    """shapes: (polygon in unit coordinates, RGBA) painted in order; supersample 1 draws hard
+    edges in the shapes' own colours only."""
+    big = size * supersample
     acc = [0.0] * (size * size * 4)
     for py in range(big):
         for px in range(big):
@@ -51,13 +55,13 @@ def render(size, shapes):
                     colour = rgba
             if colour is None:
                 continue
-            i = ((py // SUPERSAMPLE) * size + px // SUPERSAMPLE) * 4
+            i = ((py // supersample) * size + px // supersample) * 4
             alpha = colour[3] / 255.0
             acc[i] += colour[0] * alpha
             acc[i + 1] += colour[1] * alpha
             acc[i + 2] += colour[2] * alpha
             acc[i + 3] += alpha
-    samples = SUPERSAMPLE * SUPERSAMPLE
+    samples = supersample * supersample
     out = []
     for i in range(0, len(acc), 4):
         a = acc[i + 3]
@@ -116,13 +120,31 @@ def file_shapes():
     return shapes
 
 
+def placeholder_shapes():
+    outline = (128, 128, 128, 255)
+    paper = (255, 255, 255, 255)
+    corner = (192, 192, 192, 255)
+    return [
+        ([(0.16, 0.04), (0.64, 0.04), (0.86, 0.26), (0.86, 0.96), (0.16, 0.96)], outline),
+        ([(0.22, 0.10), (0.60, 0.10), (0.80, 0.30), (0.80, 0.90), (0.22, 0.90)], paper),
+        ([(0.60, 0.10), (0.60, 0.30), (0.80, 0.30)], corner),
+    ]
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "resources", "icons")
     os.makedirs(folder, exist_ok=True)
     for size in (16, 32, 64, 128):
         png(os.path.join(folder, "parcelo-%d.png" % size), size, size, render(size, parcel_shapes()))
+    for size in (16, 32, 64):
+        png(os.path.join(folder, "parcelo-%d@2x.png" % size), 2 * size, 2 * size,
+            render(2 * size, parcel_shapes()))
     png(os.path.join(folder, "file-32.png"), 32, 32, render(32, file_shapes()))
+    for size in (16, 32):
+        for scale, suffix in ((1, ""), (2, "@2x")):
+            png(os.path.join(folder, "placeholder-%d%s.png" % (size, suffix)), scale * size,
+                scale * size, render(scale * size, placeholder_shapes(), supersample=1))
 
 
 if __name__ == "__main__":
