@@ -1,5 +1,7 @@
 // How long a large body takes to appear in the document: native RTF and HTML encapsulated in
-// RTF, at 1, 2.5, 5 and 10 MB, generated here to look like what Word and Outlook write.
+// RTF, at 1, 2.5, 5 and 10 MB, generated here to look like what Word and Outlook write; and
+// bodies built to make a careless reader do quadratic work, at doubling counts of their piece,
+// whose time must roughly double with them.
 #include "rtf/offline_document.h"
 #include "rtf/plain_text.h"
 #include "rtf/rtf_reader.h"
@@ -10,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -134,6 +137,68 @@ void PlainTextOfBody(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(rtf.size()));
 }
 
+std::string Repeat(std::string_view piece, int times) {
+    std::string out;
+    out.reserve(piece.size() * static_cast<size_t>(times));
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+// Table rows, every other one with two cells merged: Qt works a table out anew for each merge.
+std::string MergedRows(int count) {
+    std::string rows;
+    for (int row = 0; row < count; ++row)
+        rows += row % 2
+                    ? "\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl a\\cell c\\cell b\\cell\\row"
+                    : "\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\cellx3000\\intbl a\\cell"
+                      "\\cell b\\cell\\row";
+    return "{\\rtf1 " + rows + "}";
+}
+
+// Paragraphs whose tab stops all differ.
+std::string DistinctTabStops(int count) {
+    std::string out = "{\\rtf1 ";
+    for (int i = 0; i < count; ++i)
+        out += (i % 50 == 0 ? "\\pard\\tx" : "\\tx") + std::to_string(i % 31000);
+    return out + "x}";
+}
+
+std::string Groups(int count) {
+    return "{\\rtf1 " + Repeat("{\\b x}{\\i y}", count) + "}";
+}
+
+std::string NestedRows(int count) {
+    return "{\\rtf1 \\intbl a\\par" + Repeat("\\itap5 x\\nestcell\\nestrow", count) + "}";
+}
+
+std::string Links(int count) {
+    return "{\\rtf1 " + Repeat("{\\field{\\*\\fldinst HYPERLINK \"a\"}{\\fldrslt b}}", count) + "}";
+}
+
+std::string HtmlTableCells(int count) {
+    return "{\\rtf1\\fromhtml1 " + Repeat("{\\*\\htmltag <table><tr><td>}", count) + "}";
+}
+
+template <std::string (*Make)(int)>
+void HostileBody(benchmark::State& state) {
+    const std::string rtf = Make(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        auto document = std::make_unique<parcelo::OfflineTextDocument>();
+        parcelo::AppendRtf(*document, rtf);
+        benchmark::DoNotOptimize(document->characterCount());
+        state.PauseTiming();
+        document.reset();
+        state.ResumeTiming();
+    }
+}
+
+void Counts(benchmark::internal::Benchmark* bench, int first) {
+    for (int count = first; count <= first * 4; count *= 2)
+        bench->Arg(count);
+    bench->Unit(benchmark::kMillisecond)->Iterations(1);
+}
+
 // 1, 2.5, 5 and 10 MB.
 void Sizes(benchmark::internal::Benchmark* bench) {
     for (int kilobytes : {1024, 2560, 5120, 10240})
@@ -143,6 +208,20 @@ void Sizes(benchmark::internal::Benchmark* bench) {
 
 BENCHMARK(AppendBody<NativeBody>)->Name("NativeRtf")->Apply(Sizes);
 BENCHMARK(AppendBody<HtmlBody>)->Name("HtmlInRtf")->Apply(Sizes);
+BENCHMARK(HostileBody<MergedRows>)->Name("HostileRtf/merges")->Apply([](auto* b) {
+    Counts(b, 5000);
+});
+BENCHMARK(HostileBody<DistinctTabStops>)->Name("HostileRtf/tab_sets")->Apply([](auto* b) {
+    Counts(b, 50000);
+});
+BENCHMARK(HostileBody<Groups>)->Name("HostileRtf/groups")->Apply([](auto* b) { Counts(b, 25000); });
+BENCHMARK(HostileBody<NestedRows>)->Name("HostileRtf/nested_rows")->Apply([](auto* b) {
+    Counts(b, 5000);
+});
+BENCHMARK(HostileBody<Links>)->Name("HostileRtf/links")->Apply([](auto* b) { Counts(b, 5000); });
+BENCHMARK(HostileBody<HtmlTableCells>)->Name("HostileRtf/html_tables")->Apply([](auto* b) {
+    Counts(b, 5000);
+});
 BENCHMARK(PlainTextOfBody)
     ->Name("PlainTextOfNativeRtf")
     ->Arg(10240)

@@ -2,8 +2,6 @@
 // grows without bound.
 #include "rtf_test_support.h"
 
-#include <QElapsedTimer>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -91,11 +89,10 @@ std::string DistinctTabStops(int count) {
 
 class StressRtfTest : public testing::TestWithParam<StressCase> {};
 
-TEST_P(StressRtfTest, ReadsQuickly) {
-    QElapsedTimer timer;
-    timer.start();
+// How quickly they read is bench_rtf's "HostileRtf" measure; here, that they read at all and
+// give a document of bounded size.
+TEST_P(StressRtfTest, ReadsIntoABoundedDocument) {
     const auto document = Read(GetParam().rtf);
-    EXPECT_LT(timer.elapsed(), 5000) << "ms";
     EXPECT_LT(document->characterCount(), 4'000'000);
 }
 

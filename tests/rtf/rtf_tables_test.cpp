@@ -5,7 +5,6 @@
 #include "rtf/document_builder.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QElapsedTimer>
 #include <QTextTable>
 #include <QTextTableCellFormat>
 
@@ -303,8 +302,8 @@ INSTANTIATE_TEST_SUITE_P(
                          "a\tb"}),
     CaseName());
 
-TEST(Tables, ManyMergesStayQuick) {
-    // Qt works a table out anew for each merge: these ten thousand would take half a minute.
+TEST(Tables, ManyMergesAreAllKept) {
+    // Merged last, all at once (bench_rtf's "HostileRtf/merges" measures how quickly).
     std::string rows;
     for (int row = 0; row < 20000; ++row) {
         rows += row % 2 ? "\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl a\\cell c\\cell"
@@ -312,10 +311,7 @@ TEST(Tables, ManyMergesStayQuick) {
                           "\\cell";
         rows += " b\\cell\\row";
     }
-    QElapsedTimer timer;
-    timer.start();
     const auto document = Read(Body(rows));
-    EXPECT_LT(timer.elapsed(), 10000);
     const QTextTable* table = FirstTable(*document);
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->rows(), 20000);
