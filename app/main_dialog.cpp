@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "attachment_item.h"
+#include "attachment_menu.h"
 #include "dat_association.h"
 #include "dialog_template.h"
 #include "dialog_units.h"
@@ -389,18 +390,23 @@ void MainDialog::SaveAttachmentAs() {
 void MainDialog::ShowAttachmentMenu() {
     if (selectedAttachment() == nullptr)
         return;
-    QMenu menu(this);
-    QAction* open = menu.addAction(QIcon::fromTheme(QStringLiteral("document-open")),
-                                   QString::fromLatin1(kOpenMenuText));
-    open->setData(kIdmOpen);
-    QAction* saveAs = menu.addAction(QIcon::fromTheme(QStringLiteral("document-save-as")),
-                                     QString::fromLatin1(kSaveAsMenuText));
-    saveAs->setData(kIdmSaveAs);
-    QAction* chosen = ExecMenu(menu, QCursor::pos());
-    if (chosen == open)
-        OpenAttachment();
-    else if (chosen == saveAs)
-        SaveAttachmentAs();
+    // The menu opens where the pointer is now, not where the click was reported.
+    const QPoint position = QCursor::pos();
+    BCMenu menu(this);
+    BCMenu* popup = LoadAttachmentMenu(menu);
+    if (popup == nullptr)
+        return;
+    QAction* chosen = ExecMenu(*popup, position);
+    switch (chosen != nullptr ? chosen->data().toInt() : 0) {
+        case kIdmOpen:
+            OpenAttachment();
+            break;
+        case kIdmSaveAs:
+            SaveAttachmentAs();
+            break;
+        default:
+            break;
+    }
 }
 
 void MainDialog::SaveBody() {
