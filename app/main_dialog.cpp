@@ -38,6 +38,7 @@
 
 #include "attachment_item.h"
 #include "attachment_menu.h"
+#include "controls/about_dialog.h"
 #include "dat_association.h"
 #include "dialog_template.h"
 #include "dialog_units.h"
@@ -53,6 +54,7 @@
 #include "rtf/rtf_writer.h"
 #include "scratch_directory.h"
 #include "string_table.h"
+#include "window_menu.h"
 
 // The resources of a static library are registered by hand; the names live outside any
 // namespace.
@@ -226,7 +228,10 @@ void MainDialog::createControls() {
             [this] { PrintBody(); });
     connect(qobject_cast<QPushButton*>(control(kIdcClose)), &QPushButton::clicked, this,
             &QDialog::reject);
-    // About comes with the About box.
+    const auto runAboutBox = [this] { AboutDialog(this).exec(); };
+    connect(qobject_cast<QAbstractButton*>(control(kIdcAbout)), &QAbstractButton::clicked, this,
+            runAboutBox);
+    AppendAboutToWindowMenu(this, runAboutBox);
 
     setFixedSize(units.toPixels(QSize(kMainDialogWidth, kMainDialogHeight)));
     fileNameField_->setFocus();
