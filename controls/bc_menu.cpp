@@ -110,6 +110,9 @@ class BCMenuStyle : public QProxyStyle {
                 measured.rwidth() -=
                     QFontMetrics(menu->font()).horizontalAdvance(itemOption->text.mid(tab + 1));
             }
+            // The platform gives every owner-drawn item the width of a check mark more than
+            // it asked for, which keeps the text off the right edge.
+            measured.rwidth() += menu->CheckMarkWidth() - 1;
             return measured;
         }
         return QProxyStyle::sizeFromContents(type, option, size, widget);
@@ -429,6 +432,10 @@ QImage BCMenu::SharedImage(int index) {
 int BCMenu::SystemMenuHeight() const {
     // A menu line is its font's height with two pixels above and below.
     return QFontMetrics(font()).height() + 4;
+}
+
+int BCMenu::CheckMarkWidth() const {
+    return style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
 }
 
 int BCMenu::columnExtra() const {

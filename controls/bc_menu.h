@@ -133,6 +133,8 @@ class BCMenu : public QMenu {
     static QImage SharedImage(int index);
     // The height the platform gives a menu line.
     int SystemMenuHeight() const;
+    // The width of a check mark, which the platform adds to each item's measured width.
+    int CheckMarkWidth() const;
 
   private:
     int columnExtra() const;

@@ -159,9 +159,12 @@ TEST_F(BCMenuTest, ItemsAreMeasuredFromTheirTextAndTheImageSize) {
     EXPECT_EQ(popup->MeasureItem(QString(), true),
               QSize(0, std::max(popup->SystemMenuHeight() / 2, 11)));
 
-    // The menu lays its items out at those sizes, each as wide as the widest.
+    // The menu lays its items out at those sizes, each as wide as the widest, with the
+    // width of a check mark added as the platform adds it.
+    EXPECT_GT(popup->CheckMarkWidth(), 1);
     const int widest =
-        std::max(metrics.horizontalAdvance("Open"), metrics.horizontalAdvance("Save as...")) + 31;
+        std::max(metrics.horizontalAdvance("Open"), metrics.horizontalAdvance("Save as...")) + 31 +
+        popup->CheckMarkWidth() - 1;
     for (QAction* action : popup->actions())
         EXPECT_EQ(popup->actionGeometry(action).size(), QSize(widest, height));
 
