@@ -434,6 +434,13 @@ int BCMenu::SystemMenuHeight() const {
     return QFontMetrics(font()).height() + 4;
 }
 
+// The style's own rendering of a disabled icon; it reads its colours from the option.
+QPixmap BCMenu::greyedImage(const QImage& image) const {
+    QStyleOption option;
+    option.initFrom(this);
+    return style()->generatedIconPixmap(QIcon::Disabled, QPixmap::fromImage(image), &option);
+}
+
 int BCMenu::CheckMarkWidth() const {
     return style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
 }
@@ -539,12 +546,9 @@ void BCMenu::drawFlat(QPainter& painter, const QRect& rect, const BCMenuItemData
                 painter.drawImage(at - QPoint(1, 1), image);
             }
         } else {
-            painter.fillRect(cell, state.selected ? selection : face);
-            const QPixmap greyed =
-                style()->generatedIconPixmap(QIcon::Disabled, QPixmap::fromImage(image), nullptr);
-            painter.drawPixmap(at, greyed);
-            if (state.selected)
-                FrameRect(painter, rect, highlight);
+            // Drawn unselected, as the whole of a disabled item is.
+            painter.fillRect(cell, face);
+            painter.drawPixmap(at, greyedImage(image));
         }
     } else if (state.checked) {
         // A check mark where a checked item without image would show its image.
@@ -591,12 +595,13 @@ void BCMenu::drawClassic(QPainter& painter, const QRect& rect, const BCMenuItemD
     const int offset = item.sharedImageOffset;
     const bool hasImage = offset >= 0 && offset < SharedImageCount();
     const int imageWidth = imageSize_.width();
+    // The menu's own panel is not the menu colour here, so the part left of the selection is
+    // filled too.
+    painter.fillRect(rect, menu);
     if (state.selected) {
         const int from = hasImage || state.checked ? left + imageWidth + 5 : left;
         painter.fillRect(QRect(from, top, right - from, rect.height()),
                          SysColour(SystemColour::Highlight, colours));
-    } else {
-        painter.fillRect(rect, menu);
     }
 
     const int dy = std::max(0, (rect.height() - imageSize_.height() - 4) / 2);
@@ -622,8 +627,7 @@ void BCMenu::drawClassic(QPainter& painter, const QRect& rect, const BCMenuItemD
         QImage image = SharedImage(offset);
         const QPoint at(left + 2, top + dy + 2);
         if (state.grayed) {
-            painter.drawPixmap(at, style()->generatedIconPixmap(
-                                       QIcon::Disabled, QPixmap::fromImage(image), nullptr));
+            painter.drawPixmap(at, greyedImage(image));
         } else {
             painter.drawImage(at, image);
         }

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QImage>
 #include <QMenu>
+#include <QPixmap>
 #include <QSize>
 #include <QString>
 
@@ -138,6 +139,7 @@ class BCMenu : public QMenu {
 
   private:
     int columnExtra() const;
+    QPixmap greyedImage(const QImage& image) const;
     ImageList cutImages(const QImage& bitmap) const;
     void drawFlat(QPainter& painter, const QRect& rect, const BCMenuItemData& item,
                   ItemState state) const;

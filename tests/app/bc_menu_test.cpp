@@ -339,6 +339,79 @@ TEST_F(BCMenuTest, ASeparatorIsAnEtchedLineBesideTheColumn) {
     EXPECT_EQ(Pixel(canvas, 60, 2), Base());
 }
 
+// An item drawn into a canvas of its own, with the "Open" image.
+class DrawnItem : public BCMenuTest {
+  protected:
+    void SetUp() override {
+        BCMenuTest::SetUp();
+        popup = LoadAttachmentMenu(menu);
+        ASSERT_NE(popup, nullptr);
+        item = *popup->ItemData(popup->actions()[0]);
+    }
+    QImage draw(BCMenu::ItemState state) {
+        QImage canvas(120, 23, QImage::Format_ARGB32);
+        canvas.fill(Qt::black);
+        QPainter painter(&canvas);
+        popup->DrawItem(painter, canvas.rect(), item, state);
+        return canvas;
+    }
+
+    BCMenu menu;
+    BCMenu* popup = nullptr;
+    BCMenuItemData item;
+};
+
+TEST_F(DrawnItem, ADisabledItemNeverShowsAsSelected) {
+    BCMenu::ItemState state;
+    state.selected = true;
+    state.grayed = true;
+    const QImage canvas = draw(state);
+    EXPECT_EQ(Pixel(canvas, 60, 1), Base());
+    EXPECT_EQ(Pixel(canvas, 60, 0), Base());
+    EXPECT_EQ(Pixel(canvas, 1, 1), Face());
+}
+
+TEST_F(DrawnItem, ACheckedItemFramesItsCellInTheHighlight) {
+    BCMenu::ItemState state;
+    state.checked = true;
+    const QImage canvas = draw(state);
+    EXPECT_EQ(Pixel(canvas, 1, 1), Highlight());
+    EXPECT_EQ(Pixel(canvas, 21, 21), Highlight());
+    EXPECT_EQ(Pixel(canvas, 2, 2), LightenColour(Highlight(), 0.85));
+    // The plain image, one pixel up and left.
+    const QImage source = OpenImage();
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            if (IsImage(source, x, y)) {
+                EXPECT_EQ(Pixel(canvas, 3 + x, 3 + y), Opaque(source.pixelColor(x, y)));
+            }
+        }
+    }
+}
+
+TEST_F(DrawnItem, ClassicDrawingHighlightsBesideTheImage) {
+    BCMenu::SetDrawStyle(BCMenu::kDrawClassic);
+    EXPECT_TRUE(popup->UsesClassicDrawing());
+    BCMenu::ItemState state;
+    state.selected = true;
+    const QImage canvas = draw(state);
+    const QColor menuColour = QApplication::palette().color(QPalette::Window).toRgb();
+    EXPECT_EQ(Pixel(canvas, 16 + 4, 1), menuColour);
+    EXPECT_EQ(Pixel(canvas, 16 + 5, 1), Highlight());
+    EXPECT_EQ(Pixel(canvas, 119, 22), Highlight());
+    // The image sits two pixels into a raised frame.
+    const int dy = (23 - 16 - 4) / 2;
+    EXPECT_EQ(Pixel(canvas, 0, dy), Opaque(QApplication::palette().color(QPalette::Light)));
+    const QImage source = OpenImage();
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            if (IsImage(source, x, y)) {
+                EXPECT_EQ(Pixel(canvas, 2 + x, dy + 2 + y), Opaque(source.pixelColor(x, y)));
+            }
+        }
+    }
+}
+
 TEST(LightenColour, MovesEachChannelTowardsWhite) {
     EXPECT_EQ(LightenColour(QColor(0, 0, 238), 0.85), QColor(216, 216, 252));
     EXPECT_EQ(LightenColour(QColor(100, 50, 0), 1.0), QColor(255, 255, 255));
