@@ -37,6 +37,8 @@
 #include <vector>
 
 #include "attachment_item.h"
+#include "attachment_menu.h"
+#include "controls/about_dialog.h"
 #include "controls/hover_button.h"
 #include "controls/transparent_static.h"
 #include "dat_association.h"
@@ -55,6 +57,7 @@
 #include "scratch_directory.h"
 #include "string_table.h"
 #include "window_look.h"
+#include "window_menu.h"
 
 // The resources of a static library are registered by hand; the names live outside any
 // namespace.
@@ -229,7 +232,10 @@ void MainDialog::createControls() {
             [this] { PrintBody(); });
     connect(qobject_cast<QPushButton*>(control(kIdcClose)), &QPushButton::clicked, this,
             &QDialog::reject);
-    // About comes with the About box.
+    const auto runAboutBox = [this] { AboutDialog(this).exec(); };
+    connect(qobject_cast<QAbstractButton*>(control(kIdcAbout)), &QAbstractButton::clicked, this,
+            runAboutBox);
+    AppendAboutToWindowMenu(this, runAboutBox);
 
     setFixedSize(units.toPixels(QSize(kMainDialogWidth, kMainDialogHeight)));
     fileNameField_->setFocus();
@@ -393,18 +399,23 @@ void MainDialog::SaveAttachmentAs() {
 void MainDialog::ShowAttachmentMenu() {
     if (selectedAttachment() == nullptr)
         return;
-    QMenu menu(this);
-    QAction* open = menu.addAction(QIcon::fromTheme(QStringLiteral("document-open")),
-                                   QString::fromLatin1(kOpenMenuText));
-    open->setData(kIdmOpen);
-    QAction* saveAs = menu.addAction(QIcon::fromTheme(QStringLiteral("document-save-as")),
-                                     QString::fromLatin1(kSaveAsMenuText));
-    saveAs->setData(kIdmSaveAs);
-    QAction* chosen = ExecMenu(menu, QCursor::pos());
-    if (chosen == open)
-        OpenAttachment();
-    else if (chosen == saveAs)
-        SaveAttachmentAs();
+    // The menu opens where the pointer is now, not where the click was reported.
+    const QPoint position = QCursor::pos();
+    BCMenu menu(this);
+    BCMenu* popup = LoadAttachmentMenu(menu);
+    if (popup == nullptr)
+        return;
+    QAction* chosen = ExecMenu(*popup, position);
+    switch (chosen != nullptr ? chosen->data().toInt() : 0) {
+        case kIdmOpen:
+            OpenAttachment();
+            break;
+        case kIdmSaveAs:
+            SaveAttachmentAs();
+            break;
+        default:
+            break;
+    }
 }
 
 void MainDialog::SaveBody() {

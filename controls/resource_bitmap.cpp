@@ -4,6 +4,21 @@
 #include <QPainter>
 
 namespace parcelo {
+namespace {
+
+// The "@2x" twin of `path`, read as is: scaling would blend a transparent colour into the
+// pixels beside it.
+QImage DoubledTwin(const QString& path) {
+    const qsizetype dot = path.lastIndexOf(u'.');
+    const QString doubled =
+        dot < 0 ? path + QStringLiteral("@2x") : path.left(dot) + "@2x" + path.mid(dot);
+    QImage image(doubled);
+    if (!image.isNull())
+        image.setDevicePixelRatio(2.0);
+    return image;
+}
+
+}  // namespace
 
 QString ResourceBitmapPath(int id) {
     return QStringLiteral(":/parcelo/bitmap-%1.png").arg(id);
@@ -14,10 +29,16 @@ QImage ResourceBitmap(int id) {
 }
 
 QImage ResourceBitmap2x(int id) {
-    QImage image(QStringLiteral(":/parcelo/bitmap-%1@2x.png").arg(id));
-    if (!image.isNull())
-        image.setDevicePixelRatio(2.0);
-    return image;
+    return DoubledTwin(ResourceBitmapPath(id));
+}
+
+QImage LoadResourceBitmap(const QString& path, qreal devicePixelRatio) {
+    if (devicePixelRatio > 1.0) {
+        QImage image = DoubledTwin(path);
+        if (!image.isNull())
+            return image;
+    }
+    return QImage(path);
 }
 
 const QPixmap& ScaledPicture::forDevice(const QPainter& painter) const {
