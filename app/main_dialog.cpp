@@ -43,6 +43,7 @@
 #include "extraction_run.h"
 #include "file_dialog_filter.h"
 #include "file_error_message.h"
+#include "load_failure.h"
 #include "replace_file.h"
 #include "rich_edit_print_job.h"
 #include "rtf/message_body.h"
@@ -291,7 +292,7 @@ int MainDialog::LoadTnefFile() {
         ::rmdir(scratch.c_str());
         // The previous file stays on show, and so do its files, which its items stand for.
         ShowMessage(QMessageBox::Warning, QString::fromLatin1(kAppNameText),
-                    QString::fromLatin1(kExtractFailedText));
+                    LoadFailureMessage(tnefPath));
         return 0;
     }
 

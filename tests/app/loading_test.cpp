@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "app_test_support.h"
@@ -108,7 +110,8 @@ TEST(Loading, AFileThatCannotBeOpenedKeepsThePreviousFileOnShowAndItsFilesInPlac
     EXPECT_EQ(dialog.messages[0].icon, QMessageBox::Warning);
     EXPECT_EQ(dialog.messages[0].caption, "Parcelo");
     EXPECT_EQ(dialog.messages[0].text,
-              "Extract failed! The file is invaild winmail.dat(MS-TNEF). ");
+              "Extract failed! The file is invaild winmail.dat(MS-TNEF). \n\n" + dialog.fileName +
+                  "\n" + QString::fromLocal8Bit(strerror(ENOENT)));
     EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"kept.txt"}));
     EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Kept");
     // The items still stand for files that can be opened and saved; no empty folder is left.
