@@ -42,6 +42,7 @@
 #include "dialog_units.h"
 #include "extraction_run.h"
 #include "file_dialog_filter.h"
+#include "file_dialogs.h"
 #include "file_error_message.h"
 #include "load_failure.h"
 #include "replace_file.h"
@@ -427,7 +428,7 @@ std::unique_ptr<RichEditPrintJob> MainDialog::MakePrintJob() {
 }
 
 void MainDialog::Browse() {
-    const QString path = AskOpenPath(QtFileFilter(kOpenFilterText));
+    const QString path = AskOpenPath(OpenDialogFilter());
     if (path.isEmpty())
         return;
     fileName = path;
@@ -446,20 +447,12 @@ QString MainDialog::applicationTitle() const {
 }
 
 QString MainDialog::AskOpenPath(const QString& filter) {
-    return QFileDialog::getOpenFileName(this, QString(), QString(), filter);
+    return RunOpenDialog(this, filter);
 }
 
 QString MainDialog::AskSavePath(const QString& proposedName, const QString& filter,
                                 const QString& defaultSuffix) {
-    QFileDialog dialog(this);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(defaultSuffix);
-    dialog.selectFile(proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().first();
+    return RunSaveDialog(this, proposedName, filter, defaultSuffix);
 }
 
 void MainDialog::ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {

@@ -23,6 +23,7 @@
 #include "app_test_support.h"
 #include "attachment_item.h"
 #include "corpus.h"
+#include "file_dialogs.h"
 #include "string_table.h"
 
 namespace parcelo::testing {
@@ -210,7 +211,7 @@ TEST(Loading, BrowseLoadsTheChosenFileAndCancelChangesNothing) {
     TestDialog dialog;
     dialog.Browse();  // cancelled
     EXPECT_TRUE(dialog.fileName.isEmpty());
-    EXPECT_EQ(dialog.openFilter, "Winmail.dat Files(*.dat);;All Files (*)");
+    EXPECT_EQ(dialog.openFilter, OpenDialogFilter());
 
     dialog.openAnswer = WriteTnef(in, "chosen.dat", NoteBytes("", {{"x.txt", "x"}}));
     dialog.Browse();
