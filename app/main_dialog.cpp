@@ -45,6 +45,7 @@
 #include "file_dialogs.h"
 #include "file_error_message.h"
 #include "load_failure.h"
+#include "open_failure.h"
 #include "replace_file.h"
 #include "rich_edit_print_job.h"
 #include "rtf/message_body.h"
@@ -370,8 +371,9 @@ AttachmentItem* MainDialog::selectedAttachment() const {
 }
 
 void MainDialog::OpenAttachment() {
-    if (AttachmentItem* item = selectedAttachment())
-        OpenWithDefaultProgram(item->path());
+    AttachmentItem* item = selectedAttachment();
+    if (item != nullptr && !OpenWithDefaultProgram(item->path()))
+        offerSaveInstead(item->text(), item->path());
 }
 
 void MainDialog::SaveAttachmentAs() {
@@ -455,13 +457,28 @@ QString MainDialog::AskSavePath(const QString& proposedName, const QString& filt
     return RunSaveDialog(this, proposedName, filter, defaultSuffix);
 }
 
+int MainDialog::AskChoice(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                          const QStringList& buttons) {
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, this);
+    QList<QAbstractButton*> added;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        // The first answers the question, the last (and Esc) declines it.
+        const QMessageBox::ButtonRole role = i == 0                    ? QMessageBox::AcceptRole
+                                             : i == buttons.size() - 1 ? QMessageBox::RejectRole
+                                                                       : QMessageBox::ActionRole;
+        added << box.addButton(buttons[i], role);
+    }
+    box.exec();
+    return added.indexOf(box.clickedButton());
+}
+
 void MainDialog::ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
     box.exec();
 }
 
-void MainDialog::OpenWithDefaultProgram(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+bool MainDialog::OpenWithDefaultProgram(const QString& path) {
+    return OpenWithDesktop(path);
 }
 
 void MainDialog::OpenLink(const QUrl& url) {

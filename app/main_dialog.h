@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <string>
@@ -78,7 +79,11 @@ class MainDialog : public QDialog {
     virtual QString AskSavePath(const QString& proposedName, const QString& filter,
                                 const QString& defaultSuffix);
     virtual void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
-    virtual void OpenWithDefaultProgram(const QString& path);
+    // False when no program took the file.
+    virtual bool OpenWithDefaultProgram(const QString& path);
+    // Gives the index of the button pressed, or -1 when the question was dismissed.
+    virtual int AskChoice(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                          const QStringList& buttons);
     // Only web and mail links of a body come here.
     virtual void OpenLink(const QUrl& url);
     virtual QAction* ExecMenu(QMenu& menu, const QPoint& globalPosition);
@@ -100,6 +105,7 @@ class MainDialog : public QDialog {
     void loadDroppedFile(const QString& path);
     AttachmentItem* selectedAttachment() const;
     void showFileError(const FileResult& result);
+    void offerSaveInstead(const QString& name, const QString& path);
     QString applicationTitle() const;
 
     QLineEdit* fileNameField_ = nullptr;

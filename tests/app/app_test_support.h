@@ -28,6 +28,13 @@ struct ShownMessage {
     QString text;
 };
 
+struct Question {
+    QMessageBox::Icon icon;
+    QString caption;
+    QString text;
+    QStringList buttons;
+};
+
 struct SaveQuestion {
     QString proposedName;
     QString filter;
@@ -46,6 +53,9 @@ class TestDialog : public MainDialog {
     int menusShown = 0;
     QStringList menuTexts;
     int menuChoice = 0;  // command id of the item to pick; 0 picks none
+    bool openSucceeds = true;  // whether a program takes the files opened
+    std::vector<Question> questions;
+    int choiceAnswer = -1;  // the index of the button "pressed"; -1: dismissed
 
   protected:
     QString AskOpenPath(const QString& filter) override {
@@ -60,7 +70,15 @@ class TestDialog : public MainDialog {
     void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) override {
         messages.push_back({icon, caption, text});
     }
-    void OpenWithDefaultProgram(const QString& path) override { opened << path; }
+    bool OpenWithDefaultProgram(const QString& path) override {
+        opened << path;
+        return openSucceeds;
+    }
+    int AskChoice(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                  const QStringList& buttons) override {
+        questions.push_back({icon, caption, text, buttons});
+        return choiceAnswer;
+    }
     void OpenLink(const QUrl& url) override { links << url; }
     QAction* ExecMenu(QMenu& menu, const QPoint&) override {
         ++menusShown;
