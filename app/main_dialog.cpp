@@ -44,6 +44,7 @@
 #include "file_dialog_filter.h"
 #include "file_dialogs.h"
 #include "file_error_message.h"
+#include "keyboard_commands.h"
 #include "load_failure.h"
 #include "open_failure.h"
 #include "replace_file.h"
@@ -232,6 +233,7 @@ void MainDialog::createControls() {
 
     setFixedSize(units.toPixels(QSize(kMainDialogWidth, kMainDialogHeight)));
     fileNameField_->setFocus();
+    InstallKeyboardCommands(*this);
 }
 
 QWidget* MainDialog::control(int id) const {
@@ -391,6 +393,10 @@ void MainDialog::SaveAttachmentAs() {
 }
 
 void MainDialog::ShowAttachmentMenu() {
+    ShowAttachmentMenuAt(QCursor::pos());
+}
+
+void MainDialog::ShowAttachmentMenuAt(const QPoint& globalPosition) {
     if (selectedAttachment() == nullptr)
         return;
     QMenu menu(this);
@@ -400,7 +406,7 @@ void MainDialog::ShowAttachmentMenu() {
     QAction* saveAs = menu.addAction(QIcon::fromTheme(QStringLiteral("document-save-as")),
                                      QString::fromLatin1(kSaveAsMenuText));
     saveAs->setData(kIdmSaveAs);
-    QAction* chosen = ExecMenu(menu, QCursor::pos());
+    QAction* chosen = ExecMenu(menu, globalPosition);
     if (chosen == open)
         OpenAttachment();
     else if (chosen == saveAs)

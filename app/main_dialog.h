@@ -50,6 +50,7 @@ class MainDialog : public QDialog {
     void OpenAttachment();
     void SaveAttachmentAs();
     void ShowAttachmentMenu();
+    void ShowAttachmentMenuAt(const QPoint& globalPosition);
     void SaveBody();
     // Prints the body on a printer the user chooses, or into a file.
     void PrintBody();

@@ -52,6 +52,7 @@ class TestDialog : public MainDialog {
     std::vector<SaveQuestion> saveQuestions;
     int menusShown = 0;
     QStringList menuTexts;
+    QPoint menuPosition;
     int menuChoice = 0;  // command id of the item to pick; 0 picks none
     bool openSucceeds = true;  // whether a program takes the files opened
     std::vector<Question> questions;
@@ -80,8 +81,9 @@ class TestDialog : public MainDialog {
         return choiceAnswer;
     }
     void OpenLink(const QUrl& url) override { links << url; }
-    QAction* ExecMenu(QMenu& menu, const QPoint&) override {
+    QAction* ExecMenu(QMenu& menu, const QPoint& globalPosition) override {
         ++menusShown;
+        menuPosition = globalPosition;
         menuTexts.clear();
         QAction* chosen = nullptr;
         for (QAction* action : menu.actions()) {

@@ -1,0 +1,161 @@
+#include "keyboard_commands.h"
+
+#include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QShortcut>
+#include <QUrl>
+
+#include "dialog_template.h"
+#include "main_dialog.h"
+
+namespace parcelo {
+
+namespace {
+
+bool IsEnter(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+           modifiers == Qt::NoModifier;
+}
+
+bool AsksForMenu(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    return (key.key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+           (key.key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+}
+
+// A path pasted from a file manager may come as a file URL.
+QString TypedPath(const QString& text) {
+    if (text.startsWith(QLatin1String("file:"))) {
+        const QUrl url(text);
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return text;
+}
+
+// The letter of each text that Alt takes to its control, by position, so that the texts
+// read as before; a label passes the focus on to the control it names.
+struct Mnemonic {
+    int id;
+    int letter;
+    int buddy;  // 0 for a button
+};
+
+constexpr Mnemonic kMnemonics[] = {
+    {kIdcFileNameLabel, 0, kIdcFileName},
+    {kIdcBrowse, 0, 0},
+    {kIdcAttachmentLabel, 0, kIdcAttachmentList},
+    {kIdcBodyLabel, 0, kIdcBody},
+    {kIdcPrint, 0, 0},
+    {kIdcAbout, 2, 0},  // "A" is the attachment list's
+    {kIdcClose, 0, 0},
+    {kIdcSave, 0, 0},
+};
+
+QString WithMnemonic(QString text, int letter) {
+    if (text.contains(u'&') || letter >= text.size())
+        return text;
+    return text.insert(letter, u'&');
+}
+
+void SetMnemonics(MainDialog& dialog) {
+    for (const Mnemonic& mnemonic : kMnemonics) {
+        QWidget* widget = dialog.control(mnemonic.id);
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setText(WithMnemonic(label->text(), mnemonic.letter));
+            label->setBuddy(dialog.control(mnemonic.buddy));
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->setText(WithMnemonic(button->text(), mnemonic.letter));
+        }
+    }
+}
+
+class KeyboardCommands : public QObject {
+  public:
+    explicit KeyboardCommands(MainDialog& dialog) : QObject(&dialog), dialog_(dialog) {
+        dialog.fileNameField()->installEventFilter(this);
+        dialog.attachmentList()->installEventFilter(this);
+
+        shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { dialog_.Browse(); });
+        shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { dialog_.SaveBody(); });
+        shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { dialog_.PrintBody(); });
+        shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { dialog_.reject(); });
+        shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { dialog_.reject(); });
+        // Whatever the About button does, so that F1 and the button never differ.
+        shortcut(QKeySequence(Qt::Key_F1), [this] {
+            if (auto* about = qobject_cast<QAbstractButton*>(dialog_.control(kIdcAbout)))
+                about->click();
+        });
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        QListWidget* list = dialog_.attachmentList();
+        if (event->type() == QEvent::KeyPress) {
+            const auto& key = *static_cast<QKeyEvent*>(event);
+            if (watched == dialog_.fileNameField() && IsEnter(key)) {
+                loadTypedPath();
+                return true;
+            }
+            if (watched == list && IsEnter(key) && list->selectedItems().size() == 1) {
+                dialog_.OpenAttachment();
+                return true;
+            }
+            if (watched == list && AsksForMenu(key)) {
+                dialog_.ShowAttachmentMenuAt(KeyboardMenuPosition(*list));
+                return true;
+            }
+        }
+        // Some platforms turn the Menu key into a context menu event of their own, placed at
+        // the pointer.
+        if (watched == list && event->type() == QEvent::ContextMenu &&
+            static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+            dialog_.ShowAttachmentMenuAt(KeyboardMenuPosition(*list));
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    template <typename Command>
+    void shortcut(const QKeySequence& keys, Command command) {
+        auto* shortcut = new QShortcut(keys, &dialog_);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, command);
+    }
+
+    // What Browse does once a file is chosen. An empty field asks for nothing.
+    void loadTypedPath() {
+        const QString path = TypedPath(dialog_.fileNameField()->text());
+        if (path.isEmpty())
+            return;
+        dialog_.fileName = path;
+        dialog_.fileNameField()->setText(path);
+        dialog_.LoadTnefFile();
+    }
+
+    MainDialog& dialog_;
+};
+
+}  // namespace
+
+void InstallKeyboardCommands(MainDialog& dialog) {
+    SetMnemonics(dialog);
+    new KeyboardCommands(dialog);
+}
+
+QPoint KeyboardMenuPosition(QListWidget& list) {
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    if (selected.isEmpty())
+        return list.mapToGlobal(list.rect().center());
+    list.scrollToItem(selected.first());
+    const QRect item = list.visualItemRect(selected.first());
+    return list.viewport()->mapToGlobal(item.center());
+}
+
+}  // namespace parcelo
