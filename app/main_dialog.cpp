@@ -36,6 +36,7 @@
 #include <memory>
 #include <vector>
 
+#include "attachment_drag.h"
 #include "attachment_item.h"
 #include "dat_association.h"
 #include "dialog_template.h"
@@ -234,6 +235,7 @@ void MainDialog::createControls() {
     setFixedSize(units.toPixels(QSize(kMainDialogWidth, kMainDialogHeight)));
     fileNameField_->setFocus();
     InstallKeyboardCommands(*this);
+    new AttachmentDragSource(*attachmentList_);
 }
 
 QWidget* MainDialog::control(int id) const {
