@@ -55,6 +55,7 @@
 #include "rtf/openable_link.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
+#include "save_all.h"
 #include "scratch_directory.h"
 #include "string_table.h"
 
@@ -408,11 +409,14 @@ void MainDialog::ShowAttachmentMenuAt(const QPoint& globalPosition) {
     QAction* saveAs = menu.addAction(QIcon::fromTheme(QStringLiteral("document-save-as")),
                                      QString::fromLatin1(kSaveAsMenuText));
     saveAs->setData(kIdmSaveAs);
+    QAction* saveAll = AddSaveAllAction(menu);
     QAction* chosen = ExecMenu(menu, globalPosition);
     if (chosen == open)
         OpenAttachment();
     else if (chosen == saveAs)
         SaveAttachmentAs();
+    else if (chosen == saveAll)
+        SaveAllAttachments();
 }
 
 void MainDialog::SaveBody() {
@@ -463,6 +467,10 @@ QString MainDialog::AskOpenPath(const QString& filter) {
 QString MainDialog::AskSavePath(const QString& proposedName, const QString& filter,
                                 const QString& defaultSuffix) {
     return RunSaveDialog(this, proposedName, filter, defaultSuffix);
+}
+
+QString MainDialog::AskFolder(const QString& caption) {
+    return RunFolderDialog(this, caption);
 }
 
 int MainDialog::AskChoice(QMessageBox::Icon icon, const QString& caption, const QString& text,

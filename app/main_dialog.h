@@ -51,6 +51,8 @@ class MainDialog : public QDialog {
     void SaveAttachmentAs();
     void ShowAttachmentMenu();
     void ShowAttachmentMenuAt(const QPoint& globalPosition);
+    // Copies every listed attachment into a folder the user chooses.
+    void SaveAllAttachments();
     void SaveBody();
     // Prints the body on a printer the user chooses, or into a file.
     void PrintBody();
@@ -82,6 +84,7 @@ class MainDialog : public QDialog {
     virtual void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
     // False when no program took the file.
     virtual bool OpenWithDefaultProgram(const QString& path);
+    virtual QString AskFolder(const QString& caption);
     // Gives the index of the button pressed, or -1 when the question was dismissed.
     virtual int AskChoice(QMessageBox::Icon icon, const QString& caption, const QString& text,
                           const QStringList& buttons);

@@ -55,6 +55,8 @@ class TestDialog : public MainDialog {
     QPoint menuPosition;
     int menuChoice = 0;  // command id of the item to pick; 0 picks none
     bool openSucceeds = true;  // whether a program takes the files opened
+    QString folderAnswer;      // the folder "chosen"; empty: cancelled
+    int folderQuestions = 0;
     std::vector<Question> questions;
     int choiceAnswer = -1;  // the index of the button "pressed"; -1: dismissed
 
@@ -74,6 +76,10 @@ class TestDialog : public MainDialog {
     bool OpenWithDefaultProgram(const QString& path) override {
         opened << path;
         return openSucceeds;
+    }
+    QString AskFolder(const QString&) override {
+        ++folderQuestions;
+        return folderAnswer;
     }
     int AskChoice(QMessageBox::Icon icon, const QString& caption, const QString& text,
                   const QStringList& buttons) override {
