@@ -1,12 +1,14 @@
 #include "keyboard_commands.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QShortcut>
+#include <QTimer>
 #include <QUrl>
 
 #include "dialog_template.h"
@@ -78,9 +80,6 @@ void SetMnemonics(MainDialog& dialog) {
 class KeyboardCommands : public QObject {
   public:
     explicit KeyboardCommands(MainDialog& dialog) : QObject(&dialog), dialog_(dialog) {
-        dialog.fileNameField()->installEventFilter(this);
-        dialog.attachmentList()->installEventFilter(this);
-
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { dialog_.Browse(); });
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { dialog_.SaveBody(); });
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { dialog_.PrintBody(); });
@@ -91,10 +90,23 @@ class KeyboardCommands : public QObject {
             if (auto* about = qobject_cast<QAbstractButton*>(dialog_.control(kIdcAbout)))
                 about->click();
         });
+
+        // Sees the keys of the file name field and the list before they do, and the closing
+        // of the window's dialogs: shortcuts work only in the active window, and without a
+        // window manager (a bare X server) nobody hands the activation back once a dialog of
+        // the window closes; the keys would go on reaching the controls, not the shortcuts.
+        qApp->installEventFilter(this);
     }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide && watched->isWidgetType()) {
+            const auto* widget = static_cast<QWidget*>(watched);
+            if (widget->isWindow() && widget->parentWidget() != nullptr &&
+                widget->parentWidget()->window() == &dialog_)
+                QTimer::singleShot(0, this, [this] { takeActivationBack(); });
+            return false;
+        }
         QListWidget* list = dialog_.attachmentList();
         if (event->type() == QEvent::KeyPress) {
             const auto& key = *static_cast<QKeyEvent*>(event);
@@ -127,6 +139,14 @@ class KeyboardCommands : public QObject {
         auto* shortcut = new QShortcut(keys, &dialog_);
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, command);
+    }
+
+    void takeActivationBack() {
+        const QWidget* active = QApplication::activeWindow();
+        if (dialog_.isVisible() && QApplication::activeModalWidget() == nullptr &&
+            QApplication::activePopupWidget() == nullptr &&
+            (active == nullptr || !active->isVisible()))
+            dialog_.activateWindow();
     }
 
     // What Browse does once a file is chosen. An empty field asks for nothing.

@@ -1,14 +1,17 @@
 // The window from the keyboard: Enter in the file name field and on an attachment, the
 // shortcuts, the mnemonics, and the context menu by the Menu key or Shift+F10.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -152,6 +155,17 @@ TEST_F(Keyboard, CtrlQAndCtrlWCloseTheWindowAndRemoveTheScratchFiles) {
         EXPECT_FALSE(fs::exists(WithoutSlash(scratch))) << key;
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
+}
+
+TEST_F(Keyboard, ShortcutsStillWorkOnceAMessageOfTheWindowHasClosed) {
+    load();
+    QMessageBox box(QMessageBox::Information, "Parcelo", "Done.", QMessageBox::Ok, &dialog);
+    QTimer::singleShot(0, &box, [&box] { QTest::keyClick(&box, Qt::Key_Escape); });
+    box.exec();
+    for (int i = 0; i < 20 && QApplication::activeWindow() != &dialog; ++i)
+        QTest::qWait(10);
+    QTest::keyClick(dialog.fileNameField(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(Keyboard, TheMenuKeyAndShiftF10OpenTheMenuAtTheSelectedItem) {
