@@ -20,12 +20,14 @@ std::unique_ptr<QMimeData> AttachmentDragData(const QListWidgetItem& item) {
     return data;
 }
 
-AttachmentDragSource::AttachmentDragSource(QListWidget& list) : QObject(&list), list_(list) {
+AttachmentDragSource::AttachmentDragSource(QListWidget& list)
+    : QObject(&list), list_(list), viewport_(list.viewport()) {
     list.viewport()->installEventFilter(this);
 }
 
 bool AttachmentDragSource::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != list_.viewport())
+    // Compared, not asked for: the viewport still sends events while the list is destroyed.
+    if (watched != viewport_)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
         case QEvent::MouseButtonPress: {

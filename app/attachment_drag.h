@@ -31,6 +31,7 @@ class AttachmentDragSource : public QObject {
 
   private:
     QListWidget& list_;
+    const QObject* viewport_;
     QPoint pressedAt_;
     QListWidgetItem* pressedItem_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QShortcut>
 #include <QTimer>
 #include <QUrl>
@@ -79,7 +80,11 @@ void SetMnemonics(MainDialog& dialog) {
 
 class KeyboardCommands : public QObject {
   public:
-    explicit KeyboardCommands(MainDialog& dialog) : QObject(&dialog), dialog_(dialog) {
+    explicit KeyboardCommands(MainDialog& dialog)
+        : QObject(&dialog),
+          dialog_(dialog),
+          field_(dialog.fileNameField()),
+          list_(dialog.attachmentList()) {
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { dialog_.Browse(); });
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { dialog_.SaveBody(); });
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { dialog_.PrintBody(); });
@@ -107,27 +112,34 @@ class KeyboardCommands : public QObject {
                 QTimer::singleShot(0, this, [this] { takeActivationBack(); });
             return false;
         }
-        QListWidget* list = dialog_.attachmentList();
+        // The filter outlives the window's own destructor, while the window's controls
+        // still send their events; so it asks nothing of the window until the event is one
+        // of its live controls'.
+        if (watched != field_ && watched != list_)
+            return false;
         if (event->type() == QEvent::KeyPress) {
             const auto& key = *static_cast<QKeyEvent*>(event);
-            if (watched == dialog_.fileNameField() && IsEnter(key)) {
+            if (watched == field_ && IsEnter(key)) {
                 loadTypedPath();
                 return true;
             }
-            if (watched == list && IsEnter(key) && list->selectedItems().size() == 1) {
-                dialog_.OpenAttachment();
-                return true;
-            }
-            if (watched == list && AsksForMenu(key)) {
-                dialog_.ShowAttachmentMenuAt(KeyboardMenuPosition(*list));
-                return true;
+            if (watched == list_) {
+                auto* list = static_cast<QListWidget*>(watched);
+                if (IsEnter(key) && list->selectedItems().size() == 1) {
+                    dialog_.OpenAttachment();
+                    return true;
+                }
+                if (AsksForMenu(key)) {
+                    dialog_.ShowAttachmentMenuAt(KeyboardMenuPosition(*list));
+                    return true;
+                }
             }
         }
         // Some platforms turn the Menu key into a context menu event of their own, placed at
         // the pointer.
-        if (watched == list && event->type() == QEvent::ContextMenu &&
+        if (watched == list_ && event->type() == QEvent::ContextMenu &&
             static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
-            dialog_.ShowAttachmentMenuAt(KeyboardMenuPosition(*list));
+            dialog_.ShowAttachmentMenuAt(KeyboardMenuPosition(*static_cast<QListWidget*>(watched)));
             return true;
         }
         return QObject::eventFilter(watched, event);
@@ -160,6 +172,10 @@ class KeyboardCommands : public QObject {
     }
 
     MainDialog& dialog_;
+    // Kept as plain objects: the filter sees them while they are destroyed, when they are no
+    // longer of their own classes.
+    const QPointer<QObject> field_;
+    const QPointer<QObject> list_;
 };
 
 }  // namespace
