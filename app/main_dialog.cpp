@@ -36,6 +36,7 @@
 #include <memory>
 #include <vector>
 
+#include "attachment_drag.h"
 #include "attachment_item.h"
 #include "attachment_menu.h"
 #include "controls/about_dialog.h"
@@ -46,7 +47,11 @@
 #include "dialog_units.h"
 #include "extraction_run.h"
 #include "file_dialog_filter.h"
+#include "file_dialogs.h"
 #include "file_error_message.h"
+#include "keyboard_commands.h"
+#include "load_failure.h"
+#include "open_failure.h"
 #include "replace_file.h"
 #include "rich_edit_print_job.h"
 #include "rtf/message_body.h"
@@ -54,6 +59,7 @@
 #include "rtf/openable_link.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
+#include "save_all.h"
 #include "scratch_directory.h"
 #include "string_table.h"
 #include "window_look.h"
@@ -239,6 +245,8 @@ void MainDialog::createControls() {
 
     setFixedSize(units.toPixels(QSize(kMainDialogWidth, kMainDialogHeight)));
     fileNameField_->setFocus();
+    InstallKeyboardCommands(*this);
+    new AttachmentDragSource(*attachmentList_);
 }
 
 QWidget* MainDialog::control(int id) const {
@@ -301,7 +309,7 @@ int MainDialog::LoadTnefFile() {
         ::rmdir(scratch.c_str());
         // The previous file stays on show, and so do its files, which its items stand for.
         ShowMessage(QMessageBox::Warning, QString::fromLatin1(kAppNameText),
-                    QString::fromLatin1(kExtractFailedText));
+                    LoadFailureMessage(tnefPath));
         return 0;
     }
 
@@ -378,8 +386,9 @@ AttachmentItem* MainDialog::selectedAttachment() const {
 }
 
 void MainDialog::OpenAttachment() {
-    if (AttachmentItem* item = selectedAttachment())
-        OpenWithDefaultProgram(item->path());
+    AttachmentItem* item = selectedAttachment();
+    if (item != nullptr && !OpenWithDefaultProgram(item->path()))
+        offerSaveInstead(item->text(), item->path());
 }
 
 void MainDialog::SaveAttachmentAs() {
@@ -397,21 +406,28 @@ void MainDialog::SaveAttachmentAs() {
 }
 
 void MainDialog::ShowAttachmentMenu() {
+    ShowAttachmentMenuAt(QCursor::pos());
+}
+
+void MainDialog::ShowAttachmentMenuAt(const QPoint& globalPosition) {
     if (selectedAttachment() == nullptr)
         return;
-    // The menu opens where the pointer is now, not where the click was reported.
-    const QPoint position = QCursor::pos();
     BCMenu menu(this);
     BCMenu* popup = LoadAttachmentMenu(menu);
     if (popup == nullptr)
         return;
-    QAction* chosen = ExecMenu(*popup, position);
+    // Menu 131's two commands, then ours.
+    AddSaveAllAction(*popup);
+    QAction* chosen = ExecMenu(*popup, globalPosition);
     switch (chosen != nullptr ? chosen->data().toInt() : 0) {
         case kIdmOpen:
             OpenAttachment();
             break;
         case kIdmSaveAs:
             SaveAttachmentAs();
+            break;
+        case kIdmSaveAll:
+            SaveAllAttachments();
             break;
         default:
             break;
@@ -441,7 +457,7 @@ std::unique_ptr<RichEditPrintJob> MainDialog::MakePrintJob() {
 }
 
 void MainDialog::Browse() {
-    const QString path = AskOpenPath(QtFileFilter(kOpenFilterText));
+    const QString path = AskOpenPath(OpenDialogFilter());
     if (path.isEmpty())
         return;
     fileName = path;
@@ -460,20 +476,31 @@ QString MainDialog::applicationTitle() const {
 }
 
 QString MainDialog::AskOpenPath(const QString& filter) {
-    return QFileDialog::getOpenFileName(this, QString(), QString(), filter);
+    return RunOpenDialog(this, filter);
 }
 
 QString MainDialog::AskSavePath(const QString& proposedName, const QString& filter,
                                 const QString& defaultSuffix) {
-    QFileDialog dialog(this);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(defaultSuffix);
-    dialog.selectFile(proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().first();
+    return RunSaveDialog(this, proposedName, filter, defaultSuffix);
+}
+
+QString MainDialog::AskFolder(const QString& caption) {
+    return RunFolderDialog(this, caption);
+}
+
+int MainDialog::AskChoice(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                          const QStringList& buttons) {
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, this);
+    QList<QAbstractButton*> added;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        // The first answers the question, the last (and Esc) declines it.
+        const QMessageBox::ButtonRole role = i == 0                    ? QMessageBox::AcceptRole
+                                             : i == buttons.size() - 1 ? QMessageBox::RejectRole
+                                                                       : QMessageBox::ActionRole;
+        added << box.addButton(buttons[i], role);
+    }
+    box.exec();
+    return added.indexOf(box.clickedButton());
 }
 
 void MainDialog::ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
@@ -481,8 +508,8 @@ void MainDialog::ShowMessage(QMessageBox::Icon icon, const QString& caption, con
     box.exec();
 }
 
-void MainDialog::OpenWithDefaultProgram(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+bool MainDialog::OpenWithDefaultProgram(const QString& path) {
+    return OpenWithDesktop(path);
 }
 
 void MainDialog::OpenLink(const QUrl& url) {

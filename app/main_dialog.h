@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <string>
@@ -50,6 +51,9 @@ class MainDialog : public BitmapBackgroundDialog {
     void OpenAttachment();
     void SaveAttachmentAs();
     void ShowAttachmentMenu();
+    void ShowAttachmentMenuAt(const QPoint& globalPosition);
+    // Copies every listed attachment into a folder the user chooses.
+    void SaveAllAttachments();
     void SaveBody();
     // Prints the body on a printer the user chooses, or into a file.
     void PrintBody();
@@ -79,7 +83,12 @@ class MainDialog : public BitmapBackgroundDialog {
     virtual QString AskSavePath(const QString& proposedName, const QString& filter,
                                 const QString& defaultSuffix);
     virtual void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
-    virtual void OpenWithDefaultProgram(const QString& path);
+    // False when no program took the file.
+    virtual bool OpenWithDefaultProgram(const QString& path);
+    virtual QString AskFolder(const QString& caption);
+    // Gives the index of the button pressed, or -1 when the question was dismissed.
+    virtual int AskChoice(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                          const QStringList& buttons);
     // Only web and mail links of a body come here.
     virtual void OpenLink(const QUrl& url);
     virtual QAction* ExecMenu(QMenu& menu, const QPoint& globalPosition);
@@ -101,6 +110,7 @@ class MainDialog : public BitmapBackgroundDialog {
     void loadDroppedFile(const QString& path);
     AttachmentItem* selectedAttachment() const;
     void showFileError(const FileResult& result);
+    void offerSaveInstead(const QString& name, const QString& path);
     QString applicationTitle() const;
 
     QLineEdit* fileNameField_ = nullptr;

@@ -115,19 +115,22 @@ std::string HtmlBody(size_t bytes) {
     return rtf + "{\\*\\htmltag104 </div>}{\\*\\htmltag58 </body>}{\\*\\htmltag27 </html>}}";
 }
 
-template <std::string (*Make)(size_t)>
-void AppendBody(benchmark::State& state) {
-    const std::string rtf = Make(static_cast<size_t>(state.range(0)) * 1024);
+// Times `rtf` appearing in a new document, the document's destruction left out.
+void MeasureAppend(benchmark::State& state, const std::string& rtf) {
     for (auto _ : state) {
         auto document = std::make_unique<parcelo::OfflineTextDocument>();
         parcelo::AppendRtf(*document, rtf);
         benchmark::DoNotOptimize(document->characterCount());
-        // The document's destruction is not part of the body appearing.
         state.PauseTiming();
         document.reset();
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(rtf.size()));
+}
+
+template <std::string (*Make)(size_t)>
+void AppendBody(benchmark::State& state) {
+    MeasureAppend(state, Make(static_cast<size_t>(state.range(0)) * 1024));
 }
 
 void PlainTextOfBody(benchmark::State& state) {
@@ -182,15 +185,7 @@ std::string HtmlTableCells(int count) {
 
 template <std::string (*Make)(int)>
 void HostileBody(benchmark::State& state) {
-    const std::string rtf = Make(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        auto document = std::make_unique<parcelo::OfflineTextDocument>();
-        parcelo::AppendRtf(*document, rtf);
-        benchmark::DoNotOptimize(document->characterCount());
-        state.PauseTiming();
-        document.reset();
-        state.ResumeTiming();
-    }
+    MeasureAppend(state, Make(static_cast<int>(state.range(0))));
 }
 
 void Counts(benchmark::internal::Benchmark* bench, int first) {

@@ -28,6 +28,13 @@ struct ShownMessage {
     QString text;
 };
 
+struct Question {
+    QMessageBox::Icon icon;
+    QString caption;
+    QString text;
+    QStringList buttons;
+};
+
 struct SaveQuestion {
     QString proposedName;
     QString filter;
@@ -45,7 +52,13 @@ class TestDialog : public MainDialog {
     std::vector<SaveQuestion> saveQuestions;
     int menusShown = 0;
     QStringList menuTexts;
+    QPoint menuPosition;
     int menuChoice = 0;  // command id of the item to pick; 0 picks none
+    bool openSucceeds = true;  // whether a program takes the files opened
+    QString folderAnswer;      // the folder "chosen"; empty: cancelled
+    int folderQuestions = 0;
+    std::vector<Question> questions;
+    int choiceAnswer = -1;  // the index of the button "pressed"; -1: dismissed
 
   protected:
     QString AskOpenPath(const QString& filter) override {
@@ -60,10 +73,23 @@ class TestDialog : public MainDialog {
     void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) override {
         messages.push_back({icon, caption, text});
     }
-    void OpenWithDefaultProgram(const QString& path) override { opened << path; }
+    bool OpenWithDefaultProgram(const QString& path) override {
+        opened << path;
+        return openSucceeds;
+    }
+    QString AskFolder(const QString&) override {
+        ++folderQuestions;
+        return folderAnswer;
+    }
+    int AskChoice(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                  const QStringList& buttons) override {
+        questions.push_back({icon, caption, text, buttons});
+        return choiceAnswer;
+    }
     void OpenLink(const QUrl& url) override { links << url; }
-    QAction* ExecMenu(QMenu& menu, const QPoint&) override {
+    QAction* ExecMenu(QMenu& menu, const QPoint& globalPosition) override {
         ++menusShown;
+        menuPosition = globalPosition;
         menuTexts.clear();
         QAction* chosen = nullptr;
         for (QAction* action : menu.actions()) {

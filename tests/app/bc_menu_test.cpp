@@ -451,8 +451,9 @@ TEST_F(BCMenuTest, TheAttachmentListsContextMenuIsDrawnWithItsImages) {
     dialog.ShowAttachmentMenu();
     EXPECT_EQ(dialog.menusShown, 1);
     EXPECT_TRUE(dialog.wasBCMenu);
+    // Menu 131's two commands with the toolbar's images, then "Save All..." without one.
     EXPECT_EQ(dialog.imagedItems, 2);
-    EXPECT_EQ(dialog.menuTexts, QStringList({"Open", "Save as..."}));
+    EXPECT_EQ(dialog.menuTexts, QStringList({"Open", "Save as...", "Save All..."}));
 }
 
 }  // namespace

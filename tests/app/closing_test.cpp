@@ -58,10 +58,16 @@ INSTANTIATE_TEST_SUITE_P(
                    [](TestDialog& d) { QTest::mouseClick(d.control(kIdcClose), Qt::LeftButton); }},
         WayToClose{"Escape", [](TestDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
         WayToClose{"CloseBox", [](TestDialog& d) { d.close(); }},
-        WayToClose{"EnterInTheFileNameField",
+        WayToClose{"EnterInTheBody",
                    [](TestDialog& d) {
-                       d.fileNameField()->setFocus();
-                       QTest::keyClick(d.fileNameField(), Qt::Key_Return);
+                       d.bodyView()->setFocus();
+                       QTest::keyClick(d.bodyView(), Qt::Key_Return);
+                   }},
+        WayToClose{"EnterInTheListWithNothingSelected",
+                   [](TestDialog& d) {
+                       d.attachmentList()->clearSelection();
+                       QTest::keyClick(d.attachmentList(), Qt::Key_Return);
+                       EXPECT_TRUE(d.opened.isEmpty());
                    }},
         WayToClose{"EnterOnAButton",
                    [](TestDialog& d) {

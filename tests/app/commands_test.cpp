@@ -92,7 +92,7 @@ TEST_F(Commands, TheMenuOpensOnlyWithOneItemSelectedAndRunsTheChosenCommand) {
     dialog.menuChoice = kIdmOpen;
     dialog.ShowAttachmentMenu();
     EXPECT_EQ(dialog.menusShown, 1);
-    EXPECT_EQ(dialog.menuTexts, QStringList({"Open", "Save as..."}));
+    EXPECT_EQ(dialog.menuTexts, QStringList({"Open", "Save as...", "Save All..."}));
     EXPECT_EQ(dialog.opened.size(), 1);
 
     dialog.menuChoice = kIdmSaveAs;

@@ -16,11 +16,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "app_test_support.h"
 #include "attachment_item.h"
 #include "corpus.h"
+#include "file_dialogs.h"
 #include "string_table.h"
 
 namespace parcelo::testing {
@@ -108,7 +111,8 @@ TEST(Loading, AFileThatCannotBeOpenedKeepsThePreviousFileOnShowAndItsFilesInPlac
     EXPECT_EQ(dialog.messages[0].icon, QMessageBox::Warning);
     EXPECT_EQ(dialog.messages[0].caption, "Parcelo");
     EXPECT_EQ(dialog.messages[0].text,
-              "Extract failed! The file is invaild winmail.dat(MS-TNEF). ");
+              "Extract failed! The file is invaild winmail.dat(MS-TNEF). \n\n" + dialog.fileName +
+                  "\n" + QString::fromLocal8Bit(strerror(ENOENT)));
     EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"kept.txt"}));
     EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Kept");
     // The items still stand for files that can be opened and saved; no empty folder is left.
@@ -207,7 +211,7 @@ TEST(Loading, BrowseLoadsTheChosenFileAndCancelChangesNothing) {
     TestDialog dialog;
     dialog.Browse();  // cancelled
     EXPECT_TRUE(dialog.fileName.isEmpty());
-    EXPECT_EQ(dialog.openFilter, "Winmail.dat Files(*.dat);;All Files (*)");
+    EXPECT_EQ(dialog.openFilter, OpenDialogFilter());
 
     dialog.openAnswer = WriteTnef(in, "chosen.dat", NoteBytes("", {{"x.txt", "x"}}));
     dialog.Browse();
