@@ -417,7 +417,7 @@ void MainDialog::ShowAttachmentMenuAt(const QPoint& globalPosition) {
     if (popup == nullptr)
         return;
     // Menu 131's two commands, then ours.
-    AddSaveAllAction(*popup);
+    popup->AppendItem(QString::fromLatin1(kSaveAllMenuText), 0, kIdmSaveAll);
     QAction* chosen = ExecMenu(*popup, globalPosition);
     switch (chosen != nullptr ? chosen->data().toInt() : 0) {
         case kIdmOpen:

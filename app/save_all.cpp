@@ -2,12 +2,9 @@
 
 #include <sys/stat.h>
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QIcon>
 #include <QListWidget>
-#include <QMenu>
 
 #include "attachment_item.h"
 #include "file_error_message.h"
@@ -38,13 +35,6 @@ bool Exists(const QString& path) {
 }
 
 }  // namespace
-
-QAction* AddSaveAllAction(QMenu& menu) {
-    QAction* action = menu.addAction(QIcon::fromTheme(QStringLiteral("document-save-all")),
-                                     QString::fromLatin1(kSaveAllMenuText));
-    action->setData(kIdmSaveAll);
-    return action;
-}
 
 std::vector<ListedFile> ListedFiles(const QListWidget& list) {
     std::vector<ListedFile> files;

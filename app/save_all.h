@@ -9,17 +9,12 @@
 
 #include "replace_file.h"
 
-class QAction;
 class QListWidget;
-class QMenu;
 
 namespace parcelo {
 
 inline constexpr int kIdmSaveAll = 32773;
 inline constexpr const char* kSaveAllMenuText = "Save All...";
-
-// Adds "Save All..." to the attachment menu and gives its action.
-QAction* AddSaveAllAction(QMenu& menu);
 
 struct ListedFile {
     QString name;  // as listed
