@@ -28,7 +28,10 @@ done
   unset XDG_CURRENT_DESKTOP DESKTOP_SESSION
   default="$(xdg-mime query default application/vnd.ms-tnef)"
   [ "$default" = parcelo.desktop ] || fail "xdg-mime's default: '$default'"
-  gio mime application/vnd.ms-tnef | grep -q "parcelo.desktop" || fail "gio: $(gio mime application/vnd.ms-tnef 2>&1)"
+  # Read whole first: grep -q stops at the first match, and under pipefail gio's broken pipe
+  # would fail the check.
+  programs="$(gio mime application/vnd.ms-tnef 2>&1)" || fail "gio: $programs"
+  grep -q "parcelo.desktop" <<<"$programs" || fail "gio: $programs"
 )
 
 # A prefix with a blank needs the quotes of the desktop entry rules.
