@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "dialog_units.h"
+#include "controls/dialog_units.h"
 #include "print_progress_template.h"
 
 namespace parcelo {

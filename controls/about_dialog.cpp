@@ -1,11 +1,11 @@
 #include "about_dialog.h"
 
-#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 
+#include "dialog_units.h"
 #include "link_static.h"
 #include "resource_bitmap.h"
 
@@ -17,29 +17,6 @@ constexpr int kWidthUnits = 221;
 constexpr int kHeightUnits = 131;
 constexpr int kFontPoints = 9;
 constexpr int kIdOk = 1;
-
-// Dialog units in pixels, from the base units of the dialog's font, as the main window
-// converts its own template: a quarter of the average letter width, an eighth of the height,
-// rounded as MulDiv rounds.
-class Units {
-  public:
-    explicit Units(const QFont& font) {
-        const QFontMetrics metrics(font);
-        const int alphabet = metrics.horizontalAdvance(
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-        baseX_ = (alphabet / 26 + 1) / 2;
-        baseY_ = metrics.height();
-    }
-    int x(int units) const { return (units * baseX_ + 2) / 4; }
-    int y(int units) const { return (units * baseY_ + 4) / 8; }
-    QRect rect(int left, int top, int width, int height) const {
-        return QRect(x(left), y(top), x(width), y(height));
-    }
-
-  private:
-    int baseX_ = 0;
-    int baseY_ = 0;
-};
 
 }  // namespace
 
@@ -57,7 +34,7 @@ void AboutDialog::createControls() {
     QFont dialogFont = font();
     dialogFont.setPointSize(kFontPoints);
     setFont(dialogFont);
-    const Units units(dialogFont);
+    const DialogUnits units(dialogFont);
 
     // A bitmap static takes the size of its bitmap, whatever the template says.
     auto* banner = new QLabel(this);
@@ -65,8 +42,8 @@ void AboutDialog::createControls() {
         LoadResourceBitmap(QString::fromLatin1(kAboutBannerPath), devicePixelRatioF());
     const QPixmap bannerPixmap = QPixmap::fromImage(bannerImage);
     banner->setPixmap(bannerPixmap);
-    banner->setGeometry(
-        QRect(QPoint(units.x(0), units.y(0)), bannerPixmap.deviceIndependentSize().toSize()));
+    banner->setGeometry(QRect(QPoint(units.toPixelsX(0), units.toPixelsY(0)),
+                              bannerPixmap.deviceIndependentSize().toSize()));
     banner->setObjectName(QStringLiteral("banner"));
 
     auto addText = [&](const char* text, QRect geometry) {
@@ -76,30 +53,30 @@ void AboutDialog::createControls() {
         label->setGeometry(geometry);
         return label;
     };
-    addText(kVersionLine, units.rect(7, 48, 207, 8))->setObjectName(QStringLiteral("version"));
-    addText(kFirstNotice, units.rect(7, 59, 207, 8));
-    addText(kSecondNotice, units.rect(7, 72, 207, 8));
+    addText(kVersionLine, units.toPixels(7, 48, 207, 8))->setObjectName(QStringLiteral("version"));
+    addText(kFirstNotice, units.toPixels(7, 59, 207, 8));
+    addText(kSecondNotice, units.toPixels(7, 72, 207, 8));
 
     homePageLink_ = new CLinkStatic(QString(), this);
-    homePageLink_->setGeometry(units.rect(7, 84, 102, 8));
+    homePageLink_->setGeometry(units.toPixels(7, 84, 102, 8));
     homePageLink_->setObjectName(QStringLiteral("control%1").arg(kIdcHomePageLink));
     supportLink_ = new CLinkStatic(QString(), this);
-    supportLink_->setGeometry(units.rect(118, 84, 96, 8));
+    supportLink_->setGeometry(units.toPixels(118, 84, 96, 8));
     supportLink_->setObjectName(QStringLiteral("control%1").arg(kIdcSupportLink));
 
     auto* separator = new QFrame(this);
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
-    separator->setGeometry(units.rect(7, 98, 207, 1));
+    separator->setGeometry(units.toPixels(7, 98, 207, 1));
 
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("control%1").arg(kIdOk));
-    close->setGeometry(units.rect(164, 107, 50, 14));
+    close->setGeometry(units.toPixels(164, 107, 50, 14));
     close->setDefault(true);
     close->setFocus();
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
-    setFixedSize(units.x(kWidthUnits), units.y(kHeightUnits));
+    setFixedSize(units.toPixelsX(kWidthUnits), units.toPixelsY(kHeightUnits));
 }
 
 void AboutDialog::initDialog() {

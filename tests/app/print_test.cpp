@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "app_test_support.h"
+#include "controls/dialog_units.h"
 #include "corpus.h"
 #include "dialog_template.h"
-#include "dialog_units.h"
 #include "format_template.h"
 #include "pdf_tools.h"
 #include "print_progress_dialog.h"

@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 
 #include "app_test_support.h"
+#include "controls/dialog_units.h"
 #include "controls/hover_button.h"
 #include "controls/resource_bitmap.h"
 #include "controls/transparent_static.h"
 #include "dialog_template.h"
-#include "dialog_units.h"
 #include "window_look.h"
 
 namespace parcelo::testing {

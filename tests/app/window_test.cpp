@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "app_test_support.h"
+#include "controls/dialog_units.h"
 #include "dialog_template.h"
-#include "dialog_units.h"
 #include "file_dialog_filter.h"
 #include "file_error_message.h"
 #include "parcelo_app.h"
