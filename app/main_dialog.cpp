@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -39,8 +40,9 @@
 #include "attachment_drag.h"
 #include "attachment_item.h"
 #include "attachment_menu.h"
+#include "busy_indicator.h"
 #include "controls/about_dialog.h"
-#include "controls/dialog_units.h"
+#include "controls/find_bar.h"
 #include "controls/hover_button.h"
 #include "controls/transparent_static.h"
 #include "dat_association.h"
@@ -62,6 +64,7 @@
 #include "save_all.h"
 #include "scratch_directory.h"
 #include "string_table.h"
+#include "window_layout.h"
 #include "window_look.h"
 #include "window_menu.h"
 
@@ -119,13 +122,22 @@ QString FirstDroppedFile(const QMimeData* data) {
     return urls.first().toLocalFile();
 }
 
+// Where template control `id` sits in a window of the template's size.
+QRect TemplateRect(const DialogUnits& units, int id) {
+    for (const ControlTemplate& item : kMainDialogControls) {
+        if (item.id == id)
+            return units.toPixels(item.x, item.y, item.width, item.height);
+    }
+    return QRect();
+}
+
 }  // namespace
 
 MainDialog::MainDialog(QWidget* parent) : BitmapBackgroundDialog(parent) {
     InitParceloResources();
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromLatin1(kMainDialogCaption));
     QIcon windowIcon;
     for (int size : {16, 32, 64})
@@ -144,7 +156,15 @@ void MainDialog::createControls() {
     QFont dialogFont = font();
     dialogFont.setPointSize(kMainDialogFontPoints);
     setFont(dialogFont);
-    const DialogUnits units(dialogFont);
+    units_ = DialogUnits(dialogFont);
+    const DialogUnits& units = units_;
+
+    // The body and the list share a splitter that fills their two places and the gap
+    // between them, which becomes its handle.
+    const QRect bodyRect = TemplateRect(units, kIdcBody);
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("bodySplitter"));
+    splitter_->setChildrenCollapsible(false);
 
     QWidget* previous = nullptr;
     for (const ControlTemplate& item : kMainDialogControls) {
@@ -164,15 +184,17 @@ void MainDialog::createControls() {
                 break;
             case kIdcAttachmentList:
                 attachmentList_ = new QListWidget(this);
+                splitter_->addWidget(attachmentList_);
                 widget = attachmentList_;
                 break;
             case kIdcBody:
                 bodyView_ = new BodyView(this);
+                splitter_->insertWidget(0, bodyView_);
                 widget = bodyView_;
                 break;
             default: {
                 auto* button = new CHoverButton(text, this);
-                // No button is pressed by Enter: Enter closes the window.
+                // No button becomes the default: Enter presses the focused button only.
                 button->setAutoDefault(false);
                 button->setDefault(false);
                 widget = button;
@@ -181,13 +203,26 @@ void MainDialog::createControls() {
         }
         widget->setProperty(kControlIdProperty, item.id);
         widget->setObjectName(QStringLiteral("control%1").arg(item.id));
-        widget->setGeometry(units.toPixels(item.x, item.y, item.width, item.height));
+        if (widget->parentWidget() == this)
+            widget->setGeometry(units.toPixels(item.x, item.y, item.width, item.height));
         if (widget->focusPolicy() != Qt::NoFocus) {
             if (previous != nullptr)
                 setTabOrder(previous, widget);
             previous = widget;
         }
     }
+
+    {
+        const QRect listRect = TemplateRect(units, kIdcAttachmentList);
+        splitter_->setGeometry(bodyRect.united(listRect));
+        splitter_->setHandleWidth(listRect.left() - bodyRect.right() - 1);
+        splitter_->setSizes({bodyRect.width(), listRect.width()});
+        // The extra width of a larger window goes to the body.
+        splitter_->setStretchFactor(0, 1);
+        splitter_->setStretchFactor(1, 0);
+        connect(splitter_, &QSplitter::splitterMoved, this, [this] { layOutControls(); });
+    }
+    attachmentList_->installEventFilter(this);
 
     attachmentList_->setViewMode(QListView::IconMode);
     attachmentList_->setIconSize(QSize(kIconSize, kIconSize));
@@ -243,14 +278,54 @@ void MainDialog::createControls() {
             runAboutBox);
     AppendAboutToWindowMenu(this, runAboutBox);
 
-    setFixedSize(units.toPixels(QSize(kMainDialogWidth, kMainDialogHeight)));
+    statusText_ = new CTransparentStatic(this);
+    statusText_->setObjectName(QStringLiteral("statusText"));
+    statusText_->setAlignment(Qt::AlignCenter);
+    statusText_->hide();
+
+    findBar_ = new FindBar(*bodyView_);
+
+    templateSize_ = units.toPixels(QSize(kMainDialogWidth, kMainDialogHeight));
+    setMinimumSize(templateSize_);
+    resize(templateSize_);
     fileNameField_->setFocus();
     InstallKeyboardCommands(*this);
     new AttachmentDragSource(*attachmentList_);
 }
 
+void MainDialog::layOutControls() {
+    const QSize growth = (size() - templateSize_).expandedTo(QSize(0, 0));
+    for (const ControlTemplate& item : kMainDialogControls) {
+        QWidget* widget = control(item.id);
+        if (widget == nullptr || widget->parentWidget() != this)
+            continue;
+        QRect rect = TemplateRect(units_, item.id);
+        // The buttons are as large as their pictures, whatever the template says.
+        if (qobject_cast<QAbstractButton*>(widget) != nullptr)
+            rect.setSize(widget->size());
+        widget->setGeometry(GrownGeometry(item.id, rect, growth));
+    }
+    const QRect bodyAndList =
+        TemplateRect(units_, kIdcBody).united(TemplateRect(units_, kIdcAttachmentList));
+    splitter_->setGeometry(GrownGeometry(kIdcBody, bodyAndList, growth));
+    // The list's label stays above the list wherever the split puts it.
+    if (QWidget* label = control(kIdcAttachmentLabel))
+        label->move(attachmentList_->mapTo(this, QPoint(0, 0)).x(), label->y());
+    // The status text fills the bottom row between the buttons on either side.
+    const QWidget* save = control(kIdcSave);
+    const QWidget* close = control(kIdcClose);
+    const int gap = units_.toPixelsX(4);
+    statusText_->setGeometry(QRect(QPoint(save->geometry().right() + 1 + gap, save->y()),
+                                   QPoint(close->x() - 1 - gap, save->geometry().bottom())));
+}
+
+void MainDialog::resizeEvent(QResizeEvent* event) {
+    BitmapBackgroundDialog::resizeEvent(event);
+    layOutControls();
+}
+
 QWidget* MainDialog::control(int id) const {
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    for (QWidget* child : findChildren<QWidget*>()) {
         if (child->property(kControlIdProperty).toInt() == id)
             return child;
     }
@@ -287,6 +362,7 @@ void MainDialog::initialLoad() {
 }
 
 int MainDialog::LoadTnefFile() {
+    const BusyIndicator busy(statusText_, LoadingText(fileName));
     const std::string tnefPath = EncodePath(fileName);
 
     const std::string temporary = TemporaryDirectory();
@@ -358,8 +434,9 @@ int MainDialog::LoadTnefFile() {
         }
         AppendMessageBody(*document, file.bodyFormat, content, file.codePage, resolveCid);
     }
-    bodyView_->setDocument(document);
+    bodyView_->setMessage(document);
     attachmentList_->setUpdatesEnabled(true);
+    showOpenFileInTitle();
     // Reported once the views are complete: a message box runs events, and the window may
     // be closed (and the list released) while it is up.
     for (const FileResult& failure : failures)
@@ -439,7 +516,7 @@ void MainDialog::SaveBody() {
                                        QStringLiteral("rtf"));
     if (target.isEmpty())
         return;
-    const QByteArray rtf = RtfFromDocument(*bodyView_->document());
+    const QByteArray rtf = RtfFromDocument(*bodyView_->message());
     const FileResult result = WriteFileReplacing(
         EncodePath(target), std::string_view(rtf.constData(), size_t(rtf.size())));
     if (!result.ok())
@@ -448,7 +525,8 @@ void MainDialog::SaveBody() {
 
 void MainDialog::PrintBody() {
     const std::unique_ptr<RichEditPrintJob> job = MakePrintJob();
-    job->richEdit = bodyView_;
+    // The message in its own sizes, whatever the zoom on screen.
+    job->document = bodyView_->message();
     job->Print();
 }
 
@@ -490,6 +568,7 @@ QString MainDialog::AskFolder(const QString& caption) {
 
 int MainDialog::AskChoice(QMessageBox::Icon icon, const QString& caption, const QString& text,
                           const QStringList& buttons) {
+    const CursorPause pause;
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, this);
     QList<QAbstractButton*> added;
     for (qsizetype i = 0; i < buttons.size(); ++i) {
@@ -504,6 +583,7 @@ int MainDialog::AskChoice(QMessageBox::Icon icon, const QString& caption, const 
 }
 
 void MainDialog::ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    const CursorPause pause;
     QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
     box.exec();
 }
@@ -521,17 +601,33 @@ QAction* MainDialog::ExecMenu(QMenu& menu, const QPoint& globalPosition) {
 }
 
 void MainDialog::done(int result) {
-    // Every way the window ends comes here: Close, Esc, the close box, Enter, a quit signal.
+    // Every way the window ends comes here: Close, Esc, the close box, Ctrl+Q/W, a quit signal.
     RemoveScratchFiles();
     QDialog::done(result);
 }
 
 void MainDialog::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        accept();
+        // Enter never ends the window, which would throw the unpacked files away; on a button
+        // it presses the button, as Space does.
+        auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+        if (modifiers == Qt::NoModifier && button != nullptr && button->window() == this)
+            button->click();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier && findBar_->isVisible()) {
+        findBar_->dismiss();
+        event->accept();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void MainDialog::showOpenFileInTitle() {
+    setWindowTitle(QFileInfo(fileName).fileName() + QStringLiteral(" - ") +
+                   QString::fromLatin1(kMainDialogCaption));
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
@@ -562,6 +658,8 @@ void MainDialog::loadDroppedFile(const QString& path) {
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == attachmentList_ && event->type() == QEvent::Move)
+        layOutControls();
     if (watched == attachmentList_->viewport()) {
         // A double click anywhere in the list, even beside the items, opens the selected one;
         // so a click beside the items leaves the selection as it is.

@@ -13,6 +13,7 @@
 #include "attachment_icon_provider.h"
 #include "controls/bitmap_background_dialog.h"
 #include "controls/body_view.h"
+#include "controls/dialog_units.h"
 #include "extracted_file_list.h"
 
 class QAction;
@@ -22,11 +23,13 @@ class QListWidget;
 class QListWidgetItem;
 class QMenu;
 class QPushButton;
+class QSplitter;
 class QUrl;
 
 namespace parcelo {
 
 class AttachmentItem;
+class FindBar;
 class RichEditPrintJob;
 struct FileResult;
 
@@ -67,6 +70,11 @@ class MainDialog : public BitmapBackgroundDialog {
     QListWidget* attachmentList() const { return attachmentList_; }
     BodyView* bodyView() const { return bodyView_; }
     QLineEdit* fileNameField() const { return fileNameField_; }
+    // Holds the body and the attachment list side by side; its state is the split between them.
+    QSplitter* bodySplitter() const { return splitter_; }
+    FindBar* findBar() const { return findBar_; }
+    // What the window is busy with ("Loading winmail.dat..."); empty when it is idle.
+    QLabel* statusText() const { return statusText_; }
     // A control of the window by its template id.
     QWidget* control(int id) const;
 
@@ -97,6 +105,7 @@ class MainDialog : public BitmapBackgroundDialog {
 
     void done(int result) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -106,16 +115,26 @@ class MainDialog : public BitmapBackgroundDialog {
 
   private:
     void createControls();
+    // Places the controls for the window's present size.
+    void layOutControls();
     void initialLoad();
     void loadDroppedFile(const QString& path);
     AttachmentItem* selectedAttachment() const;
     void showFileError(const FileResult& result);
     void offerSaveInstead(const QString& name, const QString& path);
     QString applicationTitle() const;
+    // "winmail.dat - " before the caption, once a file is on show.
+    void showOpenFileInTitle();
 
     QLineEdit* fileNameField_ = nullptr;
     QListWidget* attachmentList_ = nullptr;
     BodyView* bodyView_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    FindBar* findBar_ = nullptr;
+    QLabel* statusText_ = nullptr;
+    // The template's units in the window's font, and the window's size at the template's.
+    DialogUnits units_{0, 0};
+    QSize templateSize_;
 
     AttachmentIconProvider icons_;
     std::string scratchDirectory_;

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 
+#include "busy_indicator.h"
 #include "file_dialog_filter.h"
 #include "format_template.h"
 #include "print_progress_dialog.h"
@@ -143,6 +144,8 @@ void PrintJob::Print() {
             return;
         printer.setOutputFileName(path);
     }
+    // The progress window says what is going on; the cursor says the program is at it.
+    const BusyIndicator busy(nullptr, QString(), Qt::BusyCursor);
     printDocument(info, true);
 }
 
@@ -360,6 +363,7 @@ QString PrintJob::AskOutputPath() {
 }
 
 void PrintJob::ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    const CursorPause pause;
     QMessageBox box(icon, caption, text, QMessageBox::Ok, mainWindow_);
     box.exec();
 }
