@@ -16,7 +16,7 @@ inline constexpr const char* kOpenFilterText =
     "Winmail.dat Files(*.dat)|*.dat|All Files (*.*)|*.*||\n";
 inline constexpr const char* kSaveAttachmentFilterText = "All Files (*.*)|*.*||\n";
 inline constexpr const char* kExtractFailedText =
-    "Extract failed! The file is invaild winmail.dat(MS-TNEF). ";
+    "Extract failed! The file is invalid winmail.dat(MS-TNEF). ";
 inline constexpr const char* kAppNameText = "Parcelo";
 inline constexpr const char* kSaveBodyFilterText =
     "Rich Files(*.rtf)|*.rtf|All Files (*.*)|*.*||\n";

@@ -111,7 +111,7 @@ TEST(Loading, AFileThatCannotBeOpenedKeepsThePreviousFileOnShowAndItsFilesInPlac
     EXPECT_EQ(dialog.messages[0].icon, QMessageBox::Warning);
     EXPECT_EQ(dialog.messages[0].caption, "Parcelo");
     EXPECT_EQ(dialog.messages[0].text,
-              "Extract failed! The file is invaild winmail.dat(MS-TNEF). \n\n" + dialog.fileName +
+              "Extract failed! The file is invalid winmail.dat(MS-TNEF). \n\n" + dialog.fileName +
                   "\n" + QString::fromLocal8Bit(strerror(ENOENT)));
     EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"kept.txt"}));
     EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Kept");

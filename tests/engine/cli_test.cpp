@@ -175,7 +175,7 @@ TEST(ParceloExtract, ReportsFilesItCannotOpenAndUsageErrors) {
     const CliRun missing = ws.run(quoted((ws.inputs() / "missing.dat").string()));
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(missing.err, "Extract failed! The file is invaild winmail.dat(MS-TNEF). \n");
+    EXPECT_EQ(missing.err, "Extract failed! The file is invalid winmail.dat(MS-TNEF). \n");
     EXPECT_EQ(ws.run(quoted(ws.inputs().string())).status, 1);
     for (const char* args : {"", "--bogus x.dat", "-o", "a.dat b.dat", "-x a.dat", "-o '' a.dat",
                              "--text --json x.dat"}) {
