@@ -322,7 +322,7 @@ int MainDialog::LoadTnefFile() {
     // The body is built aside and then handed to the view whole, which spares the view a
     // relayout for every paragraph.
     auto* document = new OfflineTextDocument(bodyView_);
-    document->setDefaultFont(bodyView_->font());
+    document->setBodyFont(bodyView_->font());
     document->setUndoRedoEnabled(false);
     // Images that HTML bodies name by "cid:" are the run's own attachments, never anything
     // outside it.

@@ -126,7 +126,7 @@ bool PrintBodiesToPdf(const MessageBodies& bodies, const std::string& path, int 
         // The body view's font: the window's, at its dialog size.
         QFont font = QGuiApplication::font();
         font.setPointSize(kMainDialogFontPoints);
-        document.setDefaultFont(font);
+        document.setBodyFont(font);
         document.setUndoRedoEnabled(false);
         FillBodyDocument(document, bodies);
 
