@@ -32,6 +32,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <exception>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -43,6 +44,8 @@
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
 #include "controls/transparent_static.h"
+#include "damage_bar.h"
+#include "damage_report.h"
 #include "dat_association.h"
 #include "dialog_template.h"
 #include "extraction_run.h"
@@ -189,6 +192,8 @@ void MainDialog::createControls() {
         }
     }
 
+    damageBar_ = new DamageBar(*bodyView_, this);
+
     attachmentList_->setViewMode(QListView::IconMode);
     attachmentList_->setIconSize(QSize(kIconSize, kIconSize));
     attachmentList_->setMovement(QListView::Static);
@@ -301,16 +306,29 @@ int MainDialog::LoadTnefFile() {
     }
 
     ExtractionRun run;
-    if (ExtractTnefFile(run, tnefPath, 1, scratch) != 0) {
+    // On every failure the previous file stays on show, and so do its files, which its items
+    // stand for.
+    const auto fail = [&](const QString& message) {
         for (const ExtractedFile& file : run.files) {
             if (LiesIn(file.path, scratch))
                 ::unlink(file.path.c_str());
         }
         ::rmdir(scratch.c_str());
-        // The previous file stays on show, and so do its files, which its items stand for.
-        ShowMessage(QMessageBox::Warning, QString::fromLatin1(kAppNameText),
-                    LoadFailureMessage(tnefPath));
+        ShowMessage(QMessageBox::Warning, QString::fromLatin1(kAppNameText), message);
         return 0;
+    };
+    try {
+        if (ExtractTnefFile(run, tnefPath, 1, scratch) != 0)
+            return fail(LoadFailureMessage(tnefPath));
+    } catch (const std::exception& error) {
+        // Whatever the content made the engine give up on (memory, most likely) ends this load
+        // alone, not the window.
+        return fail(LoadFailureMessage(tnefPath) + QStringLiteral("\n\n") +
+                    QString::fromLocal8Bit(error.what()));
+    }
+    if (!run.isTnef) {
+        return fail(
+            QString::fromLatin1(kNotTnefText).arg(QFileInfo(DecodePath(tnefPath)).fileName()));
     }
 
     RemoveScratchFiles();
@@ -359,6 +377,7 @@ int MainDialog::LoadTnefFile() {
         AppendMessageBody(*document, file.bodyFormat, content, file.codePage, resolveCid);
     }
     bodyView_->setDocument(document);
+    damageBar_->setReport(QString::fromStdString(DamageReport(run)));
     attachmentList_->setUpdatesEnabled(true);
     // Reported once the views are complete: a message box runs events, and the window may
     // be closed (and the list released) while it is up.

@@ -27,6 +27,7 @@ class QUrl;
 namespace parcelo {
 
 class AttachmentItem;
+class DamageBar;
 class RichEditPrintJob;
 struct FileResult;
 
@@ -116,6 +117,7 @@ class MainDialog : public BitmapBackgroundDialog {
     QLineEdit* fileNameField_ = nullptr;
     QListWidget* attachmentList_ = nullptr;
     BodyView* bodyView_ = nullptr;
+    DamageBar* damageBar_ = nullptr;
 
     AttachmentIconProvider icons_;
     std::string scratchDirectory_;

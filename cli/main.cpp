@@ -18,6 +18,7 @@
 #include "body_pdf.h"
 #include "body_text.h"
 #include "byte_source.h"
+#include "damage_report.h"
 #include "extraction_run.h"
 #include "file_listing.h"
 #include "stream_scanner.h"
@@ -77,30 +78,11 @@ bool beginsWithTnefSignature(const parcelo::ByteSource& source) {
     return signature == parcelo::kTnefSignature;
 }
 
-// Fewer bytes than this after the last attribute cannot have held one (header and
-// checksum): they are the padding some writers leave, not lost data.
-constexpr uint64_t kSmallestAttribute = 11;
-
 // One line on what a damaged stream lost; nothing for a sound one.
 void warnOfDamage(const std::string& file, const parcelo::ExtractionRun& run) {
-    std::vector<std::string> skipped;
-    if (run.cutShortStreams > 0)
-        skipped.push_back("the stream breaks off inside an attribute, which was skipped");
-    if (run.unreadTail >= kSmallestAttribute) {
-        skipped.push_back(std::to_string(run.unreadTail) +
-                          " bytes after the last attribute begin none and were skipped");
-    }
-    if (run.damagedBlocks > 0) {
-        skipped.push_back(std::to_string(run.damagedBlocks) +
-                          (run.damagedBlocks == 1 ? " property block is" : " property blocks are") +
-                          " damaged: the properties from the first unreadable one on were skipped");
-    }
-    if (skipped.empty())
-        return;
-    std::string line = "parcelo-extract: warning: " + file + ": " + skipped[0];
-    for (size_t i = 1; i < skipped.size(); ++i)
-        line += "; " + skipped[i];
-    std::fprintf(stderr, "%s\n", line.c_str());
+    const std::string report = parcelo::DamageReport(run);
+    if (!report.empty())
+        std::fprintf(stderr, "parcelo-extract: warning: %s: %s\n", file.c_str(), report.c_str());
 }
 
 // Largest attachment kept in memory for an HTML body that shows it by its Content-ID.

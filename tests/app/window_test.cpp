@@ -1,10 +1,13 @@
 // The window as template 102 lays it out, the command line, and the texts the window builds
 // from the string table and from system errors.
 #include <cerrno>
+#include <optional>
+#include <string>
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTextEdit>
 
@@ -82,7 +85,9 @@ TEST(CommandLine, TheFirstArgumentThatIsNotASwitchIsTheFile) {
     const Case cases[] = {
         {{"parcelo"}, ""},
         {{"parcelo", "/home/ann/My Mail/winmail.dat"}, "/home/ann/My Mail/winmail.dat"},
-        {{"parcelo", "-x", "a.dat"}, "a.dat"},
+        {{"parcelo", "-x", "a.dat"}, ""},
+        {{"parcelo", "-platform", "offscreen", "-style=fusion", "--reverse", "a.dat"}, "a.dat"},
+        {{"parcelo", "-", "a.dat"}, "-"},
         {{"parcelo", "--timing", "a.dat", "b.dat"}, "a.dat"},
         {{"parcelo", "--", "-odd.dat"}, "-odd.dat"},
         {{"parcelo", "--screenshot=/tmp/s.png", "winmail.dat"}, "winmail.dat"},
@@ -95,6 +100,45 @@ TEST(CommandLine, TheFirstArgumentThatIsNotASwitchIsTheFile) {
     EXPECT_EQ(line.screenshot, "out.png");
     EXPECT_TRUE(line.timing);
     EXPECT_TRUE(line.fileName.isEmpty());
+}
+
+TEST(CommandLine, HelpVersionAndUnknownSwitchesAnswerOnTheTerminalWithoutADisplay) {
+    struct Case {
+        QStringList arguments;
+        int status;
+        std::string out;  // the start of standard output
+        std::string err;
+    };
+    const std::string tryHelp = "Try 'parcelo --help' for more information.\n";
+    const Case cases[] = {
+        {{"--help"}, 0, "Usage: parcelo ", ""},
+        {{"a.dat", "--version"}, 0, "parcelo " PARCELO_VERSION "\n", ""},
+        {{"--bogus", "--help"}, 2, "", "parcelo: unknown option --bogus\n" + tryHelp},
+        {{"a.dat", "-x"}, 2, "", "parcelo: unknown option -x\n" + tryHelp},
+        {{"--", "--help"}, -1, "", ""},  // a file of that name: the window opens
+    };
+    for (const Case& c : cases) {
+        if (c.status < 0) {
+            const CommandLine line =
+                ParceloApp::ParseCommandLine(QStringList("parcelo") + c.arguments);
+            EXPECT_FALSE(ParceloApp::AnswerOnTerminal(line).has_value());
+            EXPECT_EQ(line.fileName, c.arguments.last());
+            continue;
+        }
+        // The program itself, with no display to open a window on.
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        program.setProcessEnvironment(environment);
+        program.start(PARCELO_APP_BINARY, c.arguments);
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), c.status) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(program.readAllStandardOutput().toStdString().starts_with(c.out))
+            << c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(program.readAllStandardError().toStdString(), c.err);
+    }
 }
 
 TEST(FileDialogFilters, ComeFromTheStringTableWithStarDotStarMeaningEveryFile) {
