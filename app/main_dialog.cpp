@@ -33,6 +33,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <exception>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -45,6 +46,8 @@
 #include "controls/find_bar.h"
 #include "controls/hover_button.h"
 #include "controls/transparent_static.h"
+#include "damage_bar.h"
+#include "damage_report.h"
 #include "dat_association.h"
 #include "dialog_template.h"
 #include "extraction_run.h"
@@ -187,11 +190,15 @@ void MainDialog::createControls() {
                 splitter_->addWidget(attachmentList_);
                 widget = attachmentList_;
                 break;
-            case kIdcBody:
-                bodyView_ = new BodyView(this);
-                splitter_->insertWidget(0, bodyView_);
+            case kIdcBody: {
+                // The body shares its pane with the damage bar above it.
+                auto* pane = new QWidget;
+                pane->setObjectName(QStringLiteral("bodyPane"));
+                splitter_->insertWidget(0, pane);
+                bodyView_ = new BodyView(pane);
                 widget = bodyView_;
                 break;
+            }
             default: {
                 auto* button = new CHoverButton(text, this);
                 // No button becomes the default: Enter presses the focused button only.
@@ -223,6 +230,7 @@ void MainDialog::createControls() {
         connect(splitter_, &QSplitter::splitterMoved, this, [this] { layOutControls(); });
     }
     attachmentList_->installEventFilter(this);
+    damageBar_ = new DamageBar(*bodyView_, bodyView_->parentWidget());
 
     attachmentList_->setViewMode(QListView::IconMode);
     attachmentList_->setIconSize(QSize(kIconSize, kIconSize));
@@ -308,6 +316,10 @@ void MainDialog::layOutControls() {
     const QRect bodyAndList =
         TemplateRect(units_, kIdcBody).united(TemplateRect(units_, kIdcAttachmentList));
     splitter_->setGeometry(GrownGeometry(kIdcBody, bodyAndList, growth));
+    // A window not yet on screen gets no resize events: its splitter and the body's pane
+    // are laid out here.
+    splitter_->refresh();
+    damageBar_->fitParent();
     // The list's label stays above the list wherever the split puts it.
     if (QWidget* label = control(kIdcAttachmentLabel))
         label->move(attachmentList_->mapTo(this, QPoint(0, 0)).x(), label->y());
@@ -377,16 +389,29 @@ int MainDialog::LoadTnefFile() {
     }
 
     ExtractionRun run;
-    if (ExtractTnefFile(run, tnefPath, 1, scratch) != 0) {
+    // On every failure the previous file stays on show, and so do its files, which its items
+    // stand for.
+    const auto fail = [&](const QString& message) {
         for (const ExtractedFile& file : run.files) {
             if (LiesIn(file.path, scratch))
                 ::unlink(file.path.c_str());
         }
         ::rmdir(scratch.c_str());
-        // The previous file stays on show, and so do its files, which its items stand for.
-        ShowMessage(QMessageBox::Warning, QString::fromLatin1(kAppNameText),
-                    LoadFailureMessage(tnefPath));
+        ShowMessage(QMessageBox::Warning, QString::fromLatin1(kAppNameText), message);
         return 0;
+    };
+    try {
+        if (ExtractTnefFile(run, tnefPath, 1, scratch) != 0)
+            return fail(LoadFailureMessage(tnefPath));
+    } catch (const std::exception& error) {
+        // Whatever the content made the engine give up on (memory, most likely) ends this load
+        // alone, not the window.
+        return fail(LoadFailureMessage(tnefPath) + QStringLiteral("\n\n") +
+                    QString::fromLocal8Bit(error.what()));
+    }
+    if (!run.isTnef) {
+        return fail(
+            QString::fromLatin1(kNotTnefText).arg(QFileInfo(DecodePath(tnefPath)).fileName()));
     }
 
     RemoveScratchFiles();
@@ -398,7 +423,7 @@ int MainDialog::LoadTnefFile() {
     // The body is built aside and then handed to the view whole, which spares the view a
     // relayout for every paragraph.
     auto* document = new OfflineTextDocument(bodyView_);
-    document->setDefaultFont(bodyView_->font());
+    document->setBodyFont(bodyView_->font());
     document->setUndoRedoEnabled(false);
     // Images that HTML bodies name by "cid:" are the run's own attachments, never anything
     // outside it.
@@ -435,8 +460,8 @@ int MainDialog::LoadTnefFile() {
         AppendMessageBody(*document, file.bodyFormat, content, file.codePage, resolveCid);
     }
     bodyView_->setMessage(document);
+    damageBar_->setReport(QString::fromStdString(DamageReport(run)));
     attachmentList_->setUpdatesEnabled(true);
-    showOpenFileInTitle();
     // Reported once the views are complete: a message box runs events, and the window may
     // be closed (and the list released) while it is up.
     for (const FileResult& failure : failures)
@@ -623,11 +648,6 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-void MainDialog::showOpenFileInTitle() {
-    setWindowTitle(QFileInfo(fileName).fileName() + QStringLiteral(" - ") +
-                   QString::fromLatin1(kMainDialogCaption));
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {

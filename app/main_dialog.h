@@ -30,6 +30,7 @@ namespace parcelo {
 
 class AttachmentItem;
 class FindBar;
+class DamageBar;
 class RichEditPrintJob;
 struct FileResult;
 
@@ -123,8 +124,6 @@ class MainDialog : public BitmapBackgroundDialog {
     void showFileError(const FileResult& result);
     void offerSaveInstead(const QString& name, const QString& path);
     QString applicationTitle() const;
-    // "winmail.dat - " before the caption, once a file is on show.
-    void showOpenFileInTitle();
 
     QLineEdit* fileNameField_ = nullptr;
     QListWidget* attachmentList_ = nullptr;
@@ -135,6 +134,7 @@ class MainDialog : public BitmapBackgroundDialog {
     // The template's units in the window's font, and the window's size at the template's.
     DialogUnits units_{0, 0};
     QSize templateSize_;
+    DamageBar* damageBar_ = nullptr;
 
     AttachmentIconProvider icons_;
     std::string scratchDirectory_;

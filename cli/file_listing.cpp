@@ -52,6 +52,8 @@ std::string ExtractedFilesAsJson(const ExtractedFileList& files) {
             out += ", \"mime_type\": ";
             appendJsonString(out, file.mimeType);
         }
+        if (file.writeError != 0)
+            out += ", \"written\": false";
         out += '}';
     }
     out += first ? "]\n" : "\n]\n";

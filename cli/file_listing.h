@@ -11,7 +11,8 @@ namespace parcelo {
 std::string ExtractedFilesAsText(const ExtractedFileList& files);
 
 // A JSON array of {"path": string, "size": number, "attachment": bool}, newest first, with
-// "content_id" and "mime_type" strings for the attachments that have them.
+// "content_id" and "mime_type" strings for the attachments that have them, and
+// "written": false for each file that could not be written.
 std::string ExtractedFilesAsJson(const ExtractedFileList& files);
 
 }  // namespace parcelo

@@ -1,8 +1,13 @@
 // parcelo-extract: the extraction engine from the command line.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,6 +18,7 @@
 #include "body_pdf.h"
 #include "body_text.h"
 #include "byte_source.h"
+#include "damage_report.h"
 #include "extraction_run.h"
 #include "file_listing.h"
 #include "stream_scanner.h"
@@ -27,23 +33,25 @@ constexpr int kExitNotTnef = 3;      // no TNEF signature: nothing extracted
 constexpr int kExitWriteFailed = 4;  // listed files could not be written
 
 constexpr const char* kUsage =
-    "Usage: parcelo-extract [--list] [--json] [-o DIR] FILE\n"
+    "Usage: parcelo-extract [--list] [--json] [--overwrite] [-o DIR] FILE\n"
     "       parcelo-extract --text FILE\n"
     "       parcelo-extract --html FILE\n"
     "       parcelo-extract --pdf OUT.pdf FILE\n"
     "\n"
     "Extracts the attachments, message bodies and converted items of a TNEF file\n"
-    "(winmail.dat) and lists what was written, newest first.\n"
+    "(winmail.dat) and lists what was written, newest first. FILE - reads standard input.\n"
     "\n"
     "  -o, --output DIR  write into DIR (created if missing); default: the current directory\n"
     "  --list            list only; write no file\n"
+    "  --overwrite       replace regular files already there; without it an existing\n"
+    "                    file is kept and the new one gets a numbered name\n"
     "  --json            list as a JSON array of {\"path\", \"size\", \"attachment\"}\n"
     "  --text            print the plain text of every message body instead; write no file\n"
     "  --html            print every message body as one HTML document instead, pictures\n"
     "                    included as data: URIs; write no file\n"
     "  --pdf OUT.pdf     print the message bodies into OUT.pdf as the window prints them\n"
     "                    (one empty page when there is none); write no other file\n"
-    "  --help            show this help\n"
+    "  -h, --help        show this help\n"
     "  --version         show the version\n"
     "\n"
     "Exit status: 0 success (a damaged stream gives what it holds, with a warning);\n"
@@ -55,6 +63,7 @@ struct Options {
     bool json = false;
     bool text = false;
     bool html = false;
+    bool overwrite = false;
     std::optional<std::string> outputDirectory;
     std::optional<std::string> pdf;
     std::string file;
@@ -69,30 +78,11 @@ bool beginsWithTnefSignature(const parcelo::ByteSource& source) {
     return signature == parcelo::kTnefSignature;
 }
 
-// Fewer bytes than this after the last attribute cannot have held one (header and
-// checksum): they are the padding some writers leave, not lost data.
-constexpr uint64_t kSmallestAttribute = 11;
-
 // One line on what a damaged stream lost; nothing for a sound one.
 void warnOfDamage(const std::string& file, const parcelo::ExtractionRun& run) {
-    std::vector<std::string> skipped;
-    if (run.cutShortStreams > 0)
-        skipped.push_back("the stream breaks off inside an attribute, which was skipped");
-    if (run.unreadTail >= kSmallestAttribute) {
-        skipped.push_back(std::to_string(run.unreadTail) +
-                          " bytes after the last attribute begin none and were skipped");
-    }
-    if (run.damagedBlocks > 0) {
-        skipped.push_back(std::to_string(run.damagedBlocks) +
-                          (run.damagedBlocks == 1 ? " property block is" : " property blocks are") +
-                          " damaged: the properties from the first unreadable one on were skipped");
-    }
-    if (skipped.empty())
-        return;
-    std::string line = "parcelo-extract: warning: " + file + ": " + skipped[0];
-    for (size_t i = 1; i < skipped.size(); ++i)
-        line += "; " + skipped[i];
-    std::fprintf(stderr, "%s\n", line.c_str());
+    const std::string report = parcelo::DamageReport(run);
+    if (!report.empty())
+        std::fprintf(stderr, "parcelo-extract: warning: %s: %s\n", file.c_str(), report.c_str());
 }
 
 // Largest attachment kept in memory for an HTML body that shows it by its Content-ID.
@@ -116,15 +106,27 @@ parcelo::MessageBodies collectBodies(parcelo::ExtractionRun& run,
     return collected;
 }
 
+// Writes all of `bytes` to standard output. A closed pipe ends the program quietly, as the
+// reader wanted no more; any other failure is told and gives false.
+bool writeStandardOutput(const std::string& bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return true;
+    const int error = errno != 0 ? errno : EIO;
+    if (error == EPIPE)
+        std::_Exit(kExitWriteFailed);
+    std::fprintf(stderr, "parcelo-extract: cannot write standard output: %s\n",
+                 std::strerror(error));
+    return false;
+}
+
 int usageError(const char* message, const char* argument) {
     std::fprintf(stderr, "parcelo-extract: %s%s\n", message, argument);
     std::fputs("Try 'parcelo-extract --help' for more information.\n", stderr);
     return kExitUsage;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     // Past a file-size limit, a write is to fail and be reported, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
     Options options;
@@ -134,7 +136,7 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (!endOfOptions && arg == "--") {
             endOfOptions = true;
-        } else if (!endOfOptions && arg == "--help") {
+        } else if (!endOfOptions && (arg == "--help" || arg == "-h")) {
             std::fputs(kUsage, stdout);
             return kExitOk;
         } else if (!endOfOptions && arg == "--version") {
@@ -142,6 +144,8 @@ int main(int argc, char** argv) {
             return kExitOk;
         } else if (!endOfOptions && arg == "--list") {
             options.listOnly = true;
+        } else if (!endOfOptions && arg == "--overwrite") {
+            options.overwrite = true;
         } else if (!endOfOptions && arg == "--json") {
             options.json = true;
         } else if (!endOfOptions && arg == "--text") {
@@ -188,29 +192,37 @@ int main(int argc, char** argv) {
         return usageError("--pdf goes with no other option", "");
     }
 
-    const std::unique_ptr<parcelo::ByteSource> source = parcelo::OpenByteSource(options.file);
+    if (options.overwrite && (options.text || options.html || options.pdf || options.listOnly))
+        return usageError("--overwrite goes with writing the files only", "");
+
+    const bool fromStandardInput = options.file == "-";
+    const std::string shownFile = fromStandardInput ? "standard input" : options.file;
+    errno = 0;
+    const std::unique_ptr<parcelo::ByteSource> source =
+        parcelo::OpenByteSource(fromStandardInput ? "/dev/stdin" : options.file);
     if (!source) {
-        std::fprintf(stderr, "%s\n", parcelo::kExtractFailedText);
+        const int error = errno != 0 ? errno : EISDIR;
+        std::fprintf(stderr, "%s\nparcelo-extract: cannot open %s: %s\n",
+                     parcelo::kExtractFailedText, shownFile.c_str(), std::strerror(error));
         return kExitFailure;
     }
     if (!beginsWithTnefSignature(*source)) {
         std::fprintf(stderr, "parcelo-extract: %s: not a TNEF stream (no TNEF signature)\n",
-                     options.file.c_str());
+                     shownFile.c_str());
         return kExitNotTnef;
     }
 
     parcelo::ExtractionRun run;
     if (options.text || options.html || options.pdf) {
         parcelo::MessageBodies bodies = collectBodies(run, *source);
-        warnOfDamage(options.file, run);
+        warnOfDamage(shownFile, run);
         if (options.pdf) {
             return parcelo::PrintBodiesToPdf(bodies, *options.pdf, argc, argv) ? kExitOk
                                                                                : kExitWriteFailed;
         }
         const std::string text = options.html ? parcelo::HtmlOfBodies(bodies, argc, argv)
                                               : parcelo::PlainTextOfBodies(bodies, argc, argv);
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+        return writeStandardOutput(text) ? kExitOk : kExitWriteFailed;
     }
 
     std::optional<std::string> prefix;
@@ -218,7 +230,7 @@ int main(int argc, char** argv) {
     if (options.outputDirectory) {
         prefix = *options.outputDirectory + "/";
         std::error_code error;
-        if (!options.listOnly && !std::filesystem::is_directory(*options.outputDirectory) &&
+        if (!options.listOnly && !std::filesystem::is_directory(*options.outputDirectory, error) &&
             !std::filesystem::create_directories(*options.outputDirectory, error)) {
             // The files are still listed, each with the reason it could not be written.
             std::fprintf(stderr, "parcelo-extract: cannot create %s: %s\n",
@@ -226,11 +238,12 @@ int main(int argc, char** argv) {
             directoryMissing = true;
         }
     }
+    run.replaceExisting = options.overwrite;
     parcelo::ExtractTnefStream(run, *source, options.listOnly ? 0 : 1, prefix);
     const std::string listing = options.json ? parcelo::ExtractedFilesAsJson(run.files)
                                              : parcelo::ExtractedFilesAsText(run.files);
-    std::fwrite(listing.data(), 1, listing.size(), stdout);
-    warnOfDamage(options.file, run);
+    const bool listed = writeStandardOutput(listing);
+    warnOfDamage(shownFile, run);
     bool writeFailed = directoryMissing;
     for (const parcelo::ExtractedFile& file : run.files) {
         if (file.writeError != 0) {
@@ -239,7 +252,21 @@ int main(int argc, char** argv) {
             writeFailed = true;
         }
     }
-    if (std::fflush(stdout) != 0)
+    return writeFailed || !listed ? kExitWriteFailed : kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Whatever goes wrong ends in one line and a status, never in an abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::filesystem::filesystem_error& error) {
+        std::fprintf(stderr, "parcelo-extract: cannot write %s: %s\n", error.path1().c_str(),
+                     error.code().message().c_str());
+        return kExitWriteFailed;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "parcelo-extract: %s\n", error.what());
         return kExitFailure;
-    return writeFailed ? kExitWriteFailed : kExitOk;
+    }
 }

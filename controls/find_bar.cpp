@@ -58,18 +58,22 @@ FindBar::FindBar(BodyView& view) : QFrame(&view), view_(view) {
     field_->setPlaceholderText(QStringLiteral("Find in message"));
     field_->setClearButtonEnabled(true);
     field_->setAccessibleName(QStringLiteral("Find"));
-    field_->setAccessibleDescription(
-        QStringLiteral("The words to find in the message; Enter finds the next match, Shift+Enter the "
-           "previous one, Esc closes the find bar"));
+    field_->setAccessibleDescription(QStringLiteral(
+        "The words to find in the message; Enter finds the next match, Shift+Enter the "
+        "previous one, Esc closes the find bar"));
     result_ = new QLabel(this);
     result_->setAccessibleName(QStringLiteral("Find result"));
-    result_->setAccessibleDescription(QStringLiteral("How many matches the words have in the message"));
+    result_->setAccessibleDescription(
+        QStringLiteral("How many matches the words have in the message"));
 
-    previous_ = MakeButton(this, QStringLiteral("Previous match"), QStringLiteral("Selects the previous match (Shift+F3)"));
+    previous_ = MakeButton(this, QStringLiteral("Previous match"),
+                           QStringLiteral("Selects the previous match (Shift+F3)"));
     previous_->setArrowType(Qt::UpArrow);
-    next_ = MakeButton(this, QStringLiteral("Next match"), QStringLiteral("Selects the next match (F3)"));
+    next_ = MakeButton(this, QStringLiteral("Next match"),
+                       QStringLiteral("Selects the next match (F3)"));
     next_->setArrowType(Qt::DownArrow);
-    close_ = MakeButton(this, QStringLiteral("Close find bar"), QStringLiteral("Closes the find bar (Esc)"));
+    close_ = MakeButton(this, QStringLiteral("Close find bar"),
+                        QStringLiteral("Closes the find bar (Esc)"));
     close_->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
 
     auto* layout = new QHBoxLayout(this);

@@ -54,31 +54,55 @@ std::string FoldCase(const std::string& path) {
     return folded;
 }
 
-ExtractedFile& ExtractedFileList::add(std::string path, int64_t size, int isAttachment) {
-    std::string folded = FoldCase(path);
-    if (!isFree(folded)) {
-        const size_t slash = path.rfind('/');
-        const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-        const std::string directory = path.substr(0, nameStart);
-        const std::string name = path.substr(nameStart);
-        int& number = nextNumber_.try_emplace(folded, 2).first->second;
-        for (;; ++number) {
-            std::string candidate = directory + NumberedFileName(name, number);
-            std::string candidateFolded = FoldCase(candidate);
-            if (isFree(candidateFolded)) {
-                path = std::move(candidate);
-                folded = std::move(candidateFolded);
-                ++number;
-                break;
-            }
+bool ExtractedFileList::isFree(const std::string& path, const std::string& folded) const {
+    return !byFoldedPath_.contains(folded) && !(isTakenElsewhere && isTakenElsewhere(path));
+}
+
+std::string ExtractedFileList::freePath(const std::string& requested, std::string& folded) {
+    const std::string requestedFolded = FoldCase(requested);
+    if (isFree(requested, requestedFolded)) {
+        folded = requestedFolded;
+        return requested;
+    }
+    const size_t slash = requested.rfind('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::string directory = requested.substr(0, nameStart);
+    const std::string name = requested.substr(nameStart);
+    int& number = nextNumber_.try_emplace(requestedFolded, 2).first->second;
+    for (;; ++number) {
+        std::string candidate = directory + NumberedFileName(name, number);
+        std::string candidateFolded = FoldCase(candidate);
+        if (isFree(candidate, candidateFolded)) {
+            folded = std::move(candidateFolded);
+            ++number;
+            return candidate;
         }
     }
+}
+
+ExtractedFile& ExtractedFileList::add(std::string path, int64_t size, int isAttachment) {
+    std::string folded;
+    std::string free = freePath(path, folded);
     byFoldedPath_.emplace(std::move(folded), files_.size());
+    requestedPaths_.push_back(std::move(path));
     ExtractedFile& file = files_.emplace_back();
     file.isAttachment = isAttachment;
-    file.path = std::move(path);
+    file.path = std::move(free);
     file.size = size;
     return file;
+}
+
+std::string ExtractedFileList::renumber(const std::string& path) {
+    const auto found = byFoldedPath_.find(FoldCase(path));
+    if (found == byFoldedPath_.end())
+        return path;
+    const size_t index = found->second;
+    // The old path stays taken in the list: something is there.
+    std::string folded;
+    std::string free = freePath(requestedPaths_[index], folded);
+    byFoldedPath_.emplace(std::move(folded), index);
+    files_[index].path = free;
+    return free;
 }
 
 void ExtractedFileList::noteWriteError(const std::string& path, int error) {
@@ -91,6 +115,7 @@ void ExtractedFileList::clear() {
     files_.clear();
     byFoldedPath_.clear();
     nextNumber_.clear();
+    requestedPaths_.clear();
 }
 
 }  // namespace parcelo

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -36,10 +37,18 @@ class ExtractedFileList {
   public:
     using const_iterator = std::vector<ExtractedFile>::const_reverse_iterator;
 
-    // Records a file. A path equal to one recorded already (letter case aside) is never
-    // reused: the file is recorded under the first free name with "_2", "_3", ... added to
-    // its file-name part. Returns the entry, valid until the next change of the list.
+    // Asked, when set, whether a path not in the list is taken all the same (by a file on
+    // disk); such a path is passed over as one in the list is.
+    std::function<bool(const std::string& path)> isTakenElsewhere;
+
+    // Records a file. A path equal to one recorded already (letter case aside), or taken
+    // elsewhere, is never used: the file is recorded under the first free name with "_2",
+    // "_3", ... added to its file-name part. Returns the entry, valid until the next change
+    // of the list.
     ExtractedFile& add(std::string path, int64_t size, int isAttachment);
+    // Records the file recorded at `path` under the next free name, for when `path` was
+    // found taken as the file was created; returns the new path.
+    std::string renumber(const std::string& path);
     // Notes the first error met creating or writing the file recorded at `path`.
     void noteWriteError(const std::string& path, int error);
 
@@ -51,9 +60,13 @@ class ExtractedFileList {
     void clear();
 
   private:
-    bool isFree(const std::string& folded) const { return !byFoldedPath_.contains(folded); }
+    bool isFree(const std::string& path, const std::string& folded) const;
+    // The first free path for `requested`: itself, or a numbered one; `folded` gets its
+    // folded form.
+    std::string freePath(const std::string& requested, std::string& folded);
 
-    std::vector<ExtractedFile> files_;  // in the order recorded
+    std::vector<ExtractedFile> files_;         // in the order recorded
+    std::vector<std::string> requestedPaths_;  // the path each file was asked for
     std::unordered_map<std::string, size_t> byFoldedPath_;
     // For each path asked for more than once, the number to try first for its next copy:
     // the ones below it are taken, so that many copies of one name cost no more than one.

@@ -1,5 +1,10 @@
 #include "extraction_run.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "calendar_event_writer.h"
 #include "code_page.h"
 #include "compressed_rtf.h"
@@ -27,6 +32,17 @@ constexpr uint16_t kLidAppointmentMessageClass = 0x0024;
 constexpr uint64_t kInterfaceIdSize = 16;
 // US-ASCII, which browsers read as Windows-1252 (mail marked so often is).
 constexpr uint32_t kUsAsciiCodePage = 20127;
+// How often a name found taken as its file is created is passed over for the next one.
+constexpr int kMaxCreateAttempts = 100;
+
+// Whether something is at `path` that the run must not write over. What cannot even be
+// looked at is not taken: creating the file then fails and says why.
+bool takenOnDisk(const std::string& path, bool replaceExisting) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return false;
+    return !(replaceExisting && S_ISREG(st.st_mode));
+}
 
 bool beginsWithTnefSignature(const ValueBytes& content) {
     const std::string head = content.prefix(4);
@@ -209,6 +225,27 @@ void NoteWriteResult(ExtractionRun& run, const std::string& path, int error) {
     run.files.noteWriteError(path, error);
 }
 
+RecordedOutputFile::RecordedOutputFile(ExtractionRun& run, const std::string& path)
+    : run_(run), path_(path) {
+    const Existing existing = run.replaceExisting ? Existing::kReplace : Existing::kKeep;
+    for (int attempt = 1;; ++attempt) {
+        open(path_, existing);
+        // Something appeared at the name since it was recorded.
+        if (error() != EEXIST || attempt == kMaxCreateAttempts)
+            break;
+        path_ = run.files.renumber(path_);
+    }
+    created_ = isOpen();
+}
+
+RecordedOutputFile::~RecordedOutputFile() {
+    const int error = finish();
+    // A file cut short would pass for the attachment itself.
+    if (error != 0 && created_)
+        ::unlink(path_.c_str());
+    NoteWriteResult(run_, path_, error);
+}
+
 void ProcessTnefMessage(ExtractionRun& run, const TnefMessage& message, int depth) {
     const std::string& messageClass = message.messageClass();
     bool foundCalendar = false;
@@ -250,6 +287,11 @@ int ExtractTnefStream(ExtractionRun& run, const ByteSource& source, int writeSwi
     run.outputDirectory =
         outputDirectory && !outputDirectory->empty() ? outputDirectory : std::nullopt;
     run.files.clear();
+    // Names taken on disk are passed over in a listing too, so that it shows what a run that
+    // writes would write.
+    run.files.isTakenElsewhere = [replace = run.replaceExisting](const std::string& path) {
+        return takenOnDisk(path, replace);
+    };
     run.bodyFileCounter = 0;
     run.cutShortStreams = 0;
     run.damagedBlocks = 0;

@@ -21,6 +21,9 @@ inline constexpr int kMaxNestingDepth = 32;
 // The state of one run, read by the item writers.
 struct ExtractionRun {
     int writeFiles = 1;  // 1: create the files that are recorded; 0: list them only
+    // Whether a regular file already at a recorded path is replaced; otherwise (and always
+    // for anything else there, a symbolic link included) the file gets a numbered name.
+    bool replaceExisting = false;
     // Put in front of every file name; ends in "/". None: names relative to the current
     // directory.
     std::optional<std::string> outputDirectory;
@@ -66,18 +69,19 @@ ExtractedFile& AddExtractedFile(ExtractionRun& run, const std::string& path, int
 void NoteWriteResult(ExtractionRun& run, const std::string& path, int error);
 
 // The file of a recorded entry, created for writing; how writing it ended is noted in the
-// run's list when it closes.
+// run's list when it closes. A name found taken as the file is created is passed over for
+// the next free one, and the entry's path follows; a file not written whole is removed.
 class RecordedOutputFile : public OutputFile {
   public:
-    RecordedOutputFile(ExtractionRun& run, const std::string& path)
-        : OutputFile(path), run_(run), path_(path) {}
-    ~RecordedOutputFile() { NoteWriteResult(run_, path_, finish()); }
+    RecordedOutputFile(ExtractionRun& run, const std::string& path);
+    ~RecordedOutputFile();
     RecordedOutputFile(const RecordedOutputFile&) = delete;
     RecordedOutputFile& operator=(const RecordedOutputFile&) = delete;
 
   private:
     ExtractionRun& run_;
     std::string path_;
+    bool created_ = false;
 };
 
 }  // namespace parcelo

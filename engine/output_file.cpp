@@ -1,6 +1,7 @@
 #include "output_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,10 +12,39 @@ namespace {
 constexpr size_t kBufferSize = 64 * 1024;
 }
 
-OutputFile::OutputFile(const std::string& path)
-    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666)) {
-    if (fd_ < 0)
+OutputFile::OutputFile(const std::string& path, Existing existing) {
+    open(path, existing);
+}
+
+void OutputFile::open(const std::string& path, Existing existing) {
+    finish();
+    error_ = 0;
+    buffer_.clear();
+    if (existing == Existing::kKeep) {
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd_ < 0)
+            error_ = errno;
+        return;
+    }
+    // Not truncated on opening: only a regular file may be emptied, and a FIFO must not
+    // block the run.
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd_ < 0) {
+        error_ = errno == ELOOP ? EEXIST : errno;
+        return;
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
         error_ = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+        error_ = EEXIST;
+    } else if (::ftruncate(fd_, 0) != 0) {
+        error_ = errno;
+    }
+    if (error_ != 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
 }
 
 OutputFile::~OutputFile() {

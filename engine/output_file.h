@@ -1,5 +1,6 @@
-// A file the engine writes: created, or truncated when it exists, and written with the
-// bytes exactly as given. The first error met is kept, for the list of extracted files.
+// A file the engine writes: created anew (or, when asked, in place of a regular file) and
+// written with the bytes exactly as given. The first error met is kept, for the list of
+// extracted files.
 #pragma once
 
 #include <string>
@@ -11,14 +12,25 @@ namespace parcelo {
 
 class OutputFile {
   public:
-    // Creates the file. A symbolic link in its place is not followed: the file is then not
-    // created, so nothing lands outside the directory it was meant for.
-    explicit OutputFile(const std::string& path);
+    enum class Existing {
+        kKeep,     // a file of that name is never touched: creating fails with EEXIST
+        kReplace,  // a regular file of that name is emptied and written; anything else in
+                   // its place (a symbolic link, a device) fails with EEXIST
+    };
+
+    // Creates the file. A symbolic link in its place is never followed, so nothing lands
+    // outside the directory it was meant for.
+    explicit OutputFile(const std::string& path, Existing existing = Existing::kKeep);
+    OutputFile() = default;
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
+    // Creates the file of a default-constructed or finished one.
+    void open(const std::string& path, Existing existing);
     bool isOpen() const { return fd_ >= 0; }
+    // The errno of the first failure so far; 0 while all went well.
+    int error() const { return error_; }
     OutputFile& write(std::string_view bytes);
     OutputFile& write(char byte) { return write(std::string_view(&byte, 1)); }
     // Copies a value straight from where it lies (large attachments are not loaded).

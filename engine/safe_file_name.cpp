@@ -30,16 +30,42 @@ std::string replaceUnsafeCharacters(std::string_view name) {
     return safe;
 }
 
-// `stem` shortened so that `stem` + `ending` fits, followed by `ending`; when `ending`
-// alone does not leave room, the whole is cut instead.
-std::string fitted(std::string_view stem, std::string_view ending) {
-    if (stem.size() + ending.size() <= kMaxFileNameBytes)
+// `stem` shortened so that `stem` + `ending` fits in `limit` bytes, followed by `ending`;
+// when `ending` alone does not leave room, the whole is cut instead.
+std::string fitted(std::string_view stem, std::string_view ending, size_t limit) {
+    if (stem.size() + ending.size() <= limit)
         return std::string(stem) + std::string(ending);
-    if (ending.size() < kMaxFileNameBytes)
-        return std::string(prefixAtBoundary(stem, kMaxFileNameBytes - ending.size())) +
-               std::string(ending);
-    return std::string(
-        prefixAtBoundary(std::string(stem) + std::string(ending), kMaxFileNameBytes));
+    if (ending.size() < limit)
+        return std::string(prefixAtBoundary(stem, limit - ending.size())) + std::string(ending);
+    return std::string(prefixAtBoundary(std::string(stem) + std::string(ending), limit));
+}
+
+// A name beginning with "." would be hidden from `ls` and file managers: it is shown with
+// this before it, and the rest of the name gets one byte less.
+constexpr std::string_view kUnhidingPrefix = "_";
+
+bool wouldBeHidden(std::string_view name) {
+    return !name.empty() && name.front() == '.';
+}
+
+// `name` shortened to `limit` bytes, keeping its extension (from its last "." that is not
+// its first character) when that leaves room.
+std::string shortened(std::string_view name, size_t limit) {
+    if (name.size() <= limit)
+        return std::string(name);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0 && name.size() - dot < limit)
+        return fitted(name.substr(0, dot), name.substr(dot), limit);
+    return std::string(prefixAtBoundary(name, limit));
+}
+
+// `name` with "_<number>" before its extension, in at most `limit` bytes.
+std::string numbered(std::string_view name, int number, size_t limit) {
+    const std::string suffix = "_" + std::to_string(number);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || name.size() - dot + suffix.size() >= limit)
+        return fitted(name, suffix, limit);
+    return fitted(name.substr(0, dot), suffix + std::string(name.substr(dot)), limit);
 }
 
 std::string withoutDotNames(std::string name) {
@@ -52,27 +78,32 @@ std::string withoutDotNames(std::string name) {
 
 std::string SafeFileName(std::string_view name) {
     const std::string safe = withoutDotNames(replaceUnsafeCharacters(name));
-    if (safe.size() <= kMaxFileNameBytes)
-        return safe;
-    const size_t dot = safe.rfind('.');
-    if (dot != std::string::npos && dot > 0 && safe.size() - dot < kMaxFileNameBytes) {
-        return fitted(std::string_view(safe).substr(0, dot), std::string_view(safe).substr(dot));
-    }
-    return std::string(prefixAtBoundary(safe, kMaxFileNameBytes));
+    if (wouldBeHidden(safe))
+        return std::string(kUnhidingPrefix) +
+               shortened(safe, kMaxFileNameBytes - kUnhidingPrefix.size());
+    return shortened(safe, kMaxFileNameBytes);
 }
 
 std::string SafeFileNameWithEnding(std::string_view text, std::string_view ending) {
-    return withoutDotNames(fitted(replaceUnsafeCharacters(text), replaceUnsafeCharacters(ending)));
+    const std::string safeText = replaceUnsafeCharacters(text);
+    const std::string safeEnding = replaceUnsafeCharacters(ending);
+    const std::string whole = safeText + safeEnding;
+    if (withoutDotNames(whole) != whole)
+        return withoutDotNames(whole);
+    if (wouldBeHidden(whole))
+        return std::string(kUnhidingPrefix) +
+               fitted(safeText, safeEnding, kMaxFileNameBytes - kUnhidingPrefix.size());
+    return fitted(safeText, safeEnding, kMaxFileNameBytes);
 }
 
 std::string NumberedFileName(std::string_view name, int number) {
-    const std::string suffix = "_" + std::to_string(number);
-    const size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot == 0 ||
-        name.size() - dot + suffix.size() >= kMaxFileNameBytes) {
-        return fitted(name, suffix);
+    // A name made visible is numbered as the name it was made from, so that ".bashrc" and
+    // ".config.json" number as "_.bashrc_2" and "_.config_2.json".
+    if (name.starts_with(kUnhidingPrefix) && wouldBeHidden(name.substr(kUnhidingPrefix.size()))) {
+        return std::string(kUnhidingPrefix) + numbered(name.substr(kUnhidingPrefix.size()), number,
+                                                       kMaxFileNameBytes - kUnhidingPrefix.size());
     }
-    return fitted(name.substr(0, dot), suffix + std::string(name.substr(dot)));
+    return numbered(name, number, kMaxFileNameBytes);
 }
 
 }  // namespace parcelo

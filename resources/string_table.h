@@ -16,11 +16,18 @@ inline constexpr const char* kOpenFilterText =
     "Winmail.dat Files(*.dat)|*.dat|All Files (*.*)|*.*||\n";
 inline constexpr const char* kSaveAttachmentFilterText = "All Files (*.*)|*.*||\n";
 inline constexpr const char* kExtractFailedText =
-    "Extract failed! The file is invaild winmail.dat(MS-TNEF). ";
+    "Extract failed! The file is invalid winmail.dat(MS-TNEF). ";
 inline constexpr const char* kAppNameText = "Parcelo";
 inline constexpr const char* kSaveBodyFilterText =
     "Rich Files(*.rtf)|*.rtf|All Files (*.*)|*.*||\n";
 inline constexpr const char* kCouldNotStartPrintJobText = "Could not start print job.";
+
+// What the window says of a file it cannot show, and of a stream it shows only in part.
+inline constexpr const char* kNotTnefText = "%1 is not a TNEF file (winmail.dat).";
+inline constexpr const char* kDamagedStreamText = "Part of this file could not be read: %1.";
+// What the window says when a command gives up on something it did not expect.
+inline constexpr const char* kUnexpectedErrorText =
+    "Parcelo could not finish what it was doing: %1";
 
 // Printing the body.
 inline constexpr const char* kPrintDocumentName = "Printing";

@@ -6,4 +6,9 @@ QVariant OfflineTextDocument::loadResource(int /*type*/, const QUrl& /*name*/) {
     return {};
 }
 
+void OfflineTextDocument::setBodyFont(QFont font) {
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    setDefaultFont(font);
+}
+
 }  // namespace parcelo

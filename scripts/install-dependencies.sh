@@ -7,6 +7,10 @@ packages=(
   cmake ninja-build g++ pkg-config
   # libraries
   libytnef0-dev qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+  # fonts metric-compatible with Outlook's (Carlito for Calibri, Caladea for Cambria, Liberation
+  # for Arial, Times New Roman and Courier New), so a body breaks into lines and pages as the
+  # sender saw it; DejaVu for everything else. The tests see only these (tests/fonts.conf).
+  fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2 fonts-dejavu-core
   # icons for the attachment list, and a display for screenshots
   adwaita-icon-theme hicolor-icon-theme xvfb xauth
   # the printing tests read the PDF files they print (pdfinfo, pdftotext, pdftoppm, pdfimages)

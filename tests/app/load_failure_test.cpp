@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const QString kFirstLine = "Extract failed! The file is invaild winmail.dat(MS-TNEF). ";
+const QString kFirstLine = "Extract failed! The file is invalid winmail.dat(MS-TNEF). ";
 
 QString Reason(int error) {
     return QString::fromLocal8Bit(strerror(error));

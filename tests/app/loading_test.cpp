@@ -23,6 +23,7 @@
 #include "app_test_support.h"
 #include "attachment_item.h"
 #include "corpus.h"
+#include "damage_bar.h"
 #include "file_dialogs.h"
 #include "string_table.h"
 
@@ -111,7 +112,7 @@ TEST(Loading, AFileThatCannotBeOpenedKeepsThePreviousFileOnShowAndItsFilesInPlac
     EXPECT_EQ(dialog.messages[0].icon, QMessageBox::Warning);
     EXPECT_EQ(dialog.messages[0].caption, "Parcelo");
     EXPECT_EQ(dialog.messages[0].text,
-              "Extract failed! The file is invaild winmail.dat(MS-TNEF). \n\n" + dialog.fileName +
+              "Extract failed! The file is invalid winmail.dat(MS-TNEF). \n\n" + dialog.fileName +
                   "\n" + QString::fromLocal8Bit(strerror(ENOENT)));
     EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"kept.txt"}));
     EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Kept");
@@ -121,17 +122,63 @@ TEST(Loading, AFileThatCannotBeOpenedKeepsThePreviousFileOnShowAndItsFilesInPlac
     EXPECT_EQ(tmp.entries(), 1u);
 }
 
-TEST(Loading, AFileThatIsNotTnefGivesEmptyViewsWithoutAMessage) {
+TEST(Loading, AFileThatIsNotTnefIsNamedInAMessageAndThePreviousFileStaysOnShow) {
     ScratchDir in;
     TemporaryFolder tmp;
     TestDialog dialog;
     dialog.fileName = WriteTnef(in, "good.dat", NoteBytes("{\\rtf1 Old}", {{"old.txt", "o"}}));
     ASSERT_EQ(dialog.LoadTnefFile(), 1);
-    dialog.fileName = WriteTnef(in, "notes.dat", "just some text, not TNEF");
-    EXPECT_EQ(dialog.LoadTnefFile(), 1);
+    const std::string scratch = dialog.scratchDirectory();
+    std::string alteredSignature = NoteBytes("", {{"a.txt", "a"}});
+    alteredSignature[3] = '\x32';
+    for (const std::string& bytes :
+         {std::string("just some text, not TNEF"), std::string(), alteredSignature}) {
+        dialog.messages.clear();
+        dialog.fileName = WriteTnef(in, "notes.dat", bytes);
+        EXPECT_EQ(dialog.LoadTnefFile(), 0);
+        ASSERT_EQ(dialog.messages.size(), 1u);
+        EXPECT_EQ(dialog.messages[0].icon, QMessageBox::Warning);
+        EXPECT_EQ(dialog.messages[0].text, "notes.dat is not a TNEF file (winmail.dat).");
+        EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"old.txt"}));
+        EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Old");
+        EXPECT_EQ(dialog.scratchDirectory(), scratch);
+        EXPECT_EQ(tmp.entries(), 1u);
+    }
+}
+
+TEST(Loading, ADamagedStreamShowsWhatItHoldsUnderABarSayingWhatWasSkipped) {
+    ScratchDir in;
+    TemporaryFolder tmp;
+    TestDialog dialog;
+    const QRect bodyPlace = dialog.bodyView()->geometry();
+    const auto* bar = dialog.findChild<DamageBar*>();
+    ASSERT_NE(bar, nullptr);
+    dialog.fileName =
+        WriteTnef(in, "bad.dat",
+                  TnefBuilder()
+                      .messageClass(kNote)
+                      .messageProps(PropertyList().binary(0x1009, compressRtf("{\\rtf1 Partly}")))
+                      .attach("a.txt", "a")
+                      .raw(std::string("\x02\x0f\x80\x06\x00\xff\xff\x00\x00partial", 16))
+                      .bytes());
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
     EXPECT_TRUE(dialog.messages.empty());
-    EXPECT_EQ(dialog.attachmentList()->count(), 0);
-    EXPECT_TRUE(dialog.bodyView()->toPlainText().isEmpty());
+    EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"a.txt"}));
+    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Partly");
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_EQ(bar->text(),
+              "Part of this file could not be read: the stream breaks off inside an attribute, "
+              "which was skipped.");
+    // The bar takes the top of the body's place; the body keeps the rest.
+    EXPECT_EQ(bar->geometry().top(), bodyPlace.top());
+    EXPECT_GT(bar->height(), dialog.fontMetrics().height());
+    EXPECT_EQ(dialog.bodyView()->geometry().top(), bar->geometry().bottom() + 1);
+    EXPECT_EQ(dialog.bodyView()->geometry().bottom(), bodyPlace.bottom());
+
+    dialog.fileName = WriteTnef(in, "good.dat", NoteBytes("{\\rtf1 Whole}", {}));
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(dialog.bodyView()->geometry(), bodyPlace);
 }
 
 TEST(Loading, EveryAttachmentPastTheSixtyFourthHasItsIconToo) {

@@ -80,7 +80,8 @@ TEST(WindowLook, TheStripIsTiledAcrossAndDownTheWholeWindow) {
     // Below the first tile the strip starts again from its top, and the last row and column
     // are covered too: seen in the margin right of the attachment list.
     ASSERT_GT(dialog.height(), 411);
-    const int x = (dialog.attachmentList()->geometry().right() + dialog.width()) / 2;
+    const QWidget* list = dialog.attachmentList();
+    const int x = (list->mapTo(&dialog, QPoint(list->width(), 0)).x() + dialog.width()) / 2;
     for (int y : {409, 410, 411, 412, dialog.height() - 1})
         EXPECT_EQ(Rgb(shot, x, y), strip.pixel(x % 6, y % 411) & RGB_MASK) << y;
     const int right = dialog.width() - 1;

@@ -1,11 +1,16 @@
 // The window as template 102 lays it out, the command line, and the texts the window builds
 // from the string table and from system errors.
 #include <cerrno>
+#include <optional>
+#include <string>
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
+#include <QTest>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
@@ -27,16 +32,17 @@ TEST(Window, FollowsTheTemplateInDialogUnitsOfItsFont) {
     const DialogUnits units(dialog.font());
     ASSERT_GT(units.baseX(), 0);
     EXPECT_EQ(dialog.size(), QSize(units.toPixelsX(329), units.toPixelsY(265)));
-    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());  // not resizable
+    EXPECT_EQ(dialog.minimumSize(), dialog.size());  // never smaller than the template
     for (const ControlTemplate& item : kMainDialogControls) {
         QWidget* widget = dialog.control(item.id);
         ASSERT_NE(widget, nullptr) << item.id;
         const QRect rect = units.toPixels(item.x, item.y, item.width, item.height);
+        const QRect place(widget->mapTo(&dialog, QPoint(0, 0)), widget->size());
         if (qobject_cast<QPushButton*>(widget) != nullptr) {
             // The buttons take the size of their pictures where the template puts them.
-            EXPECT_EQ(widget->geometry(), QRect(rect.topLeft(), QSize(75, 21))) << item.id;
+            EXPECT_EQ(place, QRect(rect.topLeft(), QSize(75, 21))) << item.id;
         } else {
-            EXPECT_EQ(widget->geometry(), rect) << item.id;
+            EXPECT_EQ(place, rect) << item.id;
         }
         // The texts read as the template has them; "&" only marks the mnemonic letter.
         if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -53,6 +59,29 @@ TEST(Window, FollowsTheTemplateInDialogUnitsOfItsFont) {
     EXPECT_EQ(dialog.attachmentList()->selectionMode(), QAbstractItemView::SingleSelection);
 }
 
+TEST(Window, ALargerWindowGivesTheBodyTheExtraRoomAndTheListOnlyHeight) {
+    TestDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QSize body = dialog.bodyView()->size();
+    const QSize list = dialog.attachmentList()->size();
+    dialog.resize(1200, 900);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialog.size(), QSize(1200, 900));
+    EXPECT_GT(dialog.bodyView()->width(), body.width());
+    EXPECT_GT(dialog.bodyView()->height(), body.height());
+    EXPECT_EQ(dialog.attachmentList()->width(), list.width());
+    EXPECT_GT(dialog.attachmentList()->height(), list.height());
+    // Close stays in the bottom right corner.
+    const QWidget* close = dialog.control(kIdcClose);
+    EXPECT_LT(dialog.width() - close->geometry().right(), 40);
+    EXPECT_LT(dialog.height() - close->geometry().bottom(), 40);
+    // Smaller than the template it does not get.
+    dialog.resize(300, 200);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog.size(), dialog.minimumSize());
+}
+
 TEST(Window, TabsThroughTheControlsInTemplateOrder) {
     TestDialog dialog;
     const int order[] = {kIdcFileName, kIdcBrowse, kIdcAttachmentList, kIdcPrint,
@@ -60,7 +89,8 @@ TEST(Window, TabsThroughTheControlsInTemplateOrder) {
     QWidget* widget = dialog.control(order[0]);
     for (size_t i = 1; i < std::size(order); ++i) {
         widget = widget->nextInFocusChain();
-        while (widget->focusPolicy() == Qt::NoFocus || widget->parentWidget() != &dialog)
+        while (widget->focusPolicy() == Qt::NoFocus ||
+               !widget->objectName().startsWith(QStringLiteral("control")))
             widget = widget->nextInFocusChain();
         EXPECT_EQ(widget, dialog.control(order[i])) << i;
     }
@@ -82,7 +112,9 @@ TEST(CommandLine, TheFirstArgumentThatIsNotASwitchIsTheFile) {
     const Case cases[] = {
         {{"parcelo"}, ""},
         {{"parcelo", "/home/ann/My Mail/winmail.dat"}, "/home/ann/My Mail/winmail.dat"},
-        {{"parcelo", "-x", "a.dat"}, "a.dat"},
+        {{"parcelo", "-x", "a.dat"}, ""},
+        {{"parcelo", "-platform", "offscreen", "-style=fusion", "--reverse", "a.dat"}, "a.dat"},
+        {{"parcelo", "-", "a.dat"}, "-"},
         {{"parcelo", "--timing", "a.dat", "b.dat"}, "a.dat"},
         {{"parcelo", "--", "-odd.dat"}, "-odd.dat"},
         {{"parcelo", "--screenshot=/tmp/s.png", "winmail.dat"}, "winmail.dat"},
@@ -95,6 +127,45 @@ TEST(CommandLine, TheFirstArgumentThatIsNotASwitchIsTheFile) {
     EXPECT_EQ(line.screenshot, "out.png");
     EXPECT_TRUE(line.timing);
     EXPECT_TRUE(line.fileName.isEmpty());
+}
+
+TEST(CommandLine, HelpVersionAndUnknownSwitchesAnswerOnTheTerminalWithoutADisplay) {
+    struct Case {
+        QStringList arguments;
+        int status;
+        std::string out;  // the start of standard output
+        std::string err;
+    };
+    const std::string tryHelp = "Try 'parcelo --help' for more information.\n";
+    const Case cases[] = {
+        {{"--help"}, 0, "Usage: parcelo ", ""},
+        {{"a.dat", "--version"}, 0, "parcelo " PARCELO_VERSION "\n", ""},
+        {{"--bogus", "--help"}, 2, "", "parcelo: unknown option --bogus\n" + tryHelp},
+        {{"a.dat", "-x"}, 2, "", "parcelo: unknown option -x\n" + tryHelp},
+        {{"--", "--help"}, -1, "", ""},  // a file of that name: the window opens
+    };
+    for (const Case& c : cases) {
+        if (c.status < 0) {
+            const CommandLine line =
+                ParceloApp::ParseCommandLine(QStringList("parcelo") + c.arguments);
+            EXPECT_FALSE(ParceloApp::AnswerOnTerminal(line).has_value());
+            EXPECT_EQ(line.fileName, c.arguments.last());
+            continue;
+        }
+        // The program itself, with no display to open a window on.
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        program.setProcessEnvironment(environment);
+        program.start(PARCELO_APP_BINARY, c.arguments);
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), c.status) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(program.readAllStandardOutput().toStdString().starts_with(c.out))
+            << c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(program.readAllStandardError().toStdString(), c.err);
+    }
 }
 
 TEST(FileDialogFilters, ComeFromTheStringTableWithStarDotStarMeaningEveryFile) {

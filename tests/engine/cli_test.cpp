@@ -175,7 +175,10 @@ TEST(ParceloExtract, ReportsFilesItCannotOpenAndUsageErrors) {
     const CliRun missing = ws.run(quoted((ws.inputs() / "missing.dat").string()));
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(missing.err, "Extract failed! The file is invaild winmail.dat(MS-TNEF). \n");
+    EXPECT_EQ(missing.err,
+              "Extract failed! The file is invalid winmail.dat(MS-TNEF). \n"
+              "parcelo-extract: cannot open " +
+                  (ws.inputs() / "missing.dat").string() + ": No such file or directory\n");
     EXPECT_EQ(ws.run(quoted(ws.inputs().string())).status, 1);
     for (const char* args : {"", "--bogus x.dat", "-o", "a.dat b.dat", "-x a.dat", "-o '' a.dat",
                              "--text --json x.dat"}) {
@@ -243,23 +246,85 @@ TEST(ParceloExtract, NamesEachFileItCannotWrite) {
     for (const char* name : {"/quote\".txt: ", "/A.txt: ", "/Hello_World0.rtf: "})
         EXPECT_THAT(run.err, HasSubstr("cannot write " + under + name + "Not a directory"));
 
-    // One file cannot be created: a directory of its name is there.
-    const std::string out = (ws.path() / "out").string();
-    fs::create_directories(out + "/A.txt");
-    run = ws.run("-o " + quoted(out) + " " + in);
+    // A folder name the system refuses is told as one, not an abort.
+    const std::string tooLong = (ws.path() / std::string(300, 'e')).string();
+    run = ws.run("-o " + quoted(tooLong) + " " + in);
     EXPECT_EQ(run.status, 4);
-    EXPECT_THAT(run.out, HasSubstr("\t" + out + "/A.txt\n"));
-    EXPECT_EQ(run.err, "parcelo-extract: cannot write " + out + "/A.txt: Is a directory\n");
-    EXPECT_EQ(ReadFile(out + "/quote\".txt"), "second!");
+    EXPECT_THAT(run.err, HasSubstr("cannot create " + tooLong + ": File name too long\n"));
+    EXPECT_THAT(run.err, HasSubstr("cannot write " + tooLong + "/A.txt: File name too long\n"));
 
     // A write that stops short: past the file-size limit of the process (4 blocks).
     const std::string big(8192, 'b');
     const std::string large = ws.input("large.dat", TnefBuilder().attach("big.bin", big).bytes());
+    const std::string out = (ws.path() / "out").string();
     run = ws.run("-o " + quoted(out) + " " + large, "ulimit -f 4 &&");
     EXPECT_EQ(run.status, 4);
     EXPECT_EQ(run.out, "attachment\t8192\t" + out + "/big.bin\n");
     EXPECT_THAT(run.err, HasSubstr("cannot write " + out + "/big.bin: File too large"));
+    // What was cut short is not left to pass for the attachment.
+    EXPECT_THAT(FilesUnder(out), IsEmpty());
+    run = ws.run("--json -o " + quoted(out) + " " + large, "ulimit -f 4 &&");
+    EXPECT_EQ(run.status, 4);
+    EXPECT_THAT(run.out, HasSubstr("\"attachment\": true, \"written\": false}"));
+    EXPECT_THAT(FilesUnder(out), IsEmpty());
     EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
+}
+
+TEST(ParceloExtract, KeepsEveryFileAlreadyThereAndNumbersTheNewOne) {
+    Workspace ws;
+    const std::string in =
+        ws.input("in.dat", TnefBuilder().attach(".bashrc", "theirs").attach("A.txt", "a").bytes());
+    WriteFile(ws.work() / ".bashrc", "mine");
+    // A link in the way is never followed, with --overwrite neither.
+    const fs::path target = ws.path() / "target";
+    fs::create_symlink(target, ws.work() / "A.txt");
+
+    CliRun run = ws.run(in);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "attachment\t1\tA_2.txt\nattachment\t6\t_.bashrc\n");
+    EXPECT_EQ(ReadFile(ws.work() / ".bashrc"), "mine");
+    EXPECT_EQ(ReadFile(ws.work() / "_.bashrc"), "theirs");
+    // A listing shows the names a run would write.
+    EXPECT_EQ(ws.run("--list " + in).out, "attachment\t1\tA_3.txt\nattachment\t6\t_.bashrc_2\n");
+    EXPECT_EQ(ws.run(in).out, "attachment\t1\tA_3.txt\nattachment\t6\t_.bashrc_2\n");
+
+    WriteFile(ws.work() / "_.bashrc", "edited");
+    run = ws.run("--overwrite " + in);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "attachment\t1\tA_2.txt\nattachment\t6\t_.bashrc\n");
+    EXPECT_EQ(ReadFile(ws.work() / "_.bashrc"), "theirs");
+    EXPECT_EQ(ReadFile(ws.work() / ".bashrc"), "mine");
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_EQ(ws.run("--overwrite --list " + in).status, 2);
+}
+
+TEST(ParceloExtract, ReadsStandardInputAndChecksStandardOutput) {
+    Workspace ws;
+    const std::string in = ws.input("in.dat", SampleStream());
+    CliRun run = ws.run("--list - < " + in);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "attachment\t7\tquote\".txt\nattachment\t5\tA.txt\nbody\t10\tHello_World0.rtf\n");
+    EXPECT_EQ(ws.run("--text - < " + in).status, 0);
+    EXPECT_THAT(ws.run("-h").out, HasSubstr("Usage: parcelo-extract"));
+
+    for (const std::string& args : {"--list " + in, "--json --list " + in, "--text " + in}) {
+        run = ws.run(args + " > /dev/full");
+        EXPECT_EQ(run.status, 4) << args;
+        EXPECT_EQ(run.err,
+                  "parcelo-extract: cannot write standard output: No space left on device\n")
+            << args;
+    }
+#ifdef PARCELO_EXTRACT_HAS_TEXT
+    run = ws.run("--pdf /dev/full " + in);
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(run.err, "parcelo-extract: cannot write /dev/full: No space left on device\n");
+    // A PDF cut short by the file-size limit leaves no file, under its name or another.
+    run = ws.run("--pdf t.pdf " + in, "ulimit -f 4 &&");
+    EXPECT_EQ(run.status, 4);
+    EXPECT_THAT(run.err, HasSubstr("cannot write t.pdf: File too large"));
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
+#endif
 }
 
 TEST(ParceloExtract, PrintsTheTextOfEveryBodyWritingNothing) {

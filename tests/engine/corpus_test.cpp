@@ -109,7 +109,7 @@ const std::map<std::string, std::vector<std::string>> kKnownListings = {
     {"qualityunit-tnefdecoder/invalid-checksum.tnef", {"body:0.rtf"}},
     {"roundcube/winmail-10193.tnef",
      {"image_3.png", "image_2.png", "image.png",
-      "body:..Re:_Vyzva_Teplotka_Ordinace_perioperacni_pece0.html"}},
+      "body:_..Re:_Vyzva_Teplotka_Ordinace_perioperacni_pece0.html"}},
     {"teamwork-tnef/attachments.tnef", {"bookmark.htm", "zappa_av1.jpg", "body:untitled0.rtf"}},
     {"teamwork-tnef/badchecksum.tnef", {}},
     {"teamwork-tnef/history-0fdafee76b/winmail.dat",

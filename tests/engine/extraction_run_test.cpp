@@ -311,7 +311,7 @@ TEST(Attachments, NumbersGoBeforeTheLastDotOfTheName) {
     EXPECT_THAT(names("README"), ElementsAre("README_3", "README_2", "README"));
     EXPECT_THAT(names("a.tar.gz"), ElementsAre("a.tar_3.gz", "a.tar_2.gz", "a.tar.gz"));
     // A name that begins with its only dot has no extension.
-    EXPECT_THAT(names(".profile"), ElementsAre(".profile_3", ".profile_2", ".profile"));
+    EXPECT_THAT(names(".profile"), ElementsAre("_.profile_3", "_.profile_2", "_.profile"));
     // A number already taken by another file is passed over.
     EXPECT_THAT(names("x.txt", "X_2.TXT"), ElementsAre("x_4.txt", "x_3.txt", "X_2.TXT", "x.txt"));
     // Names made safe first: these are the same name.
@@ -671,9 +671,9 @@ TEST(UnsafeNames, NeverLeaveTheOutputDirectory) {
                                     .bytes(),
                                 dir);
     EXPECT_THAT(Names(listed),
-                ElementsAre("_abs", "a_b_c_", "_", ".._.._etc_passwd", ".._up0.rtf"));
+                ElementsAre("_abs", "a_b_c_", "_", "_.._.._etc_passwd", "_.._up0.rtf"));
     EXPECT_THAT(dir.fileNames(),
-                ElementsAre(".._.._etc_passwd", ".._up0.rtf", "_", "_abs", "a_b_c_"));
+                ElementsAre("_", "_.._.._etc_passwd", "_.._up0.rtf", "_abs", "a_b_c_"));
 }
 
 TEST(UnsafeNames, AreShortenedTo255BytesKeepingTheExtension) {

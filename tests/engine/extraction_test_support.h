@@ -21,6 +21,8 @@ struct Listed {
 inline std::vector<Listed> Extract(const std::string& stream, const ScratchDir& dir,
                                    int writeSwitch = 1) {
     ExtractionRun run;
+    // Tests extract into one folder again and again, each run in place of the last.
+    run.replaceExisting = true;
     const MemorySource source(stream.data(), stream.size());
     ExtractTnefStream(run, source, writeSwitch, dir.prefix());
     std::vector<Listed> listed;

@@ -102,10 +102,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TopicCase{"TrailingSpacesGo", PropertyList().string8(0x0070, " Call  Bob   "),
                   "_Call__Bob.vcs"},
-        TopicCase{"OnlySpaces", PropertyList().string8(0x0070, "   "), ".vcs"},
-        TopicCase{"Empty", PropertyList().string8(0x0070, ""), ".vcs"},
+        TopicCase{"OnlySpaces", PropertyList().string8(0x0070, "   "), "_.vcs"},
+        TopicCase{"Empty", PropertyList().string8(0x0070, ""), "_.vcs"},
         TopicCase{"OnlySpacesAreTrimmed", PropertyList().string8(0x0070, "x\t"), "x_.vcs"},
-        TopicCase{"PathSeparators", PropertyList().string8(0x0070, "../a/b\\c"), ".._a_b_c.vcs"},
+        TopicCase{"PathSeparators", PropertyList().string8(0x0070, "../a/b\\c"), "_.._a_b_c.vcs"},
         TopicCase{"TextAfterANul", PropertyList().string8Raw(0x0070, std::string("a\0b\0", 4)),
                   "a.vcs"},
         TopicCase{"CodePage",

@@ -268,8 +268,9 @@ TEST(ParagraphFormat, TabStopsAreKeptWithinBounds) {
 // value starts where the tab stop is, 2400 twips (160 pixels) from the margin.
 TEST(ParagraphFormat, TaskFormValuesLineUpAtTheTabStop) {
     const auto document =
-        Read(Body("\\pard\\fi-2400\\li2400\\tx2400\\b Subject:\\tab\\b0 Some important task.\\par"
-                  "\\b Percent Complete:\\tab\\b0 10%\\par"));
+        // 8 points, so that the longest label ends before the stop in any installed font.
+        Read(Body("\\pard\\fi-2400\\li2400\\tx2400\\fs16\\b Subject:\\tab\\b0 Some important "
+                  "task.\\par\\b Percent Complete:\\tab\\b0 10%\\par"));
     document->setTextWidth(600);
     document->documentLayout()->documentSize();
     for (const char* label : {"Subject:\t", "Percent Complete:\t"}) {
@@ -277,6 +278,8 @@ TEST(ParagraphFormat, TaskFormValuesLineUpAtTheTabStop) {
         ASSERT_TRUE(block.isValid()) << label;
         const QTextLine line = block.layout()->lineAt(0);
         const int valueStart = static_cast<int>(std::strlen(label));
+        // The tab itself starts where the label ends, measured in the font in use.
+        ASSERT_LT(line.cursorToX(valueStart - 1), 160) << label;
         EXPECT_NEAR(line.cursorToX(valueStart), 160, 1) << label;
     }
 }

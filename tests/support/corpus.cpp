@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
 #include "extraction_run.h"
 
 namespace parcelo::testing {
@@ -12,7 +14,12 @@ std::filesystem::path CorpusDir() {
 }
 
 bool HaveCorpus() {
-    return !CorpusDir().empty() && std::filesystem::exists(CorpusDir() / "INDEX.tsv");
+    const bool found = !CorpusDir().empty() && std::filesystem::exists(CorpusDir() / "INDEX.tsv");
+    // A build that requires the samples fails the test that would skip without them: a corpus
+    // gone since the build was configured must not pass for a green run.
+    if (!found && PARCELO_REQUIRE_CORPUS)
+        ADD_FAILURE() << "the sample corpus is missing: " << CorpusDir();
+    return found;
 }
 
 std::string CorpusFile(const std::string& relative) {

@@ -14,7 +14,8 @@ namespace parcelo::testing {
 
 // The corpus folder, or an empty path when the build found none.
 std::filesystem::path CorpusDir();
-// Whether the corpus is there to read.
+// Whether the corpus is there to read; when the build requires it (PARCELO_REQUIRE_CORPUS),
+// its absence also fails the running test.
 bool HaveCorpus();
 // The path of a sample, relative to the corpus folder.
 std::string CorpusFile(const std::string& relative);
