@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "controls/body_view.h"
+#include "controls/find_bar.h"
 #include "dialog_template.h"
 #include "main_dialog.h"
 
@@ -90,6 +92,18 @@ class KeyboardCommands : public QObject {
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { dialog_.PrintBody(); });
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { dialog_.reject(); });
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { dialog_.reject(); });
+        shortcut(QKeySequence(QKeySequence::Find), [this] { dialog_.findBar()->open(); });
+        shortcut(QKeySequence(Qt::Key_F3), [this] { dialog_.findBar()->findNext(); });
+        shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3),
+                 [this] { dialog_.findBar()->findPrevious(); });
+        // Ctrl++ is Ctrl+= on most keyboards, Ctrl+Shift+= on others, or the keypad's +.
+        for (const QKeySequence& keys :
+             {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)})
+            shortcut(keys, [this] { dialog_.bodyView()->stepZoom(1); });
+        shortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus),
+                 [this] { dialog_.bodyView()->stepZoom(-1); });
+        shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { dialog_.bodyView()->resetZoom(); });
         // Whatever the About button does, so that F1 and the button never differ.
         shortcut(QKeySequence(Qt::Key_F1), [this] {
             if (auto* about = qobject_cast<QAbstractButton*>(dialog_.control(kIdcAbout)))

@@ -19,6 +19,7 @@
 #include <filesystem>
 
 #include "app_test_support.h"
+#include "controls/find_bar.h"
 #include "dialog_template.h"
 #include "rich_edit_print_job.h"
 
@@ -148,6 +149,37 @@ TEST_F(Keyboard, TheShortcutsRunTheWindowsCommandsFromAnyControl) {
         QCoreApplication::processEvents();
         EXPECT_TRUE(dialog.isVisible());
     }
+}
+
+TEST_F(Keyboard, CtrlFFindsAsTypedAndMarksEveryMatchEscClosesTheBarNotTheWindow) {
+    dialog.fileName = WriteTnef(in, "find.dat", NoteBytes("{\\rtf1 one Two one}", {}));
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    dialog.bodyView()->setFocus();
+    QTest::keyClick(dialog.bodyView(), Qt::Key_F, Qt::ControlModifier);
+    FindBar* bar = dialog.findBar();
+    ASSERT_TRUE(bar->isVisible());
+    ASSERT_TRUE(bar->field()->hasFocus());
+    QTest::keyClicks(bar->field(), "one");
+    EXPECT_EQ(bar->matchCount(), 2);
+    EXPECT_EQ(dialog.bodyView()->extraSelections().size(), 2);
+    EXPECT_EQ(dialog.bodyView()->textCursor().selectionStart(), 0);
+    QTest::keyClick(bar->field(), Qt::Key_F3);
+    EXPECT_EQ(dialog.bodyView()->textCursor().selectedText(), "one");
+    EXPECT_EQ(dialog.bodyView()->textCursor().selectionStart(), 8);
+    QTest::keyClick(bar->field(), Qt::Key_Return);  // wraps to the first
+    EXPECT_EQ(dialog.bodyView()->textCursor().selectionStart(), 0);
+    QTest::keyClicks(bar->field(), "x");
+    EXPECT_EQ(bar->resultText()->text(), "not found");
+    EXPECT_TRUE(dialog.bodyView()->extraSelections().isEmpty());
+    // The zoom keeps the text, and the selection with it.
+    QTest::keyClick(bar->field(), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(dialog.bodyView()->zoomPercent(), 110);
+    QTest::keyClick(bar->field(), Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(dialog.bodyView()->zoomPercent(), 100);
+    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "one Two one");
+    QTest::keyClick(bar->field(), Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST_F(Keyboard, CtrlQAndCtrlWCloseTheWindowAndRemoveTheScratchFiles) {
