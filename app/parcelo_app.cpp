@@ -16,6 +16,7 @@
 #include "main_dialog.h"
 #include "quit_signal_watcher.h"
 #include "string_table.h"
+#include "window_place.h"
 
 namespace parcelo {
 
@@ -228,6 +229,11 @@ int ParceloApp::runWindow() {
         });
     }
 
+    // A screenshot shows the window at its template's size, whatever the last run left.
+    if (line.screenshot.isEmpty()) {
+        RestoreWindowPlace(dialog);
+        connect(&dialog, &QDialog::finished, &dialog, [&dialog] { StoreWindowPlace(dialog); });
+    }
     dialog.exec();
     return 0;
 }
