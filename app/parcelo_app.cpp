@@ -188,9 +188,8 @@ int ParceloApp::InitInstance() {
 }
 
 int ParceloApp::runWindow() {
+    // main() has answered --help and the like before the application existed.
     const CommandLine line = ParseCommandLine(arguments());
-    if (const std::optional<int> status = AnswerOnTerminal(line))
-        return *status;
 
     MainDialog dialog;
     dialog.fileName = line.fileName;

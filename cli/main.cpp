@@ -1,18 +1,15 @@
 // parcelo-extract: the extraction engine from the command line.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "body_html.h"
 #include "body_pdf.h"
