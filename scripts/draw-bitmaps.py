@@ -6,8 +6,12 @@ bitmap-148: the background strip, 6 x 411, tiled across and down the main window
   vertical ribs.
 bitmap-149 / bitmap-150: the push buttons, 75 x 21 in at most 256 colours, normal and hovered.
   Their corners are black, the colour the buttons leave out, so the buttons look rounded.
+bitmap-152 / bitmap-153 / bitmap-154: their dark twins, for a dark desktop: the same drawing
+  with every colour of the light set kept in its hue and saturation at a low lightness, so that
+  white text reads on them as black text reads on the light set (4.5:1 at least).
 Each is also written at twice the size with Qt's "@2x" name, for screens scaled 2x.
 """
+import colorsys
 import os
 import struct
 import sys
@@ -59,19 +63,23 @@ def mix(a, b, t):
     return tuple(round(a[i] + (b[i] - a[i]) * t) for i in range(3))
 
 
-def background(scale):
+def at_lightness(colour, lightness):
+    """`colour` in its own hue and saturation at `lightness` (0 to 1)."""
+    hue, _, saturation = colorsys.rgb_to_hls(*(c / 255 for c in colour))
+    return tuple(round(c * 255) for c in colorsys.hls_to_rgb(hue, lightness, saturation))
+
+
+def background(scale, top, bottom, lit, shadow):
     """The strip's pixel at (x, y) of the strip drawn `scale` times as large."""
-    top = (214, 226, 240)
-    bottom = (176, 196, 222)
     height = 411 * scale
 
     def pixel(x, y):
         colour = mix(top, bottom, y / (height - 1))
         column = x // scale
         if column == 0:
-            colour = mix(colour, (255, 255, 255), 0.45)  # the rib's lit side
+            colour = mix(colour, (255, 255, 255), lit)  # the rib's lit side
         elif column == 5:
-            colour = mix(colour, (96, 120, 156), 0.18)  # and its shadow
+            colour = mix(colour, shadow, 0.18)  # and its shadow
         return colour
 
     return 6 * scale, height, pixel
@@ -108,10 +116,24 @@ def button(scale, face_top, face_bottom, edge, shine):
     return width, height, pixel
 
 
+STRIP = dict(top=(214, 226, 240), bottom=(176, 196, 222), lit=0.45, shadow=(96, 120, 156))
 NORMAL = dict(face_top=(236, 242, 250), face_bottom=(184, 202, 228), edge=(58, 84, 124),
               shine=(255, 255, 255))
 HOVER = dict(face_top=(255, 240, 200), face_bottom=(240, 180, 80), edge=(150, 92, 18),
              shine=(255, 255, 240))
+
+# The dark set: the light one's colours at lightnesses where white text keeps 4.5:1 on the
+# lightest pixel it can stand on; the edges go light to part the buttons from the dark strip.
+DARK_STRIP = dict(top=at_lightness(STRIP["top"], 0.22), bottom=at_lightness(STRIP["bottom"], 0.14),
+                  lit=0.10, shadow=(0, 0, 0))
+DARK_NORMAL = dict(face_top=at_lightness(NORMAL["face_top"], 0.34),
+                   face_bottom=at_lightness(NORMAL["face_bottom"], 0.20),
+                   edge=at_lightness(NORMAL["edge"], 0.62),
+                   shine=at_lightness(NORMAL["shine"], 0.40))
+DARK_HOVER = dict(face_top=at_lightness(HOVER["face_top"], 0.22),
+                  face_bottom=at_lightness(HOVER["face_bottom"], 0.16),
+                  edge=at_lightness(HOVER["edge"], 0.62),
+                  shine=at_lightness(HOVER["shine"], 0.24))
 
 
 def main():
@@ -119,9 +141,12 @@ def main():
         os.path.dirname(os.path.abspath(__file__)), "..", "resources", "bitmaps")
     os.makedirs(folder, exist_ok=True)
     for scale, suffix in ((1, ""), (2, "@2x")):
-        write_rgb(os.path.join(folder, "bitmap-148%s.png" % suffix), *background(scale))
-        write_indexed(os.path.join(folder, "bitmap-149%s.png" % suffix), *button(scale, **NORMAL))
-        write_indexed(os.path.join(folder, "bitmap-150%s.png" % suffix), *button(scale, **HOVER))
+        for strip, normal, hover, ids in ((STRIP, NORMAL, HOVER, (148, 149, 150)),
+                                          (DARK_STRIP, DARK_NORMAL, DARK_HOVER, (152, 153, 154))):
+            name = lambda id: os.path.join(folder, "bitmap-%d%s.png" % (id, suffix))
+            write_rgb(name(ids[0]), *background(scale, **strip))
+            write_indexed(name(ids[1]), *button(scale, **normal))
+            write_indexed(name(ids[2]), *button(scale, **hover))
 
 
 if __name__ == "__main__":
