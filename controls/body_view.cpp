@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -86,6 +87,13 @@ void ScaleDocument(QTextDocument& document, qreal factor) {
 }  // namespace
 
 BodyView::BodyView(QWidget* parent) : QTextEdit(parent), zoomStep_(kUnzoomedStep) {
+    // A mail is a page, as in a mail reader: its sender chose its colours for white paper with
+    // black text, and a dark desktop must not turn the page dark under them. A page colour of
+    // the body's own is painted by the body itself.
+    QPalette page;
+    page.setColor(QPalette::Base, Qt::white);
+    page.setColor(QPalette::Text, Qt::black);
+    setPalette(page);
     // The hand over a link follows the mouse with no button held.
     viewport()->setMouseTracking(true);
 }

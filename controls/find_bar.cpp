@@ -1,5 +1,6 @@
 #include "find_bar.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -106,7 +107,29 @@ FindBar::FindBar(BodyView& view) : QFrame(&view), view_(view) {
             search(0);
     });
     view_.installEventFilter(this);
+    takeWindowColours();
     hide();
+}
+
+void FindBar::takeWindowColours() {
+    // The bar lies on the body's white page but belongs to the window: its field keeps the
+    // desktop's colours. The application's palette is already the new one when a change of it
+    // reaches the bar, which the window's need not be yet.
+    const QPalette desktop = QGuiApplication::palette();
+    QPalette own;
+    for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Text}) {
+        for (const QPalette::ColorGroup group :
+             {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            own.setColor(group, role, desktop.color(group, role));
+    }
+    setPalette(own);
+}
+
+void FindBar::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    // Setting the same colours again changes nothing and sends no further event.
+    if (event->type() == QEvent::PaletteChange)
+        takeWindowColours();
 }
 
 void FindBar::open() {

@@ -37,6 +37,7 @@ class FindBar : public QFrame {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -45,6 +46,7 @@ class FindBar : public QFrame {
     void select(int index);
     void showMarks();
     void place();
+    void takeWindowColours();
 
     BodyView& view_;
     QLineEdit* field_;
