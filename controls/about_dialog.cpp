@@ -1,10 +1,12 @@
 #include "about_dialog.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 
+#include "art_shade.h"
 #include "dialog_units.h"
 #include "link_static.h"
 #include "resource_bitmap.h"
@@ -45,6 +47,8 @@ void AboutDialog::createControls() {
     banner->setGeometry(QRect(QPoint(units.toPixelsX(0), units.toPixelsY(0)),
                               bannerPixmap.deviceIndependentSize().toSize()));
     banner->setObjectName(QStringLiteral("banner"));
+    banner->setAccessibleName(QStringLiteral("Parcelo, TNEF viewer"));
+    banner->setAccessibleDescription(QStringLiteral("The program's banner"));
 
     auto addText = [&](const char* text, QRect geometry) {
         auto* label = new QLabel(QString::fromLatin1(text), this);
@@ -73,6 +77,7 @@ void AboutDialog::createControls() {
     close->setObjectName(QStringLiteral("control%1").arg(kIdOk));
     close->setGeometry(units.toPixels(164, 107, 50, 14));
     close->setDefault(true);
+    close->setAccessibleDescription(QStringLiteral("Closes the About box"));
     close->setFocus();
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -89,6 +94,29 @@ void AboutDialog::initDialog() {
     homePageLink_->setText(homePage);
     homePageLink_->SetLinkTarget(homePage + u'/');
     homePageLink_->SetUnderlineMode(CLinkStatic::kUnderlineAlways);
+
+    // A screen reader reads the address as it is shown, and says where it leads.
+    supportLink_->setAccessibleName(support);
+    supportLink_->setAccessibleDescription(
+        QStringLiteral("Link: writes a mail to the support address"));
+    homePageLink_->setAccessibleName(homePage);
+    homePageLink_->setAccessibleDescription(
+        QStringLiteral("Link: opens the project's home page in the web browser"));
+    colourLinks();
+}
+
+void AboutDialog::colourLinks() {
+    const LinkColours colours = LinkColoursFor(palette());
+    for (CLinkStatic* link : {homePageLink_, supportLink_}) {
+        if (link != nullptr)
+            link->SetLinkColours(colours.link, colours.visited, colours.hover);
+    }
+}
+
+void AboutDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        colourLinks();
 }
 
 }  // namespace parcelo

@@ -31,9 +31,14 @@ class AboutDialog : public QDialog {
     CLinkStatic* homePageLink() const { return homePageLink_; }
     CLinkStatic* supportLink() const { return supportLink_; }
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void createControls();
     void initDialog();
+    // Link colours that read on the dialog's window colour, light or dark.
+    void colourLinks();
 
     CLinkStatic* homePageLink_ = nullptr;
     CLinkStatic* supportLink_ = nullptr;

@@ -4,9 +4,11 @@
 #include <QDesktopServices>
 #include <QEnterEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QUrl>
 
 #include <utility>
@@ -39,6 +41,8 @@ CLinkStatic::CLinkStatic(const QString& text, QWidget* parent) : QLabel(text, pa
     setTextFormat(Qt::PlainText);
     // Mouse moves without a button held are what starts the hover look.
     setMouseTracking(true);
+    // Tab reaches the link and Enter or Space opens it, for whoever has no mouse.
+    setFocusPolicy(Qt::StrongFocus);
 
     if (target_.isEmpty())
         target_ = this->text();
@@ -245,6 +249,16 @@ void CLinkStatic::mouseReleaseEvent(QMouseEvent* event) {
         clicked();
 }
 
+void CLinkStatic::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (event->modifiers() == Qt::NoModifier &&
+        (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
 void CLinkStatic::clicked() {
     hovering_ = false;
     const int result = OpenLinkTarget(target_, kShowCommand);
@@ -266,6 +280,11 @@ void CLinkStatic::paintEvent(QPaintEvent* /*event*/) {
     painter.setPen(TextColour());
     painter.setFont(font());
     painter.drawText(contentsRect(), int(alignment()) | Qt::TextSingleLine, text());
+    if (hasFocus()) {
+        // A dotted frame in the text's colour, as DrawFocusRect draws it, whatever the style.
+        painter.setPen(QPen(TextColour(), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 }  // namespace parcelo

@@ -64,7 +64,7 @@ TEST_F(AboutBox, ShowsTheBannerTheTextsAndTwoAlwaysUnderlinedLinks) {
     EXPECT_LE(support->geometry().right(), about.width());
 }
 
-TEST_F(AboutBox, ClickingALinkOpensItsTarget) {
+TEST_F(AboutBox, ClickingALinkOrEnterOnItOpensItsTarget) {
     AboutDialog about(&window);
     QStringList opened;
     const auto opener = [&](const QString& target, int) {
@@ -77,6 +77,11 @@ TEST_F(AboutBox, ClickingALinkOpensItsTarget) {
     QTest::mouseClick(about.supportLink(), Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_EQ(opened, QStringList({"parcelo.example.org/", "mailto:parcelo@example.org"}));
     EXPECT_TRUE(about.homePageLink()->GetVisitedState());
+    // Without a mouse: Tab reaches a link, and Enter opens it.
+    EXPECT_TRUE(about.supportLink()->focusPolicy() & Qt::TabFocus);
+    QTest::keyClick(about.supportLink(), Qt::Key_Return);
+    EXPECT_EQ(opened.size(), 3);
+    EXPECT_EQ(opened.last(), "mailto:parcelo@example.org");
 }
 
 TEST_F(AboutBox, CloseIsTheDefaultButtonAndEndsTheBox) {
