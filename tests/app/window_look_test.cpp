@@ -1,5 +1,7 @@
 // The window's look: the background strip tiled under the controls, the five picture buttons
 // and the labels over the background, and the art behind them at both scales.
+#include <QAbstractButton>
+#include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,12 +11,19 @@
 #include <gtest/gtest.h>
 
 #include "app_test_support.h"
+#include "controls/about_dialog.h"
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
+#include "controls/link_static.h"
 #include "controls/resource_bitmap.h"
 #include "controls/transparent_static.h"
 #include "dialog_template.h"
+#include "theme_palettes.h"
 #include "window_look.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
 
 namespace parcelo::testing {
 namespace {
@@ -32,13 +41,84 @@ QRgb Rgb(const QImage& image, int x, int y) {
     return image.pixel(x, y) & RGB_MASK;
 }
 
+// WCAG 2's relative luminance and contrast ratio.
+double Luminance(QRgb pixel) {
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(pixel)) + 0.7152 * linear(qGreen(pixel)) +
+           0.0722 * linear(qBlue(pixel));
+}
+
+double Contrast(QRgb a, QRgb b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+struct TextOnScreen {
+    int pixels = 0;    // how many pixels the text changes
+    QRgb ink = 0;      // its colour: the pixel that stands out most from what is behind it
+    double worst = 0;  // the ink's contrast with the least distinct pixel behind the text
+    QRgb behind = 0;   // what lies behind the ink
+};
+
+// `control`'s text as `window` shows it: the window grabbed with the text and without it,
+// the pixels that differ are the text's. Whatever the font, some of its pixels are inked
+// whole; their colour is measured against every pixel the text covers.
+TextOnScreen MeasureText(QWidget& window, QWidget& control,
+                         const std::function<void(const QString&)>& setText, const QString& text) {
+    const QRect area(control.mapTo(&window, QPoint(0, 0)), control.size());
+    setText(text);
+    const QImage with = Shot(window, area);
+    setText(QString());
+    const QImage without = Shot(window, area);
+    setText(text);
+    TextOnScreen found;
+    double best = 0;
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 0; x < with.width(); ++x) {
+            if (Rgb(with, x, y) == Rgb(without, x, y))
+                continue;
+            ++found.pixels;
+            if (const double c = Contrast(Rgb(with, x, y), Rgb(without, x, y)); c > best) {
+                best = c;
+                found.ink = Rgb(with, x, y);
+                found.behind = Rgb(without, x, y);
+            }
+        }
+    }
+    found.worst = found.pixels > 0 ? 21.0 : 0.0;
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 0; x < with.width(); ++x) {
+            if (Rgb(with, x, y) != Rgb(without, x, y))
+                found.worst = std::min(found.worst, Contrast(found.ink, Rgb(without, x, y)));
+        }
+    }
+    return found;
+}
+
+// Sets the application's palette, as a desktop's theme does, for the life of the object.
+class DesktopTheme {
+  public:
+    explicit DesktopTheme(bool dark) : previous_(QApplication::palette()) {
+        QApplication::setPalette(DesktopPalette(dark));
+    }
+    ~DesktopTheme() { QApplication::setPalette(previous_); }
+
+  private:
+    QPalette previous_;
+};
+
 TEST(WindowArt, EveryBitmapAndIconIsThereAtItsSizeAndTwiceIt) {
     struct Case {
         int id;
         QSize size;
     };
-    for (const Case& c : {Case{kIdbBackground, QSize(6, 411)}, Case{kIdbButton, QSize(75, 21)},
-                          Case{kIdbButtonHover, QSize(75, 21)}}) {
+    for (const Case& c :
+         {Case{kIdbBackground, QSize(6, 411)}, Case{kIdbButton, QSize(75, 21)},
+          Case{kIdbButtonHover, QSize(75, 21)}, Case{kIdbBackgroundDark, QSize(6, 411)},
+          Case{kIdbButtonDark, QSize(75, 21)}, Case{kIdbButtonHoverDark, QSize(75, 21)}}) {
         TestDialog dialog;  // registers the resources
         EXPECT_EQ(ResourceBitmap(c.id).size(), c.size) << c.id;
         const QImage doubled = ResourceBitmap2x(c.id);
@@ -154,6 +234,52 @@ TEST(WindowLook, KeyboardFocusOnAButtonIsVisibleAndSpacePressesIt) {
     dialog.openAnswer.clear();
     QTest::keyClick(browse, Qt::Key_Space);
     EXPECT_FALSE(dialog.openFilter.isEmpty());  // the Open dialog was asked for
+}
+
+TEST(WindowLook, TextReadsOnTheArtAndTheMailOnItsPageUnderALightAndADarkTheme) {
+    TestDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    AboutDialog about(&dialog);
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    for (const bool dark : {false, true}) {
+        // The theme changes while the windows are open, as a desktop's does.
+        const DesktopTheme theme(dark);
+        QCoreApplication::processEvents();
+        const auto label = [](QWidget* w) {
+            return [w](const QString& t) { qobject_cast<QLabel*>(w)->setText(t); };
+        };
+        const auto button = [](QWidget* w) {
+            return [w](const QString& t) { qobject_cast<QAbstractButton*>(w)->setText(t); };
+        };
+        struct Case {
+            QWidget* window;
+            QWidget* control;
+            std::function<void(const QString&)> setText;
+        };
+        std::vector<Case> cases;
+        for (int id : {kIdcFileNameLabel, kIdcAttachmentLabel, kIdcBodyLabel})
+            cases.push_back({&dialog, dialog.control(id), label(dialog.control(id))});
+        for (int id : kButtons)
+            cases.push_back({&dialog, dialog.control(id), button(dialog.control(id))});
+        for (CLinkStatic* link : {about.homePageLink(), about.supportLink()})
+            cases.push_back({&about, link, label(link)});
+        for (const Case& c : cases) {
+            const QString text = c.control->property("text").toString();
+            const TextOnScreen seen = MeasureText(*c.window, *c.control, c.setText, text);
+            EXPECT_GT(seen.pixels, 0) << qPrintable(text) << " dark " << dark;
+            EXPECT_GE(seen.worst, 4.5) << qPrintable(text) << " dark " << dark;
+        }
+
+        // The mail keeps the sender's colours on white paper, with black text by default.
+        BodyView* body = dialog.bodyView();
+        const TextOnScreen mail = MeasureText(
+            dialog, *body->viewport(), [body](const QString& t) { body->setPlainText(t); },
+            QStringLiteral("Hello Anna, the figures are attached."));
+        EXPECT_EQ(mail.behind, qRgb(255, 255, 255) & RGB_MASK) << "dark " << dark;
+        EXPECT_EQ(mail.ink, qRgb(0, 0, 0) & RGB_MASK) << "dark " << dark;
+    }
 }
 
 }  // namespace
