@@ -55,4 +55,28 @@ inline constexpr ControlTemplate kMainDialogControls[] = {
     {kIdcSave, 65, 244, 50, 14, "Save..."},
 };
 
+// What a screen reader says of each control: its name is the caption people see, its
+// description what it does.
+struct AccessibleTexts {
+    int id;
+    const char* name;
+    const char* description;
+};
+
+inline constexpr AccessibleTexts kMainDialogAccessibleTexts[] = {
+    {kIdcFileNameLabel, "Filename", "Names the file name field"},
+    {kIdcFileName, "Filename",
+     "The path of the TNEF file (winmail.dat) on show; Enter loads a path typed here"},
+    {kIdcBrowse, "Browser...", "Chooses a TNEF file (winmail.dat) to open"},
+    {kIdcAttachmentLabel, "Attachment", "Names the attachment list"},
+    {kIdcAttachmentList, "Attachment",
+     "The files in the message; Enter opens the selected one, the Menu key offers to save it"},
+    {kIdcBodyLabel, "Message", "Names the message body"},
+    {kIdcPrint, "Print...", "Prints the message body"},
+    {kIdcBody, "Message", "The message body, read only; Ctrl+F finds words in it"},
+    {kIdcAbout, "About...", "Shows the version and the project's home page and support address"},
+    {kIdcClose, "Close", "Closes the window"},
+    {kIdcSave, "Save...", "Saves the message body as an RTF file"},
+};
+
 }  // namespace parcelo

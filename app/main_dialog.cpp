@@ -210,6 +210,12 @@ void MainDialog::createControls() {
         }
         widget->setProperty(kControlIdProperty, item.id);
         widget->setObjectName(QStringLiteral("control%1").arg(item.id));
+        for (const AccessibleTexts& texts : kMainDialogAccessibleTexts) {
+            if (texts.id == item.id) {
+                widget->setAccessibleName(QString::fromLatin1(texts.name));
+                widget->setAccessibleDescription(QString::fromLatin1(texts.description));
+            }
+        }
         if (widget->parentWidget() == this)
             widget->setGeometry(units.toPixels(item.x, item.y, item.width, item.height));
         if (widget->focusPolicy() != Qt::NoFocus) {

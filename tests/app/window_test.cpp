@@ -94,6 +94,12 @@ TEST(Window, TabsThroughTheControlsInTemplateOrder) {
             widget = widget->nextInFocusChain();
         EXPECT_EQ(widget, dialog.control(order[i])) << i;
     }
+    // A screen reader names every control that Tab reaches.
+    for (QWidget* w = dialog.nextInFocusChain(); w != &dialog; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << qPrintable(w->objectName());
+        }
+    }
 }
 
 TEST(DialogUnitsConversion, RoundsAsWindowsDoes) {
