@@ -42,6 +42,12 @@ void WriteQuotedPrintableText(OutputFile& out, const TextValue& value);
 // Writes the value's text escaped as an iCalendar text value.
 void WriteEscapedText(OutputFile& out, const TextValue& value);
 
+// The text escaped as an iCalendar text value.
+std::string EscapedText(std::string_view text);
+
+// The plain text at the first group level of an RTF document, as its bytes stand.
+std::string RtfAsText(std::string_view rtf);
+
 // Writes the plain text at the first group level of an RTF document, escaped as an
 // iCalendar text value, and ends the line.
 void WriteRtfAsText(OutputFile& out, std::string_view rtf);
