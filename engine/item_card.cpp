@@ -59,6 +59,10 @@ std::string LocalTimeWords(const CalendarTime& utc) {
     return dayWords(local) + " " + clockWords(local);
 }
 
+std::string LocalDateWords(const CalendarTime& utc) {
+    return dayWords(localTime(utc));
+}
+
 std::string WhenWords(const std::optional<CalendarTime>& start,
                       const std::optional<CalendarTime>& end, bool allDay) {
     if (!start)

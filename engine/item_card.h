@@ -39,6 +39,9 @@ struct ItemCard {
 // A UTC time in the local time zone, in words: "Tuesday, 3 March 2026 14:00".
 std::string LocalTimeWords(const CalendarTime& utc);
 
+// The local day of a UTC time, in words: "Tuesday, 3 March 2026".
+std::string LocalDateWords(const CalendarTime& utc);
+
 // The span of an appointment in the local time zone: "Tuesday, 3 March 2026 14:00–15:30",
 // or across days "… 14:00 – Wednesday, 4 March 2026 09:00". An all-day span names its days
 // only; its end, the midnight after its last day, is left out.

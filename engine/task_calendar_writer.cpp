@@ -67,9 +67,11 @@ TaskItem ReadTaskItem(const TnefMessage& message) {
     if (message.body().size() > 0)
         task.body = lookup.messageText(message.body());
     task.created = timeOf(lookup.value(kPrCreationTime));
-    task.start = timeOf(lookup.namedValue(kLidTaskStartDate));
+    // The common start is UTC, as the due time is; the task's own start date is its local
+    // midnight written as if it were UTC.
+    task.start = timeOf(lookup.namedValue(kLidCommonStart));
     if (!task.start)
-        task.start = timeOf(lookup.namedValue(kLidCommonStart));
+        task.start = timeOf(lookup.namedValue(kLidTaskStartDate));
     task.due = timeOf(lookup.namedValue(kLidCommonEnd));
     task.lastModified = timeOf(lookup.value(kPrLastModificationTime));
     if (const std::optional<ValueBytes> isPrivate = lookup.namedValue(kLidPrivate))
@@ -120,9 +122,9 @@ ItemCard TaskCard(const TaskItem& task) {
     else if (task.topic)
         card.title = task.topic->text();
     if (task.start)
-        card.addRow("Start:", LocalTimeWords(*task.start));
+        card.addRow("Start:", LocalDateWords(*task.start));
     if (task.due)
-        card.addRow("Due:", LocalTimeWords(*task.due));
+        card.addRow("Due:", LocalDateWords(*task.due));
     if (task.status && *task.status >= 0 && *task.status < static_cast<int>(kStatusWords.size()))
         card.addRow("Status:", kStatusWords[static_cast<size_t>(*task.status)]);
     if (task.percentComplete) {
