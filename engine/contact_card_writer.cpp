@@ -123,19 +123,6 @@ void writeLines(std::string& out, std::span<const PropertyLine> lines,
     }
 }
 
-// Each line feed as "=0A", carriage returns left out.
-std::string quotedPrintable(const TextValue& value) {
-    std::string encoded;
-    for (const char c : value.allButLast()) {
-        if (c == '\n') {
-            encoded += "=0A";
-        } else if (c != '\r') {
-            encoded += c;
-        }
-    }
-    return encoded;
-}
-
 void writeAddressBlock(std::string& out, const AddressBlock& block,
                        const ContactItem::Address& address) {
     if (!address.present())
@@ -144,12 +131,12 @@ void writeAddressBlock(std::string& out, const AddressBlock& block,
     for (size_t i = 0; i < address.fields.size(); ++i) {
         out += kAddressSeparators[i];
         if (address.fields[i])
-            out += quotedPrintable(*address.fields[i]);
+            out += QuotedPrintableText(*address.fields[i]);
     }
     out += '\n';
     if (address.label) {
         out += block.labelHeader;
-        out += quotedPrintable(*address.label);
+        out += QuotedPrintableText(*address.label);
         out += '\n';
     }
 }
@@ -260,7 +247,7 @@ std::string ContactCardText(const ContactItem& contact) {
     }
     writeLines(out, kWorkLines, contact.work);
     if (contact.note)
-        out += "NOTE;QUOTED-PRINTABLE:" + quotedPrintable(*contact.note) + "\n";
+        out += "NOTE;QUOTED-PRINTABLE:" + QuotedPrintableText(*contact.note) + "\n";
     for (size_t i = 0; i < kAddressBlocks.size(); ++i)
         writeAddressBlock(out, kAddressBlocks[i], contact.addresses[i]);
     writeLines(out, kTelephoneLines, contact.telephones);

@@ -116,7 +116,7 @@ void WriteUserProperty(OutputFile& out, const PropertyLookup& lookup, uint16_t t
     writeFilled(out, lookUp(lookup, type, lid, true), format);
 }
 
-void WriteQuotedPrintableText(OutputFile& out, const TextValue& value) {
+std::string QuotedPrintableText(const TextValue& value) {
     const std::string text = value.allButLast();
     std::string encoded;
     encoded.reserve(text.size());
@@ -127,7 +127,11 @@ void WriteQuotedPrintableText(OutputFile& out, const TextValue& value) {
             encoded += c;
         }
     }
-    out.write(encoded);
+    return encoded;
+}
+
+void WriteQuotedPrintableText(OutputFile& out, const TextValue& value) {
+    out.write(QuotedPrintableText(value));
 }
 
 std::string EscapedText(std::string_view text) {

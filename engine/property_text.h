@@ -36,7 +36,10 @@ void WriteProperty(OutputFile& out, const PropertyLookup& lookup, uint16_t type,
 void WriteUserProperty(OutputFile& out, const PropertyLookup& lookup, uint16_t type, uint16_t lid,
                        std::string_view format);
 
-// Writes the value's text with each line feed as "=0A" and carriage returns left out.
+// The value's text with each line feed as "=0A" and carriage returns left out.
+std::string QuotedPrintableText(const TextValue& value);
+
+// Writes the value's text as QuotedPrintableText gives it.
 void WriteQuotedPrintableText(OutputFile& out, const TextValue& value);
 
 // Writes the value's text escaped as an iCalendar text value.
