@@ -59,6 +59,7 @@
 #include "open_failure.h"
 #include "replace_file.h"
 #include "rich_edit_print_job.h"
+#include "rtf/item_card_block.h"
 #include "rtf/message_body.h"
 #include "rtf/offline_document.h"
 #include "rtf/openable_link.h"
@@ -395,6 +396,8 @@ int MainDialog::LoadTnefFile() {
     }
 
     ExtractionRun run;
+    std::vector<ItemCard> cards;
+    run.onCard = [&](const ItemCard& card) { cards.push_back(card); };
     // On every failure the previous file stays on show, and so do its files, which its items
     // stand for.
     const auto fail = [&](const QString& message) {
@@ -445,6 +448,8 @@ int MainDialog::LoadTnefFile() {
             return QByteArray();
         return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
     };
+    for (const ItemCard& card : cards)
+        AppendItemCard(*document, card);
     std::vector<FileResult> failures;
     for (const ExtractedFile& file : files_) {
         const QString path = DecodePath(file.path);

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "rtf/item_card_block.h"
 #include "rtf/message_body.h"
 
 namespace parcelo {
@@ -17,6 +18,8 @@ void FillBodyDocument(QTextDocument& document, const MessageBodies& bodies) {
             return QByteArray();
         return QByteArray(found->second.data(), static_cast<qsizetype>(found->second.size()));
     };
+    for (const ItemCard& card : bodies.cards)
+        AppendItemCard(document, card);
     for (const MessageBody& body : bodies.bodies)
         AppendMessageBody(document, body.format, body.content, body.codePage, resolveCid);
 }

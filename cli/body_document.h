@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "extracted_file_list.h"
+#include "item_card.h"
 
 class QTextDocument;
 
@@ -24,11 +25,12 @@ struct MessageBody {
 // the attachments that HTML bodies may name by Content-ID.
 struct MessageBodies {
     std::vector<MessageBody> bodies;
+    std::vector<ItemCard> cards;  // of the converted items, in the order they were met
     std::map<std::string, std::string> attachmentsByContentId;
 };
 
-// Appends the bodies to `document` as the window does, each after a blank line when the
-// document already holds something; cid: images come from the file's own attachments.
+// Appends the cards and then the bodies to `document` as the window does, each after a blank line
+// when the document already holds something; cid: images come from the file's own attachments.
 void FillBodyDocument(QTextDocument& document, const MessageBodies& bodies);
 
 // Readies Qt for a command: text layout and printing need a GUI application but never a

@@ -10,7 +10,7 @@
 namespace parcelo {
 
 std::string PlainTextOfBodies(const MessageBodies& bodies, int argc, char** argv) {
-    if (bodies.bodies.empty())
+    if (bodies.bodies.empty() && bodies.cards.empty())
         return {};
     PrepareOffscreenQt();
     QGuiApplication application(argc, argv);

@@ -92,6 +92,7 @@ parcelo::MessageBodies collectBodies(parcelo::ExtractionRun& run,
     run.onBody = [&](const parcelo::ExtractedFile& body, const std::string& content) {
         collected.bodies.push_back({body.bodyFormat, content, body.codePage});
     };
+    run.onCard = [&](const parcelo::ItemCard& card) { collected.cards.push_back(card); };
     run.onAttachment = [&](const parcelo::ExtractedFile& attachment,
                            const parcelo::ValueBytes& content) {
         if (!attachment.contentId.empty() && content.size() <= kLargestInlineImage)

@@ -34,8 +34,6 @@ constexpr uint32_t kLidAppointmentRecur = PropertyTag(0x8216, kPtBinary);
 
 constexpr std::string_view kCancellationSuffix = ".MtgCncl";
 
-enum class Role { kRequired, kOptional };
-
 bool isCancellation(const std::string& messageClass) {
     const size_t dot = messageClass.rfind('.');
     // A class without a dot has no suffix to compare: it is never a cancellation.
@@ -76,102 +74,159 @@ std::optional<CalendarTime> eitherTime(const PropertyLookup& lookup, uint32_t fi
     return timeOf(lookup, second);
 }
 
+constexpr uint32_t kLidAppointmentSubType = PropertyTag(0x8215, kPtBoolean);
+
 std::string mailtoLine(std::string_view head, std::string_view name) {
     return std::string(head) + "CN=\"" + QuotedParameter(name) + "\":MAILTO:" + OnSingleLine(name) +
            "\n";
 }
 
-void writeAttendees(OutputFile& out, const std::string& list, Role role) {
-    const std::string_view head =
-        role == Role::kRequired ? "ATTENDEE;PARTSTAT=NEEDS-ACTION;ROLE=REQ-PARTICIPANT;RSVP=TRUE;"
-                                : "ATTENDEE;PARTSTAT=NEEDS-ACTION;ROLE=OPT-PARTICIPANT;RSVP=TRUE;";
+void readAttendees(CalendarEvent& event, const std::string& list, bool required) {
     for (const std::string_view entry : ListEntries(list))
-        out.write(mailtoLine(head, entry));
+        event.attendees.push_back({std::string(entry), required});
 }
 
-void writeAttendeeLines(OutputFile& out, const PropertyLookup& lookup) {
+void readAttendeeLists(CalendarEvent& event, const PropertyLookup& lookup) {
     if (const std::optional<TextValue> to = lookup.namedText(kLidToAttendeesString)) {
         if (to->size() > 1)
-            writeAttendees(out, to->text(), Role::kRequired);
+            readAttendees(event, to->text(), true);
         const std::optional<TextValue> cc = lookup.namedText(kLidCcAttendeesString);
         if (cc && cc->size() > 1)
-            writeAttendees(out, cc->text(), Role::kOptional);
+            readAttendees(event, cc->text(), false);
         return;
     }
     const std::optional<TextValue> all = lookup.namedText(kLidAllAttendeesString);
     if (all && all->size() > 1)
-        writeAttendees(out, all->text(), Role::kRequired);
+        readAttendees(event, all->text(), true);
 }
 
-void writeTime(OutputFile& out, std::string_view name, const std::optional<CalendarTime>& time) {
-    if (!time)
-        return;
-    out.write(name).write(FormatUtcDateTime(*time)).write('\n');
+void writeTime(std::string& out, std::string_view name, const std::optional<CalendarTime>& time) {
+    if (time)
+        out.append(name).append(FormatUtcDateTime(*time)).append("\n");
+}
+
+ItemCard::Kind kindOf(const std::string& messageClass) {
+    if (isCancellation(messageClass))
+        return ItemCard::Kind::kMeetingCancellation;
+    if (messageClass == "IPM.Appointment")
+        return ItemCard::Kind::kAppointment;
+    return ItemCard::Kind::kMeetingRequest;
 }
 
 }  // namespace
 
-void WriteCalendarEvent(ExtractionRun& run, const TnefMessage& message) {
-    const std::string path = AddExtractedFile(run, run.pathFor("calendar.vcs"), 0, 1).path;
-    if (run.writeFiles == 0)
-        return;
-    RecordedOutputFile out(run, path);
-    if (!out.isOpen())
-        return;
-
+CalendarEvent ReadCalendarEvent(const TnefMessage& message) {
     const PropertyLookup lookup(message.properties(), message.codePage());
-    out.write("BEGIN:VCALENDAR\n");
-    out.write(isCancellation(message.messageClass()) ? "METHOD:CANCEL\n" : "METHOD:REQUEST\n");
-    out.write("PRODID:-//The Lantern//Parcelo//EN\n");
-    out.write("VERSION:2.0\n");
-    out.write("BEGIN:VEVENT\n");
-
+    CalendarEvent event;
+    event.kind = kindOf(message.messageClass());
     if (const std::optional<ValueBytes> uid =
             eitherValue(lookup, kLidGlobalObjectId, kLidCleanGlobalObjectId)) {
-        out.write("UID:").write(hexDigits(uid->load())).write('\n');
+        event.uid = hexDigits(uid->load());
     }
-    if (const std::optional<ValueBytes> sequence = lookup.namedValue(kLidAppointmentSequence)) {
-        out.write("SEQUENCE:" + std::to_string(LittleEndian32(*sequence)) + "\n");
-    }
+    if (const std::optional<ValueBytes> sequence = lookup.namedValue(kLidAppointmentSequence))
+        event.sequence = LittleEndian32(*sequence);
     if (const std::optional<ValueBytes> searchKey = lookup.value(kPrSenderSearchKey)) {
         // The key is "TYPE:address"; its text ends with the value even without a NUL.
         const std::string key = lookup.messageText(*searchKey).text();
         const size_t colon = key.find(':');
-        const std::string_view name = colon == std::string::npos
-                                          ? std::string_view(key)
-                                          : std::string_view(key).substr(colon + 1);
-        out.write(mailtoLine("ORGANIZER;", name));
+        event.organizer = colon == std::string::npos ? key : key.substr(colon + 1);
     }
-    writeAttendeeLines(out, lookup);
+    readAttendeeLists(event, lookup);
+    event.topic = lookup.text(kPrConversationTopic);
+    if (const std::optional<ValueBytes> compressed = lookup.value(kPrRtfCompressed))
+        event.descriptionRtf = DecompressRtf(compressed->load());
+    event.location = lookup.namedText(kLidWhere);
+    if (!event.location)
+        event.location = lookup.namedText(kLidLocation);
+    event.start = eitherTime(lookup, kLidAppointmentStartWhole, kLidCommonStart);
+    event.end = eitherTime(lookup, kLidAppointmentEndWhole, kLidCommonEnd);
+    event.created = timeOf(lookup, kLidAppointmentSequenceTime);
+    if (const std::optional<ValueBytes> isPrivate = lookup.namedValue(kLidPrivate))
+        event.isPrivate = LittleEndian32(*isPrivate) == 1;
+    if (const std::optional<ValueBytes> allDay = lookup.namedValue(kLidAppointmentSubType))
+        event.allDay = LittleEndian32(*allDay) != 0;
+    if (const std::optional<ValueBytes> recurrence = lookup.namedValue(kLidAppointmentRecur))
+        event.recurrence = ReadRecurrence(recurrence->load(), lookup);
+    return event;
+}
 
-    if (const std::optional<TextValue> topic = lookup.text(kPrConversationTopic)) {
-        out.write("SUMMARY:");
-        WriteEscapedText(out, *topic);
-        out.write('\n');
+std::string CalendarEventText(const CalendarEvent& event) {
+    std::string out = "BEGIN:VCALENDAR\n";
+    out +=
+        event.kind == ItemCard::Kind::kMeetingCancellation ? "METHOD:CANCEL\n" : "METHOD:REQUEST\n";
+    out += "PRODID:-//The Lantern//Parcelo//EN\n";
+    out += "VERSION:2.0\n";
+    out += "BEGIN:VEVENT\n";
+    if (event.uid)
+        out += "UID:" + *event.uid + "\n";
+    if (event.sequence)
+        out += "SEQUENCE:" + std::to_string(*event.sequence) + "\n";
+    if (event.organizer)
+        out += mailtoLine("ORGANIZER;", *event.organizer);
+    for (const CalendarEvent::Attendee& attendee : event.attendees) {
+        out += mailtoLine(attendee.required
+                              ? "ATTENDEE;PARTSTAT=NEEDS-ACTION;ROLE=REQ-PARTICIPANT;RSVP=TRUE;"
+                              : "ATTENDEE;PARTSTAT=NEEDS-ACTION;ROLE=OPT-PARTICIPANT;RSVP=TRUE;",
+                          attendee.name);
     }
-    if (const std::optional<ValueBytes> compressed = lookup.value(kPrRtfCompressed)) {
-        if (const std::optional<std::string> rtf = DecompressRtf(compressed->load())) {
-            out.write("DESCRIPTION:");
-            WriteRtfAsText(out, *rtf);
-        }
-    }
-    std::optional<TextValue> location = lookup.namedText(kLidWhere);
-    if (!location)
-        location = lookup.namedText(kLidLocation);
-    if (location)
-        out.write(FillLine("LOCATION: %s\n", OnSingleLine(location->text())));
+    if (event.topic)
+        out += "SUMMARY:" + EscapedText(event.topic->allButLast()) + "\n";
+    if (event.descriptionRtf)
+        out += "DESCRIPTION:" + EscapedText(RtfAsText(*event.descriptionRtf)) + "\n";
+    if (event.location)
+        out += FillLine("LOCATION: %s\n", OnSingleLine(event.location->text()));
+    writeTime(out, "DTSTART:", event.start);
+    writeTime(out, "DTEND:", event.end);
+    writeTime(out, "CREATED:", event.created);
+    if (event.isPrivate)
+        out += *event.isPrivate ? "CLASS:PRIVATE\n" : "CLASS:PUBLIC\n";
+    if (event.recurrence)
+        out += RecurrenceRuleLine(*event.recurrence);
+    out += "END:VEVENT\n";
+    out += "END:VCALENDAR\n";
+    return out;
+}
 
-    writeTime(out, "DTSTART:", eitherTime(lookup, kLidAppointmentStartWhole, kLidCommonStart));
-    writeTime(out, "DTEND:", eitherTime(lookup, kLidAppointmentEndWhole, kLidCommonEnd));
-    writeTime(out, "CREATED:", timeOf(lookup, kLidAppointmentSequenceTime));
-    if (const std::optional<ValueBytes> isPrivate = lookup.namedValue(kLidPrivate)) {
-        out.write(LittleEndian32(*isPrivate) == 1 ? "CLASS:PRIVATE\n" : "CLASS:PUBLIC\n");
+ItemCard CalendarEventCard(const CalendarEvent& event) {
+    ItemCard card;
+    card.kind = event.kind;
+    if (event.topic)
+        card.title = event.topic->text();
+    card.addRow("When:", WhenWords(event.start, event.end, event.allDay));
+    if (event.recurrence)
+        card.addRow("Recurrence:", RecurrenceWords(*event.recurrence));
+    if (event.location)
+        card.addRow("Where:", OnSingleLine(event.location->text()));
+    if (event.organizer)
+        card.addRow("Organizer:", *event.organizer);
+    std::string attendees;
+    for (const CalendarEvent::Attendee& attendee : event.attendees) {
+        if (attendee.name.empty())
+            continue;
+        if (!attendees.empty())
+            attendees += '\n';
+        attendees +=
+            OnSingleLine(attendee.name) + (attendee.required ? " (required)" : " (optional)");
     }
-    if (const std::optional<ValueBytes> recurrence = lookup.namedValue(kLidAppointmentRecur)) {
-        WriteRecurrenceRule(out, recurrence->load(), lookup);
+    card.addRow("Attendees:", attendees);
+    if (event.descriptionRtf) {
+        // Shown as the RTF it is: the file's text is a rough cut of it.
+        card.description = *event.descriptionRtf;
+        card.descriptionFormat = BodyFormat::kRtf;
     }
-    out.write("END:VEVENT\n");
-    out.write("END:VCALENDAR\n");
+    return card;
+}
+
+void WriteCalendarEvent(ExtractionRun& run, const TnefMessage& message) {
+    const std::string path = AddExtractedFile(run, run.pathFor("calendar.vcs"), 0, 1).path;
+    const CalendarEvent event = ReadCalendarEvent(message);
+    if (run.onCard)
+        run.onCard(CalendarEventCard(event));
+    if (run.writeFiles == 0)
+        return;
+    RecordedOutputFile out(run, path);
+    if (out.isOpen())
+        out.write(CalendarEventText(event));
 }
 
 }  // namespace parcelo

@@ -9,6 +9,7 @@
 #include "code_page.h"
 #include "compressed_rtf.h"
 #include "contact_card_writer.h"
+#include "distribution_list.h"
 #include "output_file.h"
 #include "property_lookup.h"
 #include "safe_file_name.h"
@@ -256,6 +257,8 @@ void ProcessTnefMessage(ExtractionRun& run, const TnefMessage& message, int dept
     } else if (messageClass == "IPM.Appointment") {
         WriteCalendarEvent(run, message);
         foundCalendar = true;
+    } else if (messageClass == "IPM.DistList") {
+        ShowDistributionList(run, message);
     }
 
     run.cutShortStreams += message.cutShort() ? 1 : 0;

@@ -10,6 +10,7 @@
 
 #include "byte_source.h"
 #include "extracted_file_list.h"
+#include "item_card.h"
 #include "output_file.h"
 #include "tnef_message.h"
 
@@ -35,6 +36,9 @@ struct ExtractionRun {
     std::function<void(const ExtractedFile& body, const std::string& content)> onBody;
     // Called with every attachment's content as it is recorded, the same way.
     std::function<void(const ExtractedFile& attachment, const ValueBytes& content)> onAttachment;
+    // Called with the card of every converted item (appointment, meeting, task, contact,
+    // distribution list), in the order the items are met, the same way.
+    std::function<void(const ItemCard& card)> onCard;
 
     // What the run met, for those who report it.
     bool isTnef = false;      // whether the stream began with the TNEF signature

@@ -90,6 +90,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
 
         std::string entry;
         appendLe32(entry, tag);
+        MultiValuedProperty kept{tag, false, {}};
         if ((tag >> 16) >= 0x8000) {
             uint32_t kind = 0;
             if (!in.append(entry, 16) || !in.u32(kind))
@@ -100,6 +101,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
                     break;
                 appendLe32(entry, 0);
                 appendLe32(entry, lid);
+                kept = {lid << 16 | type, true, {}};
             } else if (kind == 1) {
                 // String names are never looked up; a short one keeps the library from
                 // refusing long ones.
@@ -109,6 +111,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
                 appendLe32(entry, 1);
                 appendLe32(entry, 4);
                 entry.append("n\0\0\0", 4);
+                kept.tag = 0;  // never looked up
             } else {
                 break;
             }
@@ -153,6 +156,8 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
                 break;
             }
             uint64_t toSkip = padded(size);
+            if (multiValued)
+                kept.values.push_back(ValueBytes::InSource(source, in.position(), size));
             if (k == 0 && !multiValued) {
                 const ValueBytes value = ValueBytes::InSource(source, in.position(), size);
                 if (baseType == kPtUnicode) {
@@ -172,8 +177,11 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
         }
         if (!complete)
             break;
-        if (multiValued)
-            continue;  // multi-valued properties are never looked up
+        if (multiValued) {
+            if (kept.tag != 0)
+                block.multiValued.push_back(std::move(kept));
+            continue;
+        }
 
         // A single-valued property always goes over with exactly one value, which is empty
         // when the value is kept aside.

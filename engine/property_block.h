@@ -27,9 +27,18 @@ struct PropertyOverride {
     ValueBytes value;
 };
 
+// A multi-valued property of variable-length values, which the library is never given:
+// its values as they lie in the stream.
+struct MultiValuedProperty {
+    uint32_t tag = 0;    // identifier (or numeric name) << 16 | type
+    bool named = false;  // named by a number rather than a standard identifier
+    std::vector<ValueBytes> values;
+};
+
 struct CleanPropertyBlock {
     std::string encoded;                      // the block as the library is given it
     std::vector<PropertyOverride> overrides;  // one per property in `encoded`, in order
+    std::vector<MultiValuedProperty> multiValued;
     // Whether the block ended before the properties it declares: those after the first one
     // that could not be read are lost.
     bool damaged = false;

@@ -116,7 +116,7 @@ void WriteUserProperty(OutputFile& out, const PropertyLookup& lookup, uint16_t t
     writeFilled(out, lookUp(lookup, type, lid, true), format);
 }
 
-void WriteQuotedPrintableText(OutputFile& out, const TextValue& value) {
+std::string QuotedPrintableText(const TextValue& value) {
     const std::string text = value.allButLast();
     std::string encoded;
     encoded.reserve(text.size());
@@ -127,19 +127,26 @@ void WriteQuotedPrintableText(OutputFile& out, const TextValue& value) {
             encoded += c;
         }
     }
-    out.write(encoded);
+    return encoded;
 }
 
-void WriteEscapedText(OutputFile& out, const TextValue& value) {
-    const std::string text = value.allButLast();
+void WriteQuotedPrintableText(OutputFile& out, const TextValue& value) {
+    out.write(QuotedPrintableText(value));
+}
+
+std::string EscapedText(std::string_view text) {
     std::string escaped;
     escaped.reserve(text.size());
     for (const char c : text)
         writeEscapedByte(escaped, c);
-    out.write(escaped);
+    return escaped;
 }
 
-void WriteRtfAsText(OutputFile& out, std::string_view rtf) {
+void WriteEscapedText(OutputFile& out, const TextValue& value) {
+    out.write(EscapedText(value.allButLast()));
+}
+
+std::string RtfAsText(std::string_view rtf) {
     // Braces count even when escaped; that is how the files already written read.
     int64_t depth = 0;
     bool inControlWord = false;
@@ -156,11 +163,14 @@ void WriteRtfAsText(OutputFile& out, std::string_view rtf) {
             if (isRtfSpace(c))
                 inControlWord = false;
             if (depth == 1 && !inControlWord)
-                writeEscapedByte(text, c);
+                text += c;
         }
     }
-    text += '\n';
-    out.write(text);
+    return text;
+}
+
+void WriteRtfAsText(OutputFile& out, std::string_view rtf) {
+    out.write(EscapedText(RtfAsText(rtf)) + "\n");
 }
 
 }  // namespace parcelo

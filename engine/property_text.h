@@ -36,11 +36,20 @@ void WriteProperty(OutputFile& out, const PropertyLookup& lookup, uint16_t type,
 void WriteUserProperty(OutputFile& out, const PropertyLookup& lookup, uint16_t type, uint16_t lid,
                        std::string_view format);
 
-// Writes the value's text with each line feed as "=0A" and carriage returns left out.
+// The value's text with each line feed as "=0A" and carriage returns left out.
+std::string QuotedPrintableText(const TextValue& value);
+
+// Writes the value's text as QuotedPrintableText gives it.
 void WriteQuotedPrintableText(OutputFile& out, const TextValue& value);
 
 // Writes the value's text escaped as an iCalendar text value.
 void WriteEscapedText(OutputFile& out, const TextValue& value);
+
+// The text escaped as an iCalendar text value.
+std::string EscapedText(std::string_view text);
+
+// The plain text at the first group level of an RTF document, as its bytes stand.
+std::string RtfAsText(std::string_view rtf);
 
 // Writes the plain text at the first group level of an RTF document, escaped as an
 // iCalendar text value, and ends the line.

@@ -116,6 +116,7 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
                 scan.damagedBlocks += block.damaged ? 1 : 0;
                 messageBlock = std::move(block.encoded);
                 scan.messageOverrides = std::move(block.overrides);
+                scan.messageMultiValued = std::move(block.multiValued);
                 break;
             }
             case kAttAttachRendData & 0xFFFF:

@@ -39,6 +39,7 @@ struct ScannedStream {
     ValueBytes body;                    // attBody, empty when absent
     uint32_t codePage = 1252;           // from attOemCodepage
     std::vector<PropertyOverride> messageOverrides;
+    std::vector<MultiValuedProperty> messageMultiValued;
     std::vector<ScannedAttachment> attachments;  // in the order the library makes them
 };
 

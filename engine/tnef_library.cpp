@@ -88,7 +88,8 @@ std::unique_ptr<TnefMessage> TnefMessage::Parse(const ByteSource& source, int de
     }
 
     message->properties_ =
-        MapiProperties(&tnef.MapiProperties, std::move(message->scan_.messageOverrides));
+        MapiProperties(&tnef.MapiProperties, std::move(message->scan_.messageOverrides),
+                       std::move(message->scan_.messageMultiValued));
     // The library makes one attachment per attAttachRendData, as the front end does; if it
     // stopped early, the attachments it did not reach keep what the front end found.
     const Attachment* record = tnef.starting_attach.next;
@@ -134,6 +135,14 @@ std::optional<ValueBytes> MapiProperties::find(uint32_t tag) const {
             return valueAt(i);
     }
     return std::nullopt;
+}
+
+std::vector<ValueBytes> MapiProperties::findAllNamed(uint32_t tag) const {
+    for (const MultiValuedProperty& property : multiValued_) {
+        if (property.named && property.tag == tag)
+            return property.values;
+    }
+    return {};
 }
 
 std::optional<ValueBytes> MapiProperties::findNamed(uint32_t tag) const {

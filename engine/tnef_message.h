@@ -19,8 +19,11 @@ namespace parcelo {
 class MapiProperties {
   public:
     MapiProperties() = default;
-    MapiProperties(const void* libraryList, std::vector<PropertyOverride> overrides)
-        : list_(libraryList), overrides_(std::move(overrides)) {}
+    MapiProperties(const void* libraryList, std::vector<PropertyOverride> overrides,
+                   std::vector<MultiValuedProperty> multiValued = {})
+        : list_(libraryList),
+          overrides_(std::move(overrides)),
+          multiValued_(std::move(multiValued)) {}
 
     // The first value of the first standard (not named) property with this tag
     // (identifier << 16 | type); a PT_UNICODE value comes as its UTF-16LE bytes.
@@ -28,12 +31,16 @@ class MapiProperties {
     // The same for a property named by the number `tag >> 16`, of type `tag & 0xFFFF`,
     // whatever its property set. Properties named by a string never match.
     std::optional<ValueBytes> findNamed(uint32_t tag) const;
+    // Every value of a multi-valued property of variable-length values named by the number
+    // `tag >> 16`, of type `tag & 0xFFFF` (0x1102 for PT_MV_BINARY); empty when absent.
+    std::vector<ValueBytes> findAllNamed(uint32_t tag) const;
 
   private:
     std::optional<ValueBytes> valueAt(uint32_t index) const;
 
     const void* list_ = nullptr;  // the library's MAPIProps
     std::vector<PropertyOverride> overrides_;
+    std::vector<MultiValuedProperty> multiValued_;
 };
 
 struct TnefAttachment {

@@ -3,6 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+
 #include "extraction_test_support.h"
 #include "tnef_builder.h"
 #include "writer_test_support.h"
@@ -276,6 +280,66 @@ TEST(CalendarEvent, ClassIsPrivateOnlyForOne) {
     EXPECT_THAT(EventLines(PropertyList().namedBoolean(0x8506, 0x101)),
                 ElementsAre("CLASS:PUBLIC"));
 }
+
+// The card's span, in a zone one hour east of UTC with no summer time.
+struct SpanCase {
+    const char* name;
+    CalendarTime start;
+    CalendarTime end;
+    bool allDay;
+    std::string words;
+};
+
+class CalendarCardSpan : public ::testing::TestWithParam<SpanCase> {
+  protected:
+    void SetUp() override {
+        const char* zone = std::getenv("TZ");
+        savedZone_ = zone ? std::optional<std::string>(zone) : std::nullopt;
+        ::setenv("TZ", "XYZ-1", 1);
+        ::tzset();
+    }
+    void TearDown() override {
+        if (savedZone_) {
+            ::setenv("TZ", savedZone_->c_str(), 1);
+        } else {
+            ::unsetenv("TZ");
+        }
+        ::tzset();
+    }
+
+  private:
+    std::optional<std::string> savedZone_;
+};
+
+TEST_P(CalendarCardSpan, InLocalTime) {
+    const SpanCase& c = GetParam();
+    EXPECT_EQ(WhenWords(c.start, c.end, c.allDay), c.words);
+}
+
+// An all-day span runs from local midnight to the midnight after its last day.
+INSTANTIATE_TEST_SUITE_P(
+    Spans, CalendarCardSpan,
+    ::testing::Values(SpanCase{"WithinADay",
+                               {2026, 3, 3, 13, 0, 0},
+                               {2026, 3, 3, 14, 30, 0},
+                               false,
+                               "Tuesday, 3 March 2026 14:00–15:30"},
+                      SpanCase{"OverMidnightLocally",
+                               {2026, 3, 3, 22, 0, 0},
+                               {2026, 3, 3, 23, 30, 0},
+                               false,
+                               "Tuesday, 3 March 2026 23:00 – Wednesday, 4 March 2026 00:30"},
+                      SpanCase{"OneWholeDay",
+                               {2026, 3, 2, 23, 0, 0},
+                               {2026, 3, 3, 23, 0, 0},
+                               true,
+                               "Tuesday, 3 March 2026 (all day)"},
+                      SpanCase{"ThreeWholeDays",
+                               {2026, 2, 27, 23, 0, 0},
+                               {2026, 3, 2, 23, 0, 0},
+                               true,
+                               "Saturday, 28 February 2026 – Monday, 2 March 2026 (all day)"}),
+    CaseName());
 
 TEST(CalendarEvent, ShortRecurrencePatternGivesNoLine) {
     EXPECT_THAT(EventLines(PropertyList().namedBinary(0x8216, std::string(30, '\x0B'))), IsEmpty());

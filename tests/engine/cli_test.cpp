@@ -367,6 +367,32 @@ TEST(ParceloExtract, PrintsTheTextOfEveryBodyWritingNothing) {
     EXPECT_THAT(FilesUnder(ws.inputs()), ElementsAre("in.dat"));
 }
 
+TEST(ParceloExtract, PrintsTheCardOfAConvertedItemAsItsText) {
+#ifndef PARCELO_EXTRACT_HAS_TEXT
+    GTEST_SKIP() << "built without the RTF reader";
+#endif
+    Workspace ws;
+    const std::string in = ws.input(
+        "meeting.dat",
+        TnefBuilder()
+            .messageClass("IPM.Schedule.Meeting.Request")
+            .messageProps(PropertyList()
+                              .namedString8(0x0024, "IPM.Appointment")
+                              .string8(0x0070, "Review")
+                              .namedString8(0x8208, "Room 4")
+                              .namedSysTime(0x820D, 130322916000000000)  // 2013-12-23 17:00 UTC
+                              .namedSysTime(0x820E, 130322934000000000)
+                              .binary(0x1009, compressRtf("{\\rtf1 Bring the figures.\\par}")))
+            .bytes());
+    const CliRun run = ws.run("--text " + in, "TZ=XYZ-1");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "Review\nWhen:\tMonday, 23 December 2013 18:00\u2013"
+              "18:30\nWhere:\tRoom 4\n"
+              "Bring the figures.\n");
+    EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
+}
+
 // Text with each run of white space made one space.
 std::string Words(const std::string& text) {
     std::string words;

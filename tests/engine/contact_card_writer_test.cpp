@@ -110,6 +110,25 @@ TEST(ContactCard, ContactWithEveryKindOfLine) {
               "BDAY:1970-05-03\n"
               "X-EVOLUTION-ANNIVERSARY:1999-12-31\n"
               "END:VCARD\n");
+
+    // The card is made from the same values.
+    const ParsedMessage parsed(TnefBuilder()
+                                   .messageClass("IPM.Contact")
+                                   .body("Line one\r\nLine two")
+                                   .messageProps(props)
+                                   .bytes());
+    const ItemCard shown = parcelo::ContactCard(ReadContactItem(parsed.message()));
+    EXPECT_EQ(shown.title, "John Smith");
+    std::vector<std::string> rows;
+    for (const ItemCard::Row& row : shown.rows)
+        rows.push_back(row.label + " " + row.value);
+    EXPECT_THAT(rows, ElementsAre("Company: Acme, Sales", "Job title: Engineer",
+                                  "Phone: 555-1 (mobile)\n555-2 (work)\n555-3 (work)",
+                                  "E-mail: john@example.com\nsecond@example.com",
+                                  "Address: 1 Main St Springfield (work)\nHome label (home)\n"
+                                  "99999 (other)",
+                                  "Birthday: 3 May 1970"));
+    EXPECT_EQ(shown.description, "Line one\r\nLine two");
 }
 
 TEST(ContactCard, EmptyContact) {
@@ -171,7 +190,8 @@ INSTANTIATE_TEST_SUITE_P(
                  std::nullopt,
                  "_.._etc_pass_wd.vcf",
                  {"FN:../etc/pass\\wd"}},
-        NameCase{"DotDot", PropertyList().string8(0x3001, ".."), std::nullopt, "_...vcf", {"FN:.."}},
+        NameCase{
+            "DotDot", PropertyList().string8(0x3001, ".."), std::nullopt, "_...vcf", {"FN:.."}},
         NameCase{"LineBreak",
                  PropertyList().string8(0x3001, "A\r\nB"),
                  std::nullopt,

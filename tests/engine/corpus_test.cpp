@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -11,6 +14,7 @@
 #include "corpus.h"
 #include "extraction_run.h"
 #include "scratch_dir.h"
+#include "writer_test_support.h"
 
 namespace parcelo::testing {
 namespace {
@@ -20,12 +24,14 @@ namespace fs = std::filesystem;
 struct Extracted {
     int result;
     std::vector<std::string> listing;  // "name size" newest first, bodies marked "body:"
+    std::vector<ItemCard> cards;
     ScratchDir dir;
 };
 
 std::unique_ptr<Extracted> ExtractCorpusFile(const std::string& relative) {
     auto out = std::make_unique<Extracted>();
     ExtractionRun run;
+    run.onCard = [&](const ItemCard& card) { out->cards.push_back(card); };
     out->result = ExtractTnefFile(run, CorpusFile(relative), 1, out->dir.prefix());
     for (const ExtractedFile& file : run.files) {
         EXPECT_EQ(file.path.rfind(out->dir.prefix(), 0), 0u) << relative << ": " << file.path;
@@ -221,6 +227,72 @@ TEST_F(CorpusTest, ContentsAreThoseTheSourcesExpect) {
     EXPECT_NE(
         ReadFile(hebrew->dir.path() / "II_CTP_encoding_issue_test_May_31_-_40.html").find("<html"),
         std::string::npos);
+}
+
+// The value of the row of that label, or "(none)".
+std::string RowOf(const ItemCard& card, const std::string& label) {
+    for (const ItemCard::Row& row : card.rows) {
+        if (row.label == label)
+            return row.value;
+    }
+    return "(none)";
+}
+
+// The value of the first line of that name in a converted file.
+std::string FileValue(const std::string& file, const std::string& name) {
+    for (const std::string& line : Lines(file)) {
+        if (line.rfind(name, 0) == 0)
+            return line.substr(name.size());
+    }
+    return "(none)";
+}
+
+TEST_F(CorpusTest, CardsShowWhatTheConvertedFilesHold) {
+    // Times are shown in the local zone: here one hour east of UTC, with no summer time.
+    const char* const zone = std::getenv("TZ");
+    const std::string savedZone = zone ? zone : "";
+    ::setenv("TZ", "XYZ-1", 1);
+    ::tzset();
+    const auto meeting = ExtractCorpusFile("horde-compress/TnefMeetingRequest.txt.tnef");
+    if (zone) {
+        ::setenv("TZ", savedZone.c_str(), 1);
+    } else {
+        ::unsetenv("TZ");
+    }
+    ::tzset();
+    ASSERT_EQ(meeting->cards.size(), 1u);
+    const ItemCard& card = meeting->cards[0];
+    const std::string file = ReadFile(meeting->dir.path() / "calendar.vcs");
+    EXPECT_EQ(card.kind, ItemCard::Kind::kMeetingRequest);
+    EXPECT_EQ(card.title, FileValue(file, "SUMMARY:"));
+    EXPECT_EQ(" " + RowOf(card, "Where:"), FileValue(file, "LOCATION:"));
+    EXPECT_EQ(FileValue(file, "DTSTART:") + " " + FileValue(file, "DTEND:"),
+              "20131223T170000Z 20131223T173000Z");
+    EXPECT_EQ(RowOf(card, "When:"), "Monday, 23 December 2013 18:00–18:30");
+    EXPECT_EQ(FileValue(file, "RRULE:"), "FREQ=WEEKLY;INTERVAL=1;BYDAY=MO");
+    EXPECT_EQ(RowOf(card, "Recurrence:"), "every Monday");
+    EXPECT_EQ(RowOf(card, "Attendees:"), "mike@theupstairsroom.com (required)");
+    EXPECT_NE(FileValue(file, "ATTENDEE;").find("ROLE=REQ-PARTICIPANT"), std::string::npos);
+
+    const auto christmas = ExtractCorpusFile("mimekit/christmas.tnef");
+    const std::string organizer =
+        FileValue(ReadFile(christmas->dir.path() / "calendar.vcs"), "ORGANIZER;");
+    const auto appointment =
+        std::find_if(christmas->cards.begin(), christmas->cards.end(),
+                     [](const ItemCard& c) { return c.kind == ItemCard::Kind::kAppointment; });
+    ASSERT_NE(appointment, christmas->cards.end());
+    EXPECT_EQ(organizer.substr(organizer.find(":MAILTO:") + 8), RowOf(*appointment, "Organizer:"));
+
+    // A distribution list has no file, only its card.
+    const auto list = ExtractCorpusFile("tnefparse/IPM-DistList.tnef");
+    ASSERT_EQ(list->cards.size(), 1u);
+    EXPECT_EQ(list->cards[0].kind, ItemCard::Kind::kDistributionList);
+    EXPECT_EQ(list->cards[0].title, "XXXXnews");
+    const std::vector<std::string> members = Lines(RowOf(list->cards[0], "Members:"));
+    EXPECT_EQ(members.size(), 76u);
+    // The names and addresses are UTF-16 in their one-off entry IDs.
+    EXPECT_EQ(members.front(), "Axxxxx, Mxxxxxxx Jxxxxxx <xxxxxxxxxxx101@gmail.com>");
+    EXPECT_EQ(members.back(), "Lxxx Jxxx <xxxxxxx173@aol.com>");
 }
 
 }  // namespace

@@ -150,6 +150,73 @@ INSTANTIATE_TEST_SUITE_P(
                  std::nullopt, "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=FR;BYSETPOS=1;COUNT=5\n"}),
     CaseName());
 
+// The words of the card come from the same reading as the line; the end date comes after
+// the pattern's lists of exceptions.
+struct WordsCase {
+    const char* name;
+    std::string pattern;
+    std::optional<int16_t> dayInterval;
+    std::string words;
+};
+
+class RecurrenceInWords : public ::testing::TestWithParam<WordsCase> {};
+
+TEST_P(RecurrenceInWords, Words) {
+    const WordsCase& c = GetParam();
+    PropertyList props;
+    if (c.dayInterval)
+        props.namedI2(0x0011, *c.dayInterval);
+    const ParsedMessage parsed(TnefBuilder().messageProps(props).bytes());
+    const std::optional<Recurrence> recurrence = ReadRecurrence(c.pattern, parsed.lookup());
+    ASSERT_TRUE(recurrence);
+    EXPECT_EQ(RecurrenceWords(*recurrence), c.words);
+}
+
+// The end date of the patterns above: 21 October 2011.
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, RecurrenceInWords,
+    ::testing::Values(
+        WordsCase{"EveryThreeDaysFiveTimes", Pattern(kDaily, 0, 0, 4320, "", kEndByCount, 5), 3,
+                  "every 3 days, 5 times"},
+        WordsCase{"DailyWithoutEnd", Pattern(kDaily, 0, 0, 1440, "", kNoEnd, 10), 1, "every day"},
+        WordsCase{"DailyUntilADate", Pattern(kDaily, 0, 0, 1440, "", kEndByDate, 12), 1,
+                  "every day until 21 October 2011"},
+        WordsCase{"EndDateCutOffGivesTheCount", Pattern(kDaily, 0, 0, 1440, "", kEndByDate, 12, 46),
+                  1, "every day, 12 times"},
+        WordsCase{"EveryWeekday", Pattern(kDaily, 1, 0, 1, Days(0x3E), kNoEnd, 0), 1,
+                  "every weekday"},
+        WordsCase{"EveryTuesdayUntilADate", Pattern(kWeekly, 1, 0, 1, Days(0x04), kEndByDate, 3),
+                  std::nullopt, "every Tuesday until 21 October 2011"},
+        WordsCase{"ThreeDaysEveryWeek", Pattern(kWeekly, 1, 0, 1, Days(0x2A), kNoEnd, 0),
+                  std::nullopt, "every Monday, Wednesday and Friday"},
+        WordsCase{"TwoDaysEveryTwoWeeksTenTimes",
+                  Pattern(kWeekly, 1, 0, 2, Days(0x0A), kEndByCount, 10), std::nullopt,
+                  "every 2 weeks on Monday and Wednesday, 10 times"},
+        WordsCase{"OnDay15EveryTwoMonths", Pattern(kMonthly, 2, 0, 2, le32(15), kEndByCount, 6),
+                  std::nullopt, "on day 15 of every 2 months, 6 times"},
+        WordsCase{"LastFridayOfEveryMonth", Pattern(kMonthly, 3, 0, 1, NthDays(0x20, 5), kNoEnd, 0),
+                  std::nullopt, "on the last Friday of every month"},
+        WordsCase{"SecondTuesdayEveryThreeMonths",
+                  Pattern(kMonthly, 3, 0, 3, NthDays(0x04, 2), kEndByCount, 1), std::nullopt,
+                  "on the second Tuesday of every 3 months, 1 time"},
+        WordsCase{"Every14March", Pattern(kYearly, 2, kMarch, 12, le32(14), kNoEnd, 0),
+                  std::nullopt, "every 14 March"},
+        WordsCase{"LastMondayOfMarchUntilADate",
+                  Pattern(kYearly, 3, kMarch, 12, NthDays(0x02, 5), kEndByDate, 3), std::nullopt,
+                  "on the last Monday of March every year until 21 October 2011"}),
+    CaseName());
+
+TEST(RecurrenceInWords, EndDateFollowsTheExceptions) {
+    // Two deleted occurrences and one modified one lie between the count and the end date.
+    const std::string pattern = Pattern(kWeekly, 1, 0, 1, Days(0x04), kEndByDate, 3, 34) + le32(0) +
+                                le32(2) + le32(1) + le32(2) + le32(1) + le32(3) + le32(0x0CDDC120) +
+                                le32(0x0CE0D600);
+    const ParsedMessage parsed(TnefBuilder().bytes());
+    const std::optional<Recurrence> recurrence = ReadRecurrence(pattern, parsed.lookup());
+    ASSERT_TRUE(recurrence);
+    EXPECT_EQ(RecurrenceWords(*recurrence), "every Tuesday until 21 October 2011");
+}
+
 TEST(RecurrenceRuleMonths, EveryMonthStartIsRecognised) {
     const uint32_t starts[] = {0,      44640,  84960,  129600, 172800, 217440,
                                260640, 305280, 349920, 393120, 437760, 480960};
