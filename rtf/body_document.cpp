@@ -1,0 +1,33 @@
+#include "body_document.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTextDocument>
+
+#include "rtf/message_body.h"
+#include "rtf/message_header_block.h"
+
+namespace parcelo {
+
+void FillBodyDocument(QTextDocument& document, const std::vector<MessageSection>& sections,
+                      const CidResolver& resolveCid) {
+    for (const MessageSection& section : sections) {
+        AppendMessageHeader(document, section.header);
+        if (section.body) {
+            AppendMessageBody(document, section.body->format, section.body->content,
+                              section.body->codePage, resolveCid);
+        }
+    }
+}
+
+void FillBodyDocument(QTextDocument& document, const MessageBodies& bodies) {
+    const CidResolver resolveCid = [&](const QString& contentId) {
+        const auto found = bodies.attachmentsByContentId.find(contentId.toStdString());
+        if (found == bodies.attachmentsByContentId.end())
+            return QByteArray();
+        return QByteArray(found->second.data(), static_cast<qsizetype>(found->second.size()));
+    };
+    FillBodyDocument(document, bodies.sections, resolveCid);
+}
+
+}  // namespace parcelo
