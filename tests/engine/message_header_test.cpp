@@ -49,6 +49,7 @@ struct HeaderCase {
     std::string cc = "";
     std::optional<int64_t> sent = std::nullopt;
     std::string subject = "s";
+    MessageImportance importance = MessageImportance::kNormal;
 };
 
 std::string Joined(const std::vector<MessageAddress>& addresses) {
@@ -78,6 +79,7 @@ TEST_P(HeaderFields, TakeTheFirstSourceThatHoldsThem) {
     EXPECT_EQ(Joined(header->cc), c.cc);
     EXPECT_EQ(header->sentTime, c.sent);
     EXPECT_EQ(header->subject, c.subject);
+    EXPECT_EQ(header->importance, c.importance);
 }
 
 const std::string kAnnTrp = Trp("Ann Trp", "SMTP:ann@trp.example");
@@ -144,7 +146,16 @@ INSTANTIATE_TEST_SUITE_P(
                    "",
                    "",
                    std::nullopt,
-                   "Topic"}),
+                   "Topic"},
+        HeaderCase{"ImportanceHigh",
+                   PropertyList().long32(0x0017, 2),
+                   {},
+                   "",
+                   "",
+                   "",
+                   std::nullopt,
+                   "s",
+                   MessageImportance::kHigh}),
     [](const ::testing::TestParamInfo<HeaderCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
