@@ -168,7 +168,11 @@ void RichEditPrintJob::PrintPage(QPainter& painter, PrintInfo& info) {
     for (QTextBlock& block : hidden)
         block.setVisible(true);
     for (const QTextBlock& block : hidden) {
-        const QPointF origin = layout->blockBoundingRect(block).topLeft();
+        const QRectF rect = layout->blockBoundingRect(block);
+        const QPointF origin = rect.topLeft();
+        // The block's own shading, which the layout would have painted under its lines.
+        if (const QBrush shading = block.blockFormat().background(); shading.style() != Qt::NoBrush)
+            painter.fillRect(rect, shading);
         const QTextLayout* lines = block.layout();
         painter.setPen(Qt::black);
         for (int i = 0; i < lines->lineCount(); ++i) {
