@@ -59,8 +59,7 @@
 #include "open_failure.h"
 #include "replace_file.h"
 #include "rich_edit_print_job.h"
-#include "rtf/item_card_block.h"
-#include "rtf/message_body.h"
+#include "rtf/body_document.h"
 #include "rtf/offline_document.h"
 #include "rtf/openable_link.h"
 #include "rtf/rtf_reader.h"
@@ -396,8 +395,9 @@ int MainDialog::LoadTnefFile() {
     }
 
     ExtractionRun run;
-    std::vector<ItemCard> cards;
-    run.onCard = [&](const ItemCard& card) { cards.push_back(card); };
+    // The messages as the run meets them, bodies included: the view shows them in that order.
+    std::vector<MessageSection> sections;
+    CollectMessageSections(run, sections);
     // On every failure the previous file stays on show, and so do its files, which its items
     // stand for.
     const auto fail = [&](const QString& message) {
@@ -448,35 +448,19 @@ int MainDialog::LoadTnefFile() {
             return QByteArray();
         return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
     };
-    for (const ItemCard& card : cards)
-        AppendItemCard(*document, card);
-    std::vector<FileResult> failures;
     for (const ExtractedFile& file : files_) {
+        if (file.isAttachment == 0)
+            continue;
         const QString path = DecodePath(file.path);
-        if (file.isAttachment != 0) {
-            const QString name = path.mid(path.lastIndexOf(u'/') + 1);
-            attachmentList_->addItem(new AttachmentItem(icons_.iconFor(path), name, path));
-            continue;
-        }
-        std::string content;
-        if (const int error = ReadWholeFile(file.path, content); error != 0) {
-            // One unreadable body does not hide the rest of the message.
-            FileResult failure;
-            failure.errorNumber = error;
-            failure.path = file.path;
-            failure.access = FileAccess::Reading;
-            failures.push_back(failure);
-            continue;
-        }
-        AppendMessageBody(*document, file.bodyFormat, content, file.codePage, resolveCid);
+        const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+        attachmentList_->addItem(new AttachmentItem(icons_.iconFor(path), name, path));
     }
+    FillBodyDocument(*document, sections, resolveCid);
     bodyView_->setMessage(document);
     damageBar_->setReport(QString::fromStdString(DamageReport(run)));
     attachmentList_->setUpdatesEnabled(true);
-    // Reported once the views are complete: a message box runs events, and the window may
-    // be closed (and the list released) while it is up.
-    for (const FileResult& failure : failures)
-        showFileError(failure);
+    setWindowTitle(QFileInfo(DecodePath(tnefPath)).fileName() + QStringLiteral(" - ") +
+                   QString::fromLatin1(kMainDialogCaption));
     return 1;
 }
 

@@ -9,8 +9,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "rtf/offline_document.h"
@@ -113,6 +115,28 @@ void RichEditPrintJob::BeginPrinting(QPrinter& printer, PrintInfo& info) {
     // A count that large would read as "not counted yet"; the pages past it are not printed.
     info.maxPage =
         unsigned(std::clamp(laidOut_->pageCount(), 0, int(PrintInfo::kUnknownPageCount) - 1));
+
+    carriedOver_.clear();
+    QAbstractTextDocumentLayout* layout = laidOut_->documentLayout();
+    for (QTextBlock block = laidOut_->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* lines = block.layout();
+        if (!block.isVisible() || lines == nullptr || lines->lineCount() == 0)
+            continue;
+        const QRectF rect = layout->blockBoundingRect(block);
+        const int firstSheet = sheetOfLine(rect.top() + lines->lineAt(0).y());
+        // The layout draws a block on every sheet its rectangle (margins and all) touches.
+        const int lastSheet =
+            std::max(sheetOfLine(rect.bottom()),
+                     sheetOfLine(rect.top() + lines->lineAt(lines->lineCount() - 1).y()));
+        for (int sheet = firstSheet + 1; sheet <= lastSheet; ++sheet)
+            carriedOver_[sheet].push_back(block.blockNumber());
+    }
+}
+
+int RichEditPrintJob::sheetOfLine(qreal top) const {
+    // The layout draws a line on a sheet when it begins above the clip's lower edge, which
+    // is half a pixel above the sheet's: the line belongs to the first such sheet.
+    return std::max(0, int(std::ceil((top + kEdge) / area_.height())) - 1);
 }
 
 void RichEditPrintJob::PrintPage(QPainter& painter, PrintInfo& info) {
@@ -129,10 +153,38 @@ void RichEditPrintJob::PrintPage(QPainter& painter, PrintInfo& info) {
     context.clip = band.adjusted(0, kEdge, 0, -kEdge);
     // Text of no colour of its own prints black, whatever the desktop's colours.
     context.palette.setColor(QPalette::Text, Qt::black);
-    laidOut_->documentLayout()->draw(&painter, context);
+    QAbstractTextDocumentLayout* layout = laidOut_->documentLayout();
+    const int sheet = int(info.currentPage) - 1;
+    const auto carried = carriedOver_.find(sheet);
+    std::vector<QTextBlock> hidden;
+    if (carried != carriedOver_.end()) {
+        for (const int number : carried->second)
+            hidden.push_back(laidOut_->findBlockByNumber(number));
+    }
+    // Hiding a block skips it in drawing; the layout is not redone, as nothing is edited.
+    for (QTextBlock& block : hidden)
+        block.setVisible(false);
+    layout->draw(&painter, context);
+    for (QTextBlock& block : hidden)
+        block.setVisible(true);
+    for (const QTextBlock& block : hidden) {
+        const QRectF rect = layout->blockBoundingRect(block);
+        const QPointF origin = rect.topLeft();
+        // The block's own shading, which the layout would have painted under its lines.
+        if (const QBrush shading = block.blockFormat().background(); shading.style() != Qt::NoBrush)
+            painter.fillRect(rect, shading);
+        const QTextLayout* lines = block.layout();
+        painter.setPen(Qt::black);
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            if (sheetOfLine(origin.y() + line.y()) == sheet)
+                line.draw(&painter, origin);
+        }
+    }
 }
 
 void RichEditPrintJob::EndPrinting(QPrinter&, PrintInfo&) {
+    carriedOver_.clear();
     laidOut_.reset();
     copyParent_.reset();
 }

@@ -5,11 +5,14 @@
 #include <QMargins>
 #include <QRectF>
 
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "print_job.h"
 
 class QTextDocument;
+class QTextBlock;
 class QTextEdit;
 
 namespace parcelo {
@@ -43,6 +46,12 @@ class RichEditPrintJob : public PrintJob {
     std::unique_ptr<QTextDocument> copyParent_;
     std::unique_ptr<QTextDocument> laidOut_;
     QRectF area_;
+    // The layout draws, of a block that reaches onto a sheet from an earlier one, the last
+    // line above the sheet as well (clipped away, yet its text is in a PDF's text). By sheet
+    // (0 for the first), the blocks it must not draw there: those are drawn here, line by
+    // line, each line on the sheet it begins on.
+    std::map<int, std::vector<int>> carriedOver_;  // block numbers
+    int sheetOfLine(qreal top) const;
 };
 
 }  // namespace parcelo

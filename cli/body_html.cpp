@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QString>
 
+#include "offscreen_qt.h"
+#include "rtf/body_document.h"
 #include "rtf/document_html.h"
 #include "rtf/offline_document.h"
 

@@ -16,10 +16,11 @@
 #include <cstring>
 #include <string_view>
 
-#include "body_document.h"
 #include "byte_source.h"
 #include "dialog_template.h"
+#include "offscreen_qt.h"
 #include "rich_edit_print_job.h"
+#include "rtf/body_document.h"
 #include "rtf/offline_document.h"
 
 namespace parcelo {

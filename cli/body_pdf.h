@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "body_document.h"
+#include "rtf/message_sections.h"
 
 namespace parcelo {
 

@@ -6,7 +6,7 @@
 namespace parcelo {
 
 std::string PlainTextOfBodies(const MessageBodies& bodies, int, char**) {
-    if (!bodies.bodies.empty() || !bodies.cards.empty())
+    if (!bodies.sections.empty())
         std::fputs("parcelo-extract: built without the RTF reader\n", stderr);
     return {};
 }

@@ -1,5 +1,4 @@
 // parcelo-extract: the extraction engine from the command line.
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -18,6 +17,7 @@
 #include "damage_report.h"
 #include "extraction_run.h"
 #include "file_listing.h"
+#include "rtf/message_sections.h"
 #include "stream_scanner.h"
 #include "string_table.h"
 
@@ -85,22 +85,18 @@ void warnOfDamage(const std::string& file, const parcelo::ExtractionRun& run) {
 // Largest attachment kept in memory for an HTML body that shows it by its Content-ID.
 constexpr uint64_t kLargestInlineImage = 16 * 1024 * 1024;
 
-// The bodies of the stream, read without writing any file, and the attachments they may show.
+// The messages of the stream (headers and bodies, in walk order), read without writing any file,
+// and the attachments they may show.
 parcelo::MessageBodies collectBodies(parcelo::ExtractionRun& run,
                                      const parcelo::ByteSource& source) {
     parcelo::MessageBodies collected;
-    run.onBody = [&](const parcelo::ExtractedFile& body, const std::string& content) {
-        collected.bodies.push_back({body.bodyFormat, content, body.codePage});
-    };
-    run.onCard = [&](const parcelo::ItemCard& card) { collected.cards.push_back(card); };
+    parcelo::CollectMessageSections(run, collected.sections);
     run.onAttachment = [&](const parcelo::ExtractedFile& attachment,
                            const parcelo::ValueBytes& content) {
         if (!attachment.contentId.empty() && content.size() <= kLargestInlineImage)
             collected.attachmentsByContentId.emplace(attachment.contentId, content.load());
     };
     parcelo::ExtractTnefStream(run, source, 0, std::nullopt);
-    // The window shows bodies in the order of the list: the last one found first.
-    std::reverse(collected.bodies.begin(), collected.bodies.end());
     return collected;
 }
 

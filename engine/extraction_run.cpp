@@ -248,6 +248,8 @@ RecordedOutputFile::~RecordedOutputFile() {
 }
 
 void ProcessTnefMessage(ExtractionRun& run, const TnefMessage& message, int depth) {
+    if (run.onMessage)
+        run.onMessage(ReadMessageHeader(message), depth);
     const std::string& messageClass = message.messageClass();
     bool foundCalendar = false;
     if (messageClass == "IPM.Contact") {

@@ -11,6 +11,7 @@
 #include "byte_source.h"
 #include "extracted_file_list.h"
 #include "item_card.h"
+#include "message_header.h"
 #include "output_file.h"
 #include "tnef_message.h"
 
@@ -31,6 +32,9 @@ struct ExtractionRun {
     int bodyFileCounter = 0;  // numbers the body files of the run
     ExtractedFileList files;
     int debugLevel = 0;  // handed to the TNEF library for every parse
+    // Called once for every message (the outer one at depth 0, nested ones deeper) before
+    // anything of it is recorded, whether or not files are written.
+    std::function<void(const MessageHeader& header, int depth)> onMessage;
     // Called with every message body as it is recorded, whether or not files are written
     // (so that a body can be read without writing it).
     std::function<void(const ExtractedFile& body, const std::string& content)> onBody;

@@ -74,6 +74,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
     if (!in.u32(count)) {
         block.encoded.assign(4, '\0');
         block.damaged = length > 0;
+        block.end = offset + length;
         return block;
     }
     // The count is only an upper bound: a damaged block ends where its data ends.
@@ -193,6 +194,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
         block.overrides.push_back(override);
     }
     block.damaged = i < count && body.size() < kBlockBudget;
+    block.end = in.position();
     appendLe32(block.encoded, static_cast<uint32_t>(block.overrides.size()));
     block.encoded += body;
     return block;

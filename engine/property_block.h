@@ -42,6 +42,9 @@ struct CleanPropertyBlock {
     // Whether the block ended before the properties it declares: those after the first one
     // that could not be read are lost.
     bool damaged = false;
+    // Where the walk stopped: the end of the last property read. A recipient table's rows
+    // follow one another with no length of their own, so the next row starts here.
+    uint64_t end = 0;
 };
 
 // Values larger than this stay in the stream and are read from there.

@@ -16,6 +16,9 @@ constexpr uint32_t kAttAttachRendData = 0x00069002;
 constexpr uint32_t kAttMsgProps = 0x00069003;
 constexpr uint32_t kAttAttachment = 0x00069005;
 constexpr uint32_t kAttOemCodepage = 0x00069007;
+constexpr uint32_t kAttFrom = 0x00008000;
+constexpr uint32_t kAttDateSent = 0x00038005;
+constexpr uint32_t kAttRecipTable = 0x00069004;
 
 constexpr size_t kMessageClassLength = 50;
 // The library keeps the message ID in a 50-byte field; more is never needed.
@@ -24,6 +27,8 @@ constexpr uint32_t kMessageIdHandedOver = 64;
 // make millions, each costing far more memory than the bytes that made it, and the library
 // takes time in the square of their number.
 constexpr size_t kMostAttachments = 10000;
+// The same bound for the rows of a recipient table.
+constexpr size_t kMostRecipients = 10000;
 
 void appendLe16(std::string& out, uint16_t v) {
     out += static_cast<char>(v);
@@ -44,6 +49,28 @@ void appendAttribute(std::string& out, uint8_t level, uint32_t id, std::string_v
     for (unsigned char c : data)
         checksum = static_cast<uint16_t>(checksum + c);
     appendLe16(out, checksum);
+}
+
+// The rows of a recipient table: a count, then each row a property block of its own.
+std::vector<ScannedRecipient> recipientRows(const ByteSource& source, uint64_t offset,
+                                            uint64_t length, int& damagedBlocks) {
+    std::vector<ScannedRecipient> rows;
+    StreamCursor in(source, offset, offset + length);
+    uint32_t count = 0;
+    if (!in.u32(count))
+        return rows;
+    const uint64_t end = offset + length;
+    uint64_t position = in.position();
+    for (uint32_t i = 0; i < count && position < end && rows.size() < kMostRecipients; ++i) {
+        CleanPropertyBlock block = CleanPropertyBlockAt(source, position, end - position);
+        rows.push_back({std::move(block.encoded), std::move(block.overrides)});
+        if (block.damaged) {
+            ++damagedBlocks;
+            break;
+        }
+        position = block.end;
+    }
+    return rows;
 }
 
 }  // namespace
@@ -140,6 +167,15 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
                     attachment->overrides = std::move(block.overrides);
                 }
                 break;
+            case kAttFrom & 0xFFFF:
+                scan.from = value;
+                break;
+            case kAttDateSent & 0xFFFF:
+                scan.dateSent = value;
+                break;
+            case kAttRecipTable & 0xFFFF:
+                scan.recipients = recipientRows(source, offset, length, scan.damagedBlocks);
+                break;
             default:
                 break;
         }
@@ -164,6 +200,11 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
         if (a.cleanBlock)
             appendAttribute(clean, 2, kAttAttachment, *a.cleanBlock);
         a.cleanBlock.reset();
+    }
+    for (ScannedRecipient& row : scan.recipients) {
+        appendAttribute(clean, 2, kAttAttachRendData, std::string(14, '\0'));
+        appendAttribute(clean, 2, kAttAttachment, row.cleanBlock);
+        row.cleanBlock.clear();
     }
     return scan;
 }

@@ -23,6 +23,12 @@ struct ScannedAttachment {
     std::vector<PropertyOverride> overrides;  // of that block
 };
 
+// One row of the recipient table (attRecipTable), made safe for the library like a block.
+struct ScannedRecipient {
+    std::string cleanBlock;
+    std::vector<PropertyOverride> overrides;
+};
+
 struct ScannedStream {
     bool hasSignature = false;
     int attributesRead = 0;  // whole attributes found after the signature
@@ -41,6 +47,13 @@ struct ScannedStream {
     std::vector<PropertyOverride> messageOverrides;
     std::vector<MultiValuedProperty> messageMultiValued;
     std::vector<ScannedAttachment> attachments;  // in the order the library makes them
+    // The sender and the date as the first TNEF version gave them, which the library keeps
+    // unread or reads wrong: attFrom (a TRP structure) and attDateSent (a DTR structure).
+    std::optional<ValueBytes> from;
+    std::optional<ValueBytes> dateSent;
+    // The library reads no recipient table: its rows are handed over as attachments after
+    // the real ones, and parsed there like any attachment's properties.
+    std::vector<ScannedRecipient> recipients;
 };
 
 // Walks the stream up to its end, or up to the first attribute that is cut off or whose

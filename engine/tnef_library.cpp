@@ -102,6 +102,13 @@ std::unique_ptr<TnefMessage> TnefMessage::Parse(const ByteSource& source, int de
             record = record->next;
         }
     }
+    // The recipient rows went over as attachments after the real ones.
+    for (ScannedRecipient& row : message->scan_.recipients) {
+        if (!record)
+            break;
+        message->recipients_.emplace_back(&record->MAPI, std::move(row.overrides));
+        record = record->next;
+    }
     return message;
 }
 

@@ -78,6 +78,11 @@ class TnefMessage {
     uint32_t codePage() const { return scan_.codePage; }
     const MapiProperties& properties() const { return properties_; }
     const std::vector<TnefAttachment>& attachments() const { return attachments_; }
+    // The rows of the recipient table, each a property list; empty when there is none.
+    const std::vector<MapiProperties>& recipients() const { return recipients_; }
+    // attFrom and attDateSent as the stream holds them.
+    const std::optional<ValueBytes>& from() const { return scan_.from; }
+    const std::optional<ValueBytes>& dateSent() const { return scan_.dateSent; }
 
   private:
     struct LibraryRecord;
@@ -88,6 +93,7 @@ class TnefMessage {
     int parseResult_ = 0;
     MapiProperties properties_;
     std::vector<TnefAttachment> attachments_;
+    std::vector<MapiProperties> recipients_;
 };
 
 }  // namespace parcelo

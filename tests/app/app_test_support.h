@@ -53,7 +53,7 @@ class TestDialog : public MainDialog {
     int menusShown = 0;
     QStringList menuTexts;
     QPoint menuPosition;
-    int menuChoice = 0;  // command id of the item to pick; 0 picks none
+    int menuChoice = 0;        // command id of the item to pick; 0 picks none
     bool openSucceeds = true;  // whether a program takes the files opened
     QString folderAnswer;      // the folder "chosen"; empty: cancelled
     int folderQuestions = 0;
@@ -104,6 +104,9 @@ class TestDialog : public MainDialog {
 inline const std::string kNote = "IPM.Microsoft Mail.Note";
 
 // A note with an RTF body and the given attachments (name, content).
+// What the body view shows above a NoteBytes body: its header line, the rule, a blank line.
+inline const QString kHelloHeader = QStringLiteral("Subject: Hello\n\n\n");
+
 inline std::string NoteBytes(const std::string& bodyRtf,
                              const std::vector<std::pair<std::string, std::string>>& attachments) {
     TnefBuilder builder;

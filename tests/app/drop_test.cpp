@@ -78,7 +78,7 @@ TEST(Dropping, OntoAnyControlLoadsTheFileRatherThanTypingItsPath) {
         ASSERT_TRUE(DropOnto(dialog, target, data.get())) << where;
         EXPECT_EQ(dialog.fileNameField()->text(), file) << where;
         EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"a.txt"})) << where;
-        EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Body") << where;
+        EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), kHelloHeader + "Body") << where;
         dialog.reject();
     }
 }

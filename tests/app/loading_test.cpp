@@ -67,7 +67,9 @@ TEST(Loading, ListsAttachmentsSortedByNameWithTheirTypesIconsAndShowsTheBody) {
         EXPECT_EQ(list->item(3)->icon().name(), "x-office-calendar");
     }
 
-    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Hi there");
+    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), kHelloHeader + "Hi there");
+    EXPECT_EQ(dialog.windowTitle(),
+              "winmail.dat - Oxbrook Parcelo - Extract TNEF message (Winmail.dat)");
 
     // The scratch folder is the user's alone, under $TMPDIR, and holds the listed files.
     const std::string scratch = dialog.scratchDirectory();
@@ -94,7 +96,7 @@ TEST(Loading, TwoLoadsOfTheSameFileUseTwoFoldersAndTheFirstIsGone) {
     EXPECT_TRUE(fs::exists(second + "a.txt"));
     EXPECT_EQ(tmp.entries(), 1u);
     EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"a.txt"}));
-    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "One");
+    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), kHelloHeader + "One");
 }
 
 TEST(Loading, AFileThatCannotBeOpenedKeepsThePreviousFileOnShowAndItsFilesInPlace) {
@@ -115,7 +117,7 @@ TEST(Loading, AFileThatCannotBeOpenedKeepsThePreviousFileOnShowAndItsFilesInPlac
               "Extract failed! The file is invalid winmail.dat(MS-TNEF). \n\n" + dialog.fileName +
                   "\n" + QString::fromLocal8Bit(strerror(ENOENT)));
     EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"kept.txt"}));
-    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Kept");
+    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), kHelloHeader + "Kept");
     // The items still stand for files that can be opened and saved; no empty folder is left.
     EXPECT_EQ(dialog.scratchDirectory(), scratch);
     EXPECT_TRUE(fs::exists(scratch + "kept.txt"));
@@ -140,7 +142,7 @@ TEST(Loading, AFileThatIsNotTnefIsNamedInAMessageAndThePreviousFileStaysOnShow) 
         EXPECT_EQ(dialog.messages[0].icon, QMessageBox::Warning);
         EXPECT_EQ(dialog.messages[0].text, "notes.dat is not a TNEF file (winmail.dat).");
         EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"old.txt"}));
-        EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Old");
+        EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), kHelloHeader + "Old");
         EXPECT_EQ(dialog.scratchDirectory(), scratch);
         EXPECT_EQ(tmp.entries(), 1u);
     }
@@ -203,9 +205,10 @@ TEST(Loading, BodiesOfNestedMessagesFollowOneAnotherInTheOrderTheListIsWalked) {
     dialog.fileName =
         WriteTnef(in, "outer.dat", NoteBytes("{\\rtf1 Outer body}", {{"winmail.dat", inner}}));
     ASSERT_EQ(dialog.LoadTnefFile(), 1);
-    // Newest first: the forwarded message's body was written after the outer one.
+    // In walk order: the outer message, then the forwarded one, each under its header.
     // A blank line keeps the two messages apart.
-    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), "Inner body\n\nOuter body");
+    EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(),
+              kHelloHeader + "Outer body\n\n" + kHelloHeader + "Inner body");
     EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"inner.txt"}));
 }
 
@@ -312,8 +315,10 @@ TEST(Loading, BodiesStoredAsHtmlOrTextShowWithTheImagesTheirMessageHolds) {
     EXPECT_TRUE(dialog.messages.empty());
     EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"image.png"}));
     const QTextDocument* document = dialog.bodyView()->document();
+    // In walk order, each under its header; the outer message has neither header nor body.
     EXPECT_EQ(document->toPlainText().toStdString(),
-              "Just <text>\n\n\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xEF\xBF\xBC");
+              "Subject: html\n\n\n\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xEF\xBF\xBC"
+              "\n\nSubject: text\n\n\nJust <text>");
     EXPECT_FALSE(document->resource(QTextDocument::ImageResource, QUrl("cid:pic@1")).isNull());
 }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "corpus.h"
 #include "pdf_tools.h"
 #include "scratch_dir.h"
 #include "tnef_builder.h"
@@ -361,10 +362,32 @@ TEST(ParceloExtract, PrintsTheTextOfEveryBodyWritingNothing) {
                      .attach("text.dat", text)
                      .bytes()));
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "Plain\ntext\n\nAn HTML body\n\nForwarded text\n\nFirst line\nCafé\n");
+    // In walk order, each message's header lines over its body; a bare body has none.
+    EXPECT_EQ(run.out,
+              "Subject: outer\n\nFirst line\nCafé\n\nSubject: inner\n\nForwarded text\n\n"
+              "An HTML body\n\nPlain\ntext\n");
     EXPECT_EQ(run.err, "");
     EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
     EXPECT_THAT(FilesUnder(ws.inputs()), ElementsAre("in.dat"));
+}
+
+// A real message's header as a mail reader prints it: the sent-for sender (an Exchange
+// address gives no mail address), the date, the recipient table's SMTP address.
+TEST(ParceloExtract, PrintsEachMessagesHeaderBeforeItsText) {
+#ifndef PARCELO_EXTRACT_HAS_TEXT
+    GTEST_SKIP() << "built without the RTF reader";
+#endif
+    if (!HaveCorpus())
+        GTEST_SKIP() << "no sample corpus here (see PARCELO_CORPUS_DIR)";
+    Workspace ws;
+    const CliRun run =
+        ws.run("--text " + quoted(CorpusFile("verdammelt-tnef/body.tnef")), "export TZ=UTC;");
+    EXPECT_EQ(run.status, 0);
+    const std::string head =
+        "From: 3krelay\nSent: Monday, 25 April 2005 17:15:35\n"
+        "To: 3kuser2 <3kuser2@brexchange.dolphinsearch.com>\nSubject: Bill of Rights\n\n"
+        "THE BILL OF RIGHTS\n";
+    EXPECT_EQ(run.out.substr(0, head.size()), head);
 }
 
 TEST(ParceloExtract, PrintsTheCardOfAConvertedItemAsItsText) {
@@ -387,7 +410,7 @@ TEST(ParceloExtract, PrintsTheCardOfAConvertedItemAsItsText) {
     const CliRun run = ws.run("--text " + in, "TZ=XYZ-1");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
-              "Review\nWhen:\tMonday, 23 December 2013 18:00\u2013"
+              "Subject: Review\n\nReview\nWhen:\tMonday, 23 December 2013 18:00\u2013"
               "18:30\nWhere:\tRoom 4\n"
               "Bring the figures.\n");
     EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
@@ -443,7 +466,8 @@ TEST(ParceloExtract, PrintsTheBodiesIntoAPdfFileInTheWindowsOrder) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(PdfPageCount(pdf), 1);
-    EXPECT_EQ(Words(PdfText(pdf)), "An HTML body Forwarded text First line Café");
+    EXPECT_EQ(Words(PdfText(pdf)),
+              "Subject: outer First line Café Subject: Note Forwarded text An HTML body");
     EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
     EXPECT_THAT(FilesUnder(ws.inputs()), ElementsAre("in.dat"));
 }
@@ -454,11 +478,11 @@ TEST(ParceloExtract, PrintsALongBodyOnPagesThatLoseNoLine) {
 #endif
     Workspace ws;
     std::string rtf = "{\\rtf1\\ansi ";
-    std::string expected;
+    std::string expected = "Subject: Note";
     for (int i = 1; i <= 400; ++i) {
         const std::string line = "Line " + std::to_string(i) + " of a long body";
         rtf += line + "\\par ";
-        expected += (expected.empty() ? "" : " ") + line;
+        expected += " " + line;
     }
     const std::string in = ws.input("in.dat", NoteWithBody(rtf + "}"));
     const std::string pdf = (ws.path() / "out.pdf").string();
@@ -589,15 +613,15 @@ TEST(ParceloExtract, PrintsEveryBodyAsOneHtmlDocumentWritingNothing) {
     EXPECT_THAT(run.out, ::testing::EndsWith("</html>\n"));
     EXPECT_EQ(Count(run.out, "<html"), 1u);
     EXPECT_EQ(Count(run.out, "<body"), 1u);
-    // The window's order: the last body found first.
+    // The window's order: the outer message first, then each nested one as it is met.
     const size_t stored = run.out.find("Stored");
     const size_t forwarded = run.out.find("Forwarded");
     const size_t outer = run.out.find("Outer");
     ASSERT_NE(stored, std::string::npos);
     ASSERT_NE(forwarded, std::string::npos);
     ASSERT_NE(outer, std::string::npos);
-    EXPECT_LT(stored, forwarded);
-    EXPECT_LT(forwarded, outer);
+    EXPECT_LT(outer, forwarded);
+    EXPECT_LT(forwarded, stored);
     EXPECT_THAT(run.out, HasSubstr("[remote]"));
     EXPECT_THAT(run.out, HasSubstr("background-color:#ffffcc"));
     EXPECT_THAT(run.out, HasSubstr("colspan=\"2\""));

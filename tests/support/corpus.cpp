@@ -50,9 +50,8 @@ ExtractedMessage ExtractCorpusMessage(const std::string& relative) {
         if (!attachment.contentId.empty())
             message.attachmentsByContentId[attachment.contentId] = content.load();
     };
+    // In walk order (the outer message first), as the window shows them.
     ExtractTnefFile(run, CorpusFile(relative), 0, std::nullopt);
-    // The window walks the list newest first.
-    std::reverse(message.bodies.begin(), message.bodies.end());
     return message;
 }
 

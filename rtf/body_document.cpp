@@ -4,12 +4,24 @@
 #include <QString>
 #include <QTextDocument>
 
-#include <cstdio>
-
 #include "rtf/item_card_block.h"
 #include "rtf/message_body.h"
+#include "rtf/message_header_block.h"
 
 namespace parcelo {
+
+void FillBodyDocument(QTextDocument& document, const std::vector<MessageSection>& sections,
+                      const CidResolver& resolveCid) {
+    for (const MessageSection& section : sections) {
+        AppendMessageHeader(document, section.header);
+        if (section.card)
+            AppendItemCard(document, *section.card);
+        if (section.body) {
+            AppendMessageBody(document, section.body->format, section.body->content,
+                              section.body->codePage, resolveCid);
+        }
+    }
+}
 
 void FillBodyDocument(QTextDocument& document, const MessageBodies& bodies) {
     const CidResolver resolveCid = [&](const QString& contentId) {
@@ -18,19 +30,7 @@ void FillBodyDocument(QTextDocument& document, const MessageBodies& bodies) {
             return QByteArray();
         return QByteArray(found->second.data(), static_cast<qsizetype>(found->second.size()));
     };
-    for (const ItemCard& card : bodies.cards)
-        AppendItemCard(document, card);
-    for (const MessageBody& body : bodies.bodies)
-        AppendMessageBody(document, body.format, body.content, body.codePage, resolveCid);
-}
-
-void PrepareOffscreenQt() {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) {
-            std::fprintf(stderr, "parcelo-extract: %s\n", message.toLocal8Bit().constData());
-        }
-    });
+    FillBodyDocument(document, bodies.sections, resolveCid);
 }
 
 }  // namespace parcelo
