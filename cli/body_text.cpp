@@ -26,7 +26,8 @@ std::string PlainTextOfBodies(const MessageBodies& bodies, int argc, char** argv
         if (section.card || section.body) {
             OfflineTextDocument document;
             document.setUndoRedoEnabled(false);
-            FillBodyDocument(document, {MessageSection{{}, section.depth, section.card, section.body}},
+            FillBodyDocument(document,
+                             {MessageSection{{}, section.depth, section.card, section.body}},
                              [&](const QString&) { return QByteArray(); });
             if (!text.isEmpty())
                 text += u'\n';

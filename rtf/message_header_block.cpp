@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -26,12 +27,15 @@ QString addressList(const std::vector<MessageAddress>& addresses) {
     return shown.join(QStringLiteral("; "));
 }
 
-// As a mail reader dates a message: the long date and the short time, local.
+// As a mail reader dates a message: the long date and the short time, local, to the minute
+// (some locales' short time, the C locale's among them, shows seconds).
 QString sentText(int64_t secondsSinceEpoch) {
     const QDateTime local = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch).toLocalTime();
     const QLocale locale;
+    QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+    timeFormat.remove(QRegularExpression(QStringLiteral("[:.]ss?")));
     return locale.toString(local.date(), QLocale::LongFormat) + u' ' +
-           locale.toString(local.time(), QLocale::ShortFormat);
+           locale.toString(local.time(), timeFormat);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ struct MessageBody {
 // What one message shows. Its blocks go into the document in the order of the fields.
 struct MessageSection {
     MessageHeader header;
-    int depth = 0;  // 0 for the outer message
+    int depth = 0;                 // 0 for the outer message
     std::optional<ItemCard> card;  // of a converted item: appointment, task, contact, list
     std::optional<MessageBody> body;
 };
