@@ -96,10 +96,12 @@ class KeyboardCommands : public QObject {
         shortcut(QKeySequence(Qt::Key_F3), [this] { dialog_.findBar()->findNext(); });
         shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3),
                  [this] { dialog_.findBar()->findPrevious(); });
-        // Ctrl++ is Ctrl+= on most keyboards, Ctrl+Shift+= on others, or the keypad's +.
+        // Ctrl++ is Ctrl+= on most keyboards, or Ctrl with the "+" that Shift gives there (the
+        // key then comes as Ctrl+Shift++), or the keypad's +.
         for (const QKeySequence& keys :
              {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
-              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)})
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)})
             shortcut(keys, [this] { dialog_.bodyView()->stepZoom(1); });
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus),
                  [this] { dialog_.bodyView()->stepZoom(-1); });

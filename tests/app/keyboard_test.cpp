@@ -175,6 +175,9 @@ TEST_F(Keyboard, CtrlFFindsAsTypedAndMarksEveryMatchEscClosesTheBarNotTheWindow)
     // The zoom keeps the text, and the selection with it.
     QTest::keyClick(bar->field(), Qt::Key_Equal, Qt::ControlModifier);
     EXPECT_EQ(dialog.bodyView()->zoomPercent(), 110);
+    // "+" typed with Shift, as on a US keyboard.
+    QTest::keyClick(bar->field(), Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(dialog.bodyView()->zoomPercent(), 125);
     QTest::keyClick(bar->field(), Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(dialog.bodyView()->zoomPercent(), 100);
     EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), kHelloHeader + "one Two one");
