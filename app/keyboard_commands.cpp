@@ -98,11 +98,11 @@ class KeyboardCommands : public QObject {
                  [this] { dialog_.findBar()->findPrevious(); });
         // Ctrl++ is Ctrl+= on most keyboards, or Ctrl with the "+" that Shift gives there (the
         // key then comes as Ctrl+Shift++), or the keypad's +.
-        for (const QKeySequence& keys :
-             {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
-              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal),
-              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)})
-            shortcut(keys, [this] { dialog_.bodyView()->stepZoom(1); });
+        shortcut(
+            QList{QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal),
+                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)},
+            [this] { dialog_.bodyView()->stepZoom(1); });
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus),
                  [this] { dialog_.bodyView()->stepZoom(-1); });
         shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { dialog_.bodyView()->resetZoom(); });
@@ -164,9 +164,19 @@ class KeyboardCommands : public QObject {
   private:
     template <typename Command>
     void shortcut(const QKeySequence& keys, Command command) {
-        auto* shortcut = new QShortcut(keys, &dialog_);
+        shortcut(QList<QKeySequence>{keys}, command);
+    }
+
+    // One command for several keys. A key press may match more than one of them (a keyboard
+    // map offers "+" both as itself and as Shift+"="), which Qt calls ambiguous; each press
+    // still gives one signal, so both kinds carry out the command.
+    template <typename Command>
+    void shortcut(const QList<QKeySequence>& keys, Command command) {
+        auto* shortcut = new QShortcut(&dialog_);
+        shortcut->setKeys(keys);
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, command);
+        connect(shortcut, &QShortcut::activatedAmbiguously, this, command);
     }
 
     void takeActivationBack() {
