@@ -87,6 +87,8 @@ struct TabStop {
 // Most tab stops a paragraph keeps, as Word allows; and most distinct sets of them a body
 // has, which real ones never come near.
 constexpr size_t kMaxTabStops = 64;
+// Word's distance between default tab stops when a document names none: half an inch.
+constexpr int kDefaultTabTwips = 720;
 constexpr size_t kMaxTabSets = 4096;
 
 struct ParaProps {
@@ -251,7 +253,7 @@ class Interpreter {
     // rtf_paragraph_format.cpp: paragraph properties, breaks, tabs and tab stops.
     void paragraphFormatWord(Group& g, const Word& word);
     void endParagraph(int tableLevel);
-    QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList) const;
+    QTextBlockFormat blockFormatFor(const ParaProps& props, bool inList, bool hasTab) const;
     int tabSetOf(std::vector<TabStop> stops);
 
     // rtf_tables.cpp
@@ -351,6 +353,8 @@ class Interpreter {
     std::vector<std::vector<TabStop>> tabSets_{1};
     std::map<std::vector<TabStop>, int> tabSetIndex_;
     QTextOption::TabType tabType_ = QTextOption::LeftTab;
+    // The distance between the stops a tab falls to past the paragraph's own (\deftab).
+    int defaultTab_ = kDefaultTabTwips;
 
     // Lists.
     std::vector<ListDefinition> lists_;

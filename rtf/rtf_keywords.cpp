@@ -184,6 +184,7 @@ KeywordTable makeTable() {
             {"tqdec", Kw::TabKind, QTextOption::DelimiterTab},
             {"tx", Kw::TabStop},
             {"tb", Kw::BarTab},
+            {"deftab", Kw::DefaultTab},
         });
     add(Concern::Table, kWord,
         {

@@ -79,6 +79,7 @@ enum class Kw : uint8_t {
     TabKind,
     TabStop,
     BarTab,
+    DefaultTab,
     // Concern::Table
     Cell,
     Row,

@@ -8,10 +8,16 @@ namespace {
 
 // Lengths become pixels at 96 dpi: 15 twips each.
 constexpr double kTwipsPerPixel = 15.0;
+// Default stops are set as far as a line of a wide page reaches (22 inches); past them a tab
+// goes to Qt's own stops.
+constexpr int kDefaultStopsReach = 31680;
 
 // Qt measures tab positions from where the line starts, Word from the left margin; a
-// paragraph's tab stops are set for its first line, whose tabs line up forms.
-QList<QTextOption::Tab> tabsFor(std::vector<TabStop> stops, int lineStart, int indent) {
+// paragraph's tab stops are set for its first line, whose tabs line up forms. Past its own
+// stops a tab falls to the next multiple of `defaultTab` from the margin, as in Word (none
+// when it is 0).
+QList<QTextOption::Tab> tabsFor(std::vector<TabStop> stops, int lineStart, int indent,
+                                int defaultTab) {
     // Word stops a tab at a hanging indent as if a tab stop stood there.
     if (indent < 0)
         stops.push_back({lineStart - indent, QTextOption::LeftTab});
@@ -24,6 +30,15 @@ QList<QTextOption::Tab> tabsFor(std::vector<TabStop> stops, int lineStart, int i
             continue;
         tabs.append(QTextOption::Tab(
             position, stop.type, stop.type == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
+    }
+    if (defaultTab > 0) {
+        const int last = stops.empty() ? lineStart : std::max(lineStart, stops.back().position);
+        for (int stop = (last / defaultTab + 1) * defaultTab; stop <= kDefaultStopsReach;
+             stop += defaultTab) {
+            const double position = (stop - lineStart) / kTwipsPerPixel;
+            if (position > 0 && (tabs.isEmpty() || position > tabs.back().position))
+                tabs.append(QTextOption::Tab(position, QTextOption::LeftTab));
+        }
     }
     return tabs;
 }
@@ -92,6 +107,11 @@ void Interpreter::paragraphFormatWord(Group& g, const Word& word) {
             // A bar tab draws a line and stops no text; Qt cannot draw it.
             tabType_ = QTextOption::LeftTab;
             return;
+        case Kw::DefaultTab:
+            // Stops closer than a hundredth of an inch would be a list without end.
+            if (word.param >= 15)
+                defaultTab_ = std::min(static_cast<int>(word.param), kDefaultStopsReach);
+            return;
         default:
             return;
     }
@@ -107,7 +127,9 @@ void Interpreter::endParagraph(int tableLevel) {
     const bool continuesItem = tableLevel == 0 && para.legacyList == kListContinues;
     if (!paragraph.inList && !continuesItem)
         ++legacyListSerial_;
-    paragraph.format = blockFormatFor(para, paragraph.inList || continuesItem);
+    const bool hasTab = std::any_of(runs_.begin(), runs_.end(),
+                                    [](const BuiltRun& run) { return run.text.contains(u'\t'); });
+    paragraph.format = blockFormatFor(para, paragraph.inList || continuesItem, hasTab);
     if (continuesItem)
         paragraph.format.setIndent(1);
     paragraph.markFormat = formatFor(state().chars);
@@ -131,7 +153,8 @@ int Interpreter::tabSetOf(std::vector<TabStop> stops) {
     return index;
 }
 
-QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList) const {
+QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList,
+                                             bool hasTab) const {
     QTextBlockFormat format;
     switch (props.align) {
         case Align::Default:
@@ -154,8 +177,11 @@ QTextBlockFormat Interpreter::blockFormatFor(const ParaProps& props, bool inList
         if (indent != 0)
             format.setTextIndent(indent / kTwipsPerPixel);
     }
-    if (props.tabSet != 0 || (indent < 0 && !inList))
-        format.setTabPositions(tabsFor(tabSets_[props.tabSet], left + indent, indent));
+    // Only a paragraph with a tab in it needs the default stops.
+    if (props.tabSet != 0 || (indent < 0 && !inList) || hasTab) {
+        format.setTabPositions(
+            tabsFor(tabSets_[props.tabSet], left + indent, indent, hasTab ? defaultTab_ : 0));
+    }
     if (props.right > 0)
         format.setRightMargin(props.right / kTwipsPerPixel);
     if (props.before > 0)
