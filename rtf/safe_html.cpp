@@ -4,6 +4,7 @@
 #include "style_sheet.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <vector>
@@ -475,6 +476,8 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
     std::vector<OpenTable> tables;
     int tableDepth = 0;
     int listItems = 0;
+    // Where the content of the paragraph or division opened last begins in `out`.
+    qsizetype blockContent = -1;
     const qsizetype n = html.size();
     qsizetype i = 0;
     while (i < n) {
@@ -543,6 +546,18 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
             }
         }
         if (tag.closing) {
+            if ((element == u"p" || element == u"div") && blockContent >= 0) {
+                // A block that holds a lone line break is one empty line in a browser; Qt
+                // would show the break's line and the block's own.
+                static const QRegularExpression kLoneBreak(
+                    QStringLiteral("^\\s*<br\\b[^>]*>\\s*$"),
+                    QRegularExpression::CaseInsensitiveOption);
+                if (kLoneBreak.match(QStringView(out).mid(blockContent)).hasMatch()) {
+                    out.truncate(blockContent);
+                    out += u"&nbsp;";
+                }
+                blockContent = -1;
+            }
             appendTag(out, tag, element, {});
             continue;
         }
@@ -578,6 +593,8 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
         appendTag(out, tag, element, style.attribute,
                   element == u"font" ? std::initializer_list<QStringView>{u"size"}
                                      : std::initializer_list<QStringView>{});
+        if (element == u"p" || element == u"div")
+            blockContent = out.size();
     }
     return out;
 }
