@@ -1,5 +1,6 @@
 #include "html_from_rtf.h"
 
+#include "code_page_text.h"
 #include "rtf_interpreter.h"
 #include "safe_html.h"
 
@@ -78,6 +79,58 @@ void keepStatedFontSizes(QTextDocument& document, int from) {
     }
 }
 
+// The symbol font a text format names first, if it names one.
+SymbolFont symbolFontOf(const QTextCharFormat& format) {
+    const QStringList families = format.fontFamilies().toStringList();
+    if (families.isEmpty())
+        return SymbolFont::None;
+    const QString& family = families.front();
+    if (family.contains(u"Wingdings", Qt::CaseInsensitive) ||
+        family.contains(u"Webdings", Qt::CaseInsensitive))
+        return SymbolFont::Wingdings;
+    if (family.compare(u"Symbol", Qt::CaseInsensitive) == 0)
+        return SymbolFont::Symbol;
+    return SymbolFont::None;
+}
+
+// Outlook writes the glyphs of Wingdings and Symbol as the letters at their code points (its
+// smiley is a "J" in Wingdings). The text becomes the characters the glyphs stand for, in
+// the surrounding font, as an RTF body's does: a machine without those fonts shows them too.
+void mapSymbolFonts(QTextDocument& document, int from) {
+    const QList<QTextFormat> formats = document.allFormats();
+    if (std::none_of(formats.begin(), formats.end(), [](const QTextFormat& format) {
+            return format.isCharFormat() && symbolFontOf(format.toCharFormat()) != SymbolFont::None;
+        }))
+        return;
+    struct Change {
+        int position;
+        QString text;
+        QTextCharFormat format;
+    };
+    std::vector<Change> changes;
+    for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            QTextCharFormat format = it.fragment().charFormat();
+            const SymbolFont font = symbolFontOf(format);
+            if (font == SymbolFont::None || format.isImageFormat())
+                continue;
+            QString text = it.fragment().text();
+            for (QChar& c : text)
+                c = QChar(SymbolFontChar(font, c.unicode()));
+            format.clearProperty(QTextFormat::FontFamilies);
+            format.clearProperty(QTextFormat::FontFamily);
+            changes.push_back({it.fragment().position(), std::move(text), std::move(format)});
+        }
+    }
+    // Each glyph is one character, so the positions stay where they were.
+    QTextCursor cursor(&document);
+    for (const Change& change : changes) {
+        cursor.setPosition(change.position);
+        cursor.setPosition(change.position + int(change.text.size()), QTextCursor::KeepAnchor);
+        cursor.insertText(change.text, change.format);
+    }
+}
+
 }  // namespace
 
 std::optional<QString> HtmlFromRtf(std::string_view rtf) {
@@ -115,6 +168,7 @@ void AppendHtml(QTextDocument& document, const QString& html, const CidResolver&
         cursor.endEditBlock();
     }
     keepStatedFontSizes(document, from);
+    mapSymbolFonts(document, from);
     document.setUndoRedoEnabled(undoWasEnabled);
 }
 

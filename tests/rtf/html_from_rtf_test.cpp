@@ -166,6 +166,17 @@ TEST(HtmlStyleSheets, StatedFontSizesAreNotShrunkAgain) {
     EXPECT_TRUE(plainHeading->hasProperty(QTextFormat::FontSizeAdjustment));
 }
 
+TEST(HtmlStyleSheets, SymbolFontGlyphsBecomeTheirCharacters) {
+    const auto document =
+        Read(EncapsulatedHtml("<p>Thanks <span style='font-family:Wingdings'>J</span> "
+                              "<font face=Symbol>&#183;</font> <span style='font-family:\"Times "
+                              "New Roman\"'>J</span></p>"));
+    EXPECT_EQ(PlainTextOfDocument(*document).toStdString(), "Thanks \u263A \u2022 J");
+    const auto smiley = FormatOf(*document, "\u263A");
+    ASSERT_TRUE(smiley.has_value());
+    EXPECT_FALSE(smiley->font().family().contains(u"Wingdings"));
+}
+
 const QTextTable* TableOf(const QTextDocument& document, const char* text) {
     return QTextCursor(BlockOf(document, text)).currentTable();
 }
