@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -15,6 +16,29 @@
 #include "openable_link.h"
 
 namespace parcelo {
+
+namespace {
+
+// Qt quotes every family of a font-family list, and a browser takes a quoted 'sans-serif' for
+// a font of that name, found nowhere: the generic families go unquoted.
+void unquoteGenericFamilies(QString& html) {
+    static const QRegularExpression kFamilies(QStringLiteral("font-family:([^;\"]*)"));
+    static const QRegularExpression kGeneric(
+        QStringLiteral("'(serif|sans-serif|monospace|cursive|fantasy|system-ui)'"));
+    QString out;
+    qsizetype copied = 0;
+    for (const QRegularExpressionMatch& match : kFamilies.globalMatch(html)) {
+        out += QStringView(html).mid(copied, match.capturedStart(1) - copied);
+        out += match.captured(1).replace(kGeneric, QStringLiteral("\\1"));
+        copied = match.capturedEnd(1);
+    }
+    if (copied == 0)
+        return;
+    out += QStringView(html).mid(copied);
+    html = std::move(out);
+}
+
+}  // namespace
 
 namespace {
 
@@ -100,6 +124,7 @@ QString SelfContainedHtml(const QTextDocument& document) {
         const qsizetype end = html.indexOf(u'>');
         html.replace(0, end + 1, QStringLiteral("<!DOCTYPE html>"));
     }
+    unquoteGenericFamilies(html);
     return html;
 }
 

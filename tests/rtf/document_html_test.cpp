@@ -76,5 +76,15 @@ TEST(SelfContainedHtml, APictureWithoutItsImageIsLeftOut) {
     EXPECT_TRUE(html.contains(u"beforeafter"));
 }
 
+TEST(SelfContainedHtml, GenericFontFamiliesAreNotQuotedAsFontNames) {
+    OfflineTextDocument document;
+    QTextCharFormat format;
+    format.setFontFamilies({QStringLiteral("Aptos"), QStringLiteral("sans-serif")});
+    QTextCursor(&document).insertText("'serif' in the text", format);
+    const QString html = SelfContainedHtml(document);
+    EXPECT_TRUE(html.contains(u"font-family:'Aptos',sans-serif")) << html.toStdString();
+    EXPECT_TRUE(html.contains(u"'serif' in the text"));
+}
+
 }  // namespace
 }  // namespace parcelo::test
