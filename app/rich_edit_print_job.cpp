@@ -72,6 +72,36 @@ void SizeFontsInPoints(QTextDocument& document) {
     cursor.endEditBlock();
 }
 
+// A layout on the printer takes the lengths of a body as device dots, where the view takes
+// them as pixels: Qt scales most of them by the printer's dots per pixel itself (spacing above
+// and below blocks, tables, pictures, tab stops), but not a block's left and right margins
+// nor its first line's indent. Those are scaled here, so that paper shows the view's layout.
+void ScaleBlockLengths(QTextDocument& document, qreal dotsPerPixel) {
+    struct Change {
+        int position;
+        QTextBlockFormat format;
+    };
+    std::vector<Change> changes;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (format.leftMargin() == 0 && format.rightMargin() == 0 && format.textIndent() == 0)
+            continue;
+        format.setLeftMargin(format.leftMargin() * dotsPerPixel);
+        format.setRightMargin(format.rightMargin() * dotsPerPixel);
+        format.setTextIndent(format.textIndent() * dotsPerPixel);
+        changes.push_back({block.position(), format});
+    }
+    if (changes.empty())
+        return;
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (const Change& change : changes) {
+        cursor.setPosition(change.position);
+        cursor.setBlockFormat(change.format);
+    }
+    cursor.endEditBlock();
+}
+
 }  // namespace
 
 RichEditPrintJob::RichEditPrintJob(QWidget* mainWindow) : PrintJob(mainWindow) {}
@@ -107,6 +137,7 @@ void RichEditPrintJob::BeginPrinting(QPrinter& printer, PrintInfo& info) {
     laidOut_.reset(source->clone(copyParent_.get()));
     laidOut_->setUndoRedoEnabled(false);
     SizeFontsInPoints(*laidOut_);
+    ScaleBlockLengths(*laidOut_, printer.logicalDpiX() / kPixelsPerInch);
     // Laid out with the printer's own font metrics, on pages as large as the area the
     // margins leave; sheet n then shows the band of the layout from (n-1) × its height.
     laidOut_->documentLayout()->setPaintDevice(&printer);

@@ -491,19 +491,24 @@ TEST_F(Printing, TheTextPrintsBlackWhateverTheDesktopsColours) {
     EXPECT_LT(darkest, 64);
 }
 
-// The height in points of the first word `word` in a PDF file, from pdftotext's boxes.
-double WordHeight(const std::string& pdf, const std::string& word) {
+// The box in points of the first word `word` in a PDF file, from pdftotext's boxes; empty
+// when it is not there.
+QRectF WordBox(const std::string& pdf, const std::string& word) {
     const std::string boxes = CommandOutput("pdftotext -bbox " + ShellQuoted(pdf) + " -");
     const size_t end = boxes.find(">" + word + "</word>");
     const size_t start = boxes.rfind("<word", end);
     if (end == std::string::npos || start == std::string::npos)
-        return 0;
+        return {};
     const std::string box = boxes.substr(start, end - start);
     const auto number = [&box](const std::string& name) {
         const size_t at = box.find(name + "=\"");
         return at == std::string::npos ? 0.0 : std::stod(box.substr(at + name.size() + 2));
     };
-    return number("yMax") - number("yMin");
+    return QRectF(QPointF(number("xMin"), number("yMin")), QPointF(number("xMax"), number("yMax")));
+}
+
+double WordHeight(const std::string& pdf, const std::string& word) {
+    return WordBox(pdf, word).height();
 }
 
 TEST_F(Printing, TextSizedInPixelsPrintsAsLargeAsOnScreen) {
@@ -516,6 +521,24 @@ TEST_F(Printing, TextSizedInPixelsPrintsAsLargeAsOnScreen) {
     ASSERT_GT(points, 20.0);
     // 40 pixels of 1/96 inch are 30 points.
     EXPECT_NEAR(WordHeight(pdf, "Pixels"), points, points * 0.2);
+}
+
+// Lengths of a body are those of the screen, 96 pixels an inch, whatever the printer's dots.
+TEST_F(Printing, LengthsPrintAsOnScreen) {
+    dialog.bodyView()->document()->setHtml(
+        "<p>Edge</p><p style='margin-left:48px'>Indented</p>"
+        "<p style='margin-left:48px; margin-top:96px'>Lower</p>"
+        "<table cellpadding=24 cellspacing=0><tr><td>Padded</td></tr></table>"
+        "<pre>.\tTabbed</pre>");
+    dialog.PrintBody();
+    const QRectF edge = WordBox(pdf, "Edge");
+    ASSERT_FALSE(edge.isEmpty());
+    EXPECT_NEAR(WordBox(pdf, "Indented").left() - edge.left(), 36, 1);
+    EXPECT_NEAR(WordBox(pdf, "Lower").left() - edge.left(), 36, 1);
+    EXPECT_GT(WordBox(pdf, "Lower").top() - WordBox(pdf, "Indented").bottom(), 72 - 1);
+    EXPECT_NEAR(WordBox(pdf, "Padded").left() - edge.left(), 18, 1);
+    // A tab goes to the first of Qt's stops, 80 pixels in.
+    EXPECT_NEAR(WordBox(pdf, "Tabbed").left() - edge.left(), 60, 1);
 }
 
 TEST_F(Printing, APictureNamedByALocalFileIsNotReadFromDisk) {
