@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <map>
-#include <mutex>
 #include <string_view>
 #include <utility>
 
@@ -62,19 +62,30 @@ constexpr PropertySetGuid kPsMapi = {0x28, 0x03, 0x02, 0x00, 0x00, 0x00, 0x00, 0
 constexpr PropertySetGuid kPsPublicStrings = {0x29, 0x03, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
                                               0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 
-// libgsf speaks through GLib's log about every damaged file it meets; the reader reports
-// damage itself, and standard error is the command line's.
-void quietLibrary() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        for (const char* domain : {"libgsf", "libgsf:msole"})
-            g_log_set_handler(
-                domain,
-                static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL |
-                                            G_LOG_FLAG_RECURSION),
-                [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
-    });
-}
+// libgsf speaks through GLib's log about every damaged file it meets (some of it with no
+// domain of its own); the reader reports damage itself, and standard error is the command
+// line's. Held while a file is read, so that nothing else's messages are lost.
+class QuietLibrary {
+  public:
+    QuietLibrary() {
+        for (size_t i = 0; i < std::size(kDomains); ++i)
+            ids_[i] = g_log_set_handler(kDomains[i], kLevels, ignore, nullptr);
+    }
+    ~QuietLibrary() {
+        for (size_t i = 0; i < std::size(kDomains); ++i)
+            g_log_remove_handler(kDomains[i], ids_[i]);
+    }
+    QuietLibrary(const QuietLibrary&) = delete;
+    QuietLibrary& operator=(const QuietLibrary&) = delete;
+
+  private:
+    static constexpr const char* kDomains[] = {nullptr, "libgsf", "libgsf:msole"};
+    static constexpr GLogLevelFlags kLevels =
+        static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING |
+                                    G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG);
+    static void ignore(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+    guint ids_[std::size(kDomains)] = {};
+};
 
 template <typename T>
 struct Unref {
@@ -477,7 +488,6 @@ std::shared_ptr<MapiMessage> Reader::readMessage(GsfInfile* storage, size_t head
 
 GPtr<GsfInfile> openCompoundFile(const ByteSource& source, std::string& copy,
                                  GPtr<GsfInput>& input) {
-    quietLibrary();
     const unsigned char* bytes = source.memory();
     if (!bytes) {
         copy.resize(source.size());
@@ -511,6 +521,7 @@ bool hasPropertyStream(GsfInfile* root) {
 bool LooksLikeMsgFile(const ByteSource& source) {
     if (!hasSignature(source))
         return false;
+    const QuietLibrary quiet;
     std::string copy;
     GPtr<GsfInput> input;
     const GPtr<GsfInfile> root = openCompoundFile(source, copy, input);
@@ -520,6 +531,7 @@ bool LooksLikeMsgFile(const ByteSource& source) {
 std::shared_ptr<const MapiMessage> ReadMsgFile(const ByteSource& source) {
     if (!hasSignature(source))
         return nullptr;
+    const QuietLibrary quiet;
     std::string copy;
     GPtr<GsfInput> input;
     const GPtr<GsfInfile> root = openCompoundFile(source, copy, input);
