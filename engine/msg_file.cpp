@@ -3,6 +3,7 @@
 #include <gsf/gsf.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <map>
