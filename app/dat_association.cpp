@@ -209,7 +209,12 @@ void RegisterMimePackage(const QString& dataHome) {
     if (text.isEmpty() || ReadWhole(path) == text || !MakePath(packages))
         return;
     WriteIfChanged(path, text);
-    QProcess::execute(QStringLiteral("update-mime-database"), {mime});
+    // Its notes (a folder not in XDG_DATA_DIRS, say) are nothing for the terminal.
+    QProcess update;
+    update.setStandardOutputFile(QProcess::nullDevice());
+    update.setStandardErrorFile(QProcess::nullDevice());
+    update.start(QStringLiteral("update-mime-database"), {mime});
+    update.waitForFinished(10000);
 }
 
 // The files where desktops look for default applications, in the order they read them: per

@@ -39,7 +39,12 @@ if("$ENV{DESTDIR}" STREQUAL "")
   # The .msg type's package (installed beside) counts once the folder's database is rebuilt.
   find_program(PARCELO_UPDATE_MIME_DATABASE update-mime-database)
   if(PARCELO_UPDATE_MIME_DATABASE)
-    execute_process(COMMAND "${PARCELO_UPDATE_MIME_DATABASE}" "${CMAKE_INSTALL_PREFIX}/share/mime")
+    # Its note that a prefix is not in XDG_DATA_DIRS is the README's to give.
+    execute_process(COMMAND "${PARCELO_UPDATE_MIME_DATABASE}" "${CMAKE_INSTALL_PREFIX}/share/mime"
+                    RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
+    if(NOT result EQUAL 0)
+      message(WARNING "update-mime-database failed: ${errors}")
+    endif()
   else()
     message(STATUS "update-mime-database not found: run it on ${CMAKE_INSTALL_PREFIX}/share/mime")
   endif()
