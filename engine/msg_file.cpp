@@ -127,6 +127,8 @@ class Reader {
     std::shared_ptr<MapiMessage> readMessage(GsfInfile* storage, size_t headerSize,
                                              uint32_t fallbackCodePage, int depth);
     void readNames(GsfInfile* root);
+    // Whether a stream broke off before the size its directory entry gives.
+    bool cutShort() const { return cutShort_; }
 
   private:
     // The whole of a child stream, cut to what can be read; nothing when it is absent or
@@ -144,6 +146,7 @@ class Reader {
 
     NameMap names_;
     uint64_t allowance_;
+    bool cutShort_ = false;
 };
 
 std::optional<std::string> Reader::readStream(GsfInfile* storage, const std::string& name) {
@@ -159,8 +162,10 @@ std::optional<std::string> Reader::readStream(GsfInfile* storage, const std::str
     while (left > 0) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kChunk));
         const guint8* data = gsf_input_read(child.get(), n, nullptr);
-        if (!data)
+        if (!data) {
+            cutShort_ = true;
             break;
+        }
         bytes.append(reinterpret_cast<const char*>(data), n);
         left -= n;
     }
@@ -540,7 +545,10 @@ std::shared_ptr<const MapiMessage> ReadMsgFile(const ByteSource& source) {
         return nullptr;
     Reader reader(source.size());
     reader.readNames(root.get());
-    return reader.readMessage(root.get(), kMessageHeaderSize, kDefaultCodePage, 0);
+    std::shared_ptr<MapiMessage> message =
+        reader.readMessage(root.get(), kMessageHeaderSize, kDefaultCodePage, 0);
+    message->damage.cutShort = reader.cutShort();
+    return message;
 }
 
 }  // namespace parcelo

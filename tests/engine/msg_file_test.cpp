@@ -138,7 +138,7 @@ TEST(MsgFile, AttachmentsAndRecipients) {
         .attach(MsgBuilder::Attachment()
                     .long32(0x3705, 6)
                     .string8(0x3707, "sheet.xls")
-                    .object(MsgBuilder().noProperties().stream("Workbook", "cells")))
+                    .object(MsgBuilder().string8(0x0037, "cells").stream("Workbook", "book")))
         .attach(MsgBuilder::Attachment()
                     .long32(0x3705, 5)
                     .string8(0x3001, "Fwd")
@@ -172,6 +172,10 @@ TEST(MsgFile, AttachmentsAndRecipients) {
     EXPECT_EQ(object->prefix(4), std::string("\x0B\0\0\0", 4));
     EXPECT_EQ(ole.data.prefix(8), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
     EXPECT_EQ(ole.data.size() + 16, object->size());
+    const std::unique_ptr<ByteSource> copied = ole.data.asSource();
+    const auto inside = ReadMsgFile(*copied);  // the copy holds the storage's streams
+    ASSERT_TRUE(inside);
+    EXPECT_EQ(text(inside->subject), "cells");
     EXPECT_FALSE(ole.embedded);
 
     const MapiAttachment& forwarded = message->attachments[2];
