@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
-#include <map>
 #include <string_view>
 #include <utility>
 
