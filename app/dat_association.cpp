@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QProcess>
 #include <QStringList>
 
 #include <cerrno>
@@ -14,6 +15,16 @@
 #include <string>
 
 #include "replace_file.h"
+
+// The resources of a static library are registered by hand; the names live outside any
+// namespace. The association is written before the window (which registers them too) opens.
+static void InitAssociationResources() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(parcelo);
+        return true;
+    }();
+    (void)registered;
+}
 
 namespace parcelo {
 
@@ -184,8 +195,26 @@ QByteArray FirstDesktopId(const QByteArray& value) {
     return {};
 }
 
-bool IsTnefKey(const QByteArray& key) {
-    return key == kTnefMimeType || key == kTnefMimeAlias;
+bool IsKeyOf(const QByteArray& key, const char* mimeType) {
+    return key == mimeType || (qstrcmp(mimeType, kTnefMimeType) == 0 && key == kTnefMimeAlias);
+}
+
+// Writes the .msg type's package where the desktop's type database reads it, and rebuilds the
+// user's database when the package changed.
+void RegisterMimePackage(const QString& dataHome) {
+    const QString mime = dataHome + QLatin1String("/mime");
+    const QString packages = mime + QLatin1String("/packages");
+    const QString path = packages + u'/' + QLatin1String(kMimePackageFile);
+    const QByteArray text = MimePackageText();
+    if (text.isEmpty() || ReadWhole(path) == text || !MakePath(packages))
+        return;
+    WriteIfChanged(path, text);
+    // Its notes (a folder not in XDG_DATA_DIRS, say) are nothing for the terminal.
+    QProcess update;
+    update.setStandardOutputFile(QProcess::nullDevice());
+    update.setStandardErrorFile(QProcess::nullDevice());
+    update.start(QStringLiteral("update-mime-database"), {mime});
+    update.waitForFinished(10000);
 }
 
 // The files where desktops look for default applications, in the order they read them: per
@@ -256,13 +285,22 @@ QByteArray DesktopEntryText(const QString& programPath) {
         "Comment=Show the attachments and the message of a winmail.dat file\n");
     // "--" keeps a file whose name begins with "-" from being read as an option.
     text += QLatin1String("Exec=") + DesktopExecProgram(programPath) + QLatin1String(" -- %f\n");
-    text += QLatin1String("Icon=parcelo\nTerminal=false\nMimeType=") +
-            QLatin1String(kTnefMimeType) + u';' + QLatin1String(kTnefMimeAlias) +
-            QLatin1String(";\nCategories=Office;Viewer;\n");
+    text += QLatin1String("Icon=parcelo\nTerminal=false\nMimeType=");
+    for (const char* type :
+         {kTnefMimeType, kTnefMimeAlias, kOutlookMessageMimeType, kMailMimeType, kMboxMimeType})
+        text += QLatin1String(type) + u';';
+    text += QLatin1String("\nCategories=Office;Viewer;\n");
     return text.toUtf8();
 }
 
-bool NamesOtherTnefDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId) {
+QByteArray MimePackageText() {
+    InitAssociationResources();
+    QFile file(QStringLiteral(":/parcelo/parcelo-mime.xml"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool NamesOtherDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId,
+                       const char* mimeType) {
     bool inDefaults = false;
     for (const QByteArray& line : SplitLines(mimeApps)) {
         if (const auto group = GroupOf(line)) {
@@ -270,7 +308,7 @@ bool NamesOtherTnefDefault(const QByteArray& mimeApps, const QByteArray& desktop
             continue;
         }
         const auto keyLine = ParseKeyLine(line);
-        if (!inDefaults || !keyLine || !IsTnefKey(keyLine->key))
+        if (!inDefaults || !keyLine || !IsKeyOf(keyLine->key, mimeType))
             continue;
         const QByteArray first = FirstDesktopId(keyLine->value);
         if (!first.isEmpty() && first != desktopFileId)
@@ -279,8 +317,9 @@ bool NamesOtherTnefDefault(const QByteArray& mimeApps, const QByteArray& desktop
     return false;
 }
 
-QByteArray MimeAppsWithDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId) {
-    if (NamesOtherTnefDefault(mimeApps, desktopFileId))
+QByteArray MimeAppsWithDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId,
+                               const char* mimeType) {
+    if (NamesOtherDefault(mimeApps, desktopFileId, mimeType))
         return mimeApps;
 
     QList<QByteArray> lines = SplitLines(mimeApps);
@@ -302,7 +341,7 @@ QByteArray MimeAppsWithDefault(const QByteArray& mimeApps, const QByteArray& des
         if (defaultGroups == 1 && !lines[i].trimmed().isEmpty())
             insertAt = i + 1;
         const auto keyLine = ParseKeyLine(lines[i]);
-        if (!keyLine || keyLine->key != kTnefMimeType)
+        if (!keyLine || keyLine->key != mimeType)
             continue;
         // Our own line is written the one way that xdg-mime's line matching also finds.
         const QByteArray value =
@@ -313,7 +352,7 @@ QByteArray MimeAppsWithDefault(const QByteArray& mimeApps, const QByteArray& des
     if (set)
         return lines.join();
 
-    const QByteArray entry = QByteArray(kTnefMimeType) + '=' + desktopFileId;
+    const QByteArray entry = QByteArray(mimeType) + '=' + desktopFileId;
     if (insertAt >= 0) {
         QByteArray& before = lines[insertAt - 1];
         if (LineEnd(before).isEmpty())
@@ -348,15 +387,23 @@ int RegisterDatAssociation(const QString& programPath) {
         WriteIfChanged(applications + u'/' + QLatin1String(kDesktopFileId),
                        DesktopEntryText(execProgram));
 
+    RegisterMimePackage(dataHome);
+
     // A default the user (or the system) chose for another program stays, in whichever list
-    // the desktop reads it from.
+    // the desktop reads it from. Mail files are a mail reader's: never made ours.
     const QString config = BaseDirectory("XDG_CONFIG_HOME", ".config");
-    for (const QString& list : MimeAppsLists(config, dataHome)) {
-        const auto content = ReadWhole(list);
-        if (content && NamesOtherTnefDefault(*content, kDesktopFileId))
-            return 1;
+    const QStringList lists = MimeAppsLists(config, dataHome);
+    QList<const char*> types;
+    for (const char* type : {kTnefMimeType, kOutlookMessageMimeType}) {
+        bool other = false;
+        for (const QString& list : lists) {
+            const auto content = ReadWhole(list);
+            other = other || (content && NamesOtherDefault(*content, kDesktopFileId, type));
+        }
+        if (!other)
+            types << type;
     }
-    if (!MakePath(config))
+    if (types.isEmpty() || !MakePath(config))
         return 1;
     const QString listPath = config + QLatin1String("/mimeapps.list");
     QByteArray content;
@@ -367,7 +414,9 @@ int RegisterDatAssociation(const QString& programPath) {
             return 1;
         content = *existing;
     }
-    WriteIfChanged(listPath, MimeAppsWithDefault(content, kDesktopFileId));
+    for (const char* type : types)
+        content = MimeAppsWithDefault(content, kDesktopFileId, type);
+    WriteIfChanged(listPath, content);
     return 1;
 }
 

@@ -11,10 +11,18 @@ namespace parcelo {
 inline constexpr const char* kTnefMimeType = "application/vnd.ms-tnef";
 // The other name shared-mime-info knows for the type; mail programs label TNEF parts with it.
 inline constexpr const char* kTnefMimeAlias = "application/ms-tnef";
+// Outlook's saved messages (.msg), a type of the project's own shared-mime-info package.
+inline constexpr const char* kOutlookMessageMimeType = "application/vnd.ms-outlook";
+// Mail files the program opens but is never made the default for: mail readers own them.
+inline constexpr const char* kMailMimeType = "message/rfc822";
+inline constexpr const char* kMboxMimeType = "application/mbox";
 inline constexpr const char* kDesktopFileId = "parcelo.desktop";
+// The shared-mime-info package that names the .msg type, in $XDG_DATA_HOME/mime/packages.
+inline constexpr const char* kMimePackageFile = "parcelo.xml";
 
-// Writes $XDG_DATA_HOME/applications/parcelo.desktop for the running program and, when no
-// mimeapps.list names another program as the default for TNEF, makes it the default in
+// Writes $XDG_DATA_HOME/applications/parcelo.desktop for the running program and the .msg
+// type's package in $XDG_DATA_HOME/mime and, for TNEF and for .msg each, when no
+// mimeapps.list names another program as the default, makes it the default in
 // $XDG_CONFIG_HOME/mimeapps.list. Failures are silent: the program works without the
 // association. Always returns 1.
 int RegisterDatAssociation();
@@ -32,13 +40,18 @@ QString DesktopExecProgram(const QString& programPath);
 // launcher, including xdg-open's own reader, which knows neither quotes nor "%%".
 bool IsPlainExecPath(const QString& programPath);
 
-// `mimeApps` (the content of a mimeapps.list, possibly empty) with `desktopFileId` as the
-// TNEF default, unless a default line there names another program first; every other line
-// is kept as it was.
-QByteArray MimeAppsWithDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId);
+// The shared-mime-info package that defines the .msg type.
+QByteArray MimePackageText();
 
-// Whether a default line of `mimeApps` for TNEF (or its alias) names first a program other
-// than `desktopFileId`.
-bool NamesOtherTnefDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId);
+// `mimeApps` (the content of a mimeapps.list, possibly empty) with `desktopFileId` as the
+// default for `mimeType` (TNEF or .msg), unless a default line there names another program
+// first; every other line is kept as it was.
+QByteArray MimeAppsWithDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId,
+                               const char* mimeType = kTnefMimeType);
+
+// Whether a default line of `mimeApps` for `mimeType` (or, for TNEF, its alias) names first a
+// program other than `desktopFileId`.
+bool NamesOtherDefault(const QByteArray& mimeApps, const QByteArray& desktopFileId,
+                       const char* mimeType = kTnefMimeType);
 
 }  // namespace parcelo

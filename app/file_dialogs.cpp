@@ -54,11 +54,13 @@ QString OpenDialogFilter() {
     const QStringList descriptions = QtFileFilter(kOpenFilterText).split(QStringLiteral(";;"));
     QStringList filters;
     for (const QString& description : descriptions) {
-        const QString patterns =
-            description.endsWith(QLatin1String("(*.dat)"))
-                ? AnyCase(QStringLiteral("*.dat")) + u' ' + AnyCase(QStringLiteral("*.tnef"))
-                : QStringLiteral("*");
-        filters << description + QStringLiteral(" (") + patterns + u')';
+        QStringList patterns;
+        for (const QString& pattern : FilterPatterns(description).split(u' ', Qt::SkipEmptyParts))
+            patterns << AnyCase(pattern);
+        // TNEF streams saved by other tools end in .tnef.
+        if (description.endsWith(QLatin1String("(*.dat)")))
+            patterns << AnyCase(QStringLiteral("*.tnef"));
+        filters << description + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
     return filters.join(QStringLiteral(";;"));
 }

@@ -117,7 +117,63 @@ void appendUtf8(std::string& out, uint32_t cp) {
     }
 }
 
+struct LocaleCodePage {
+    uint16_t language;  // a primary language (the LCID's low 10 bits), or a whole LCID
+    uint32_t codePage;
+};
+
+// Whole locale identifiers whose code page differs from their language's.
+constexpr LocaleCodePage kLocaleCodePages[] = {
+    {0x0404, 950},  {0x0C04, 950},  {0x1404, 950},   // Chinese: Taiwan, Hong Kong, Macao
+    {0x0C1A, 1251}, {0x1C1A, 1251}, {0x201A, 1251},  // Serbian and Bosnian in Cyrillic
+    {0x0843, 1251}, {0x082C, 1251},                  // Uzbek and Azeri in Cyrillic
+};
+
+constexpr LocaleCodePage kLanguageCodePages[] = {
+    {0x01, 1256}, {0x02, 1251}, {0x04, 936},  {0x05, 1250}, {0x08, 1253}, {0x0D, 1255},
+    {0x0E, 1250}, {0x11, 932},  {0x12, 949},  {0x15, 1250}, {0x18, 1250}, {0x19, 1251},
+    {0x1A, 1250}, {0x1B, 1250}, {0x1C, 1250}, {0x1E, 874},  {0x1F, 1254}, {0x20, 1256},
+    {0x22, 1251}, {0x23, 1251}, {0x24, 1250}, {0x25, 1257}, {0x26, 1257}, {0x27, 1257},
+    {0x29, 1256}, {0x2A, 1258}, {0x2C, 1254}, {0x2F, 1251}, {0x3F, 1251}, {0x40, 1251},
+    {0x43, 1254}, {0x44, 1251}, {0x50, 1251},
+};
+
 }  // namespace
+
+uint32_t CodePageOfLocale(uint32_t localeId) {
+    for (const LocaleCodePage& entry : kLocaleCodePages)
+        if (entry.language == (localeId & 0xFFFF))
+            return entry.codePage;
+    for (const LocaleCodePage& entry : kLanguageCodePages)
+        if (entry.language == (localeId & 0x3FF))
+            return entry.codePage;
+    return kDefaultCodePage;
+}
+
+std::optional<std::string> ConvertUtf16LeToCodePage(std::string_view bytes, uint32_t codePage) {
+    const std::string_view name = IconvNameOfCodePage(codePage);
+    if (name.empty())
+        return std::nullopt;
+    const std::string utf8 = ConvertUtf16LeToUtf8(bytes);
+    if (codePage == kUtf8CodePage || isAscii(utf8))
+        return utf8;
+    // Rare (one subject per message), so a descriptor of its own rather than the cache's.
+    iconv_t cd = iconv_open(std::string(name).c_str(), "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    std::string out(utf8.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    size_t inLeft = utf8.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    const bool whole = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
+                       iconv(cd, nullptr, nullptr, &outPtr, &outLeft) != static_cast<size_t>(-1);
+    iconv_close(cd);
+    if (!whole)
+        return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
 
 std::string_view IconvNameOfCodePage(uint32_t codePage) {
     for (const CodePageName& entry : kCodePageNames)

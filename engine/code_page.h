@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,14 @@ std::string ConvertCodePageToUtf8(std::string_view bytes, uint32_t codePage);
 // UTF-16LE text as UTF-8, up to its first U+0000 (or its end); an odd last byte is
 // dropped and unpaired surrogates become U+FFFD.
 std::string ConvertUtf16LeToUtf8(std::string_view bytes);
+
+// The ANSI code page of a Windows locale identifier (an LCID such as 0x0419, Russian);
+// kDefaultCodePage for the locales of western Europe and those not known.
+uint32_t CodePageOfLocale(uint32_t localeId);
+
+// UTF-16LE text (up to its first U+0000) in the 8 bits of `codePage`; nothing when a
+// character has no form there or the code page is not known.
+std::optional<std::string> ConvertUtf16LeToCodePage(std::string_view bytes, uint32_t codePage);
 
 // The iconv name of a Windows code page, or an empty view when there is none.
 std::string_view IconvNameOfCodePage(uint32_t codePage);

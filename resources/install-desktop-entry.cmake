@@ -36,4 +36,16 @@ if("$ENV{DESTDIR}" STREQUAL "")
   else()
     message(STATUS "update-desktop-database not found: run it on ${CMAKE_INSTALL_PREFIX}/share/applications")
   endif()
+  # The .msg type's package (installed beside) counts once the folder's database is rebuilt.
+  find_program(PARCELO_UPDATE_MIME_DATABASE update-mime-database)
+  if(PARCELO_UPDATE_MIME_DATABASE)
+    # Its note that a prefix is not in XDG_DATA_DIRS is the README's to give.
+    execute_process(COMMAND "${PARCELO_UPDATE_MIME_DATABASE}" "${CMAKE_INSTALL_PREFIX}/share/mime"
+                    RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
+    if(NOT result EQUAL 0)
+      message(WARNING "update-mime-database failed: ${errors}")
+    endif()
+  else()
+    message(STATUS "update-mime-database not found: run it on ${CMAKE_INSTALL_PREFIX}/share/mime")
+  endif()
 endif()

@@ -13,7 +13,8 @@ inline constexpr int kIdsCouldNotStartPrintJob = 61702;
 
 inline constexpr const char* kAboutMenuText = "&About...";
 inline constexpr const char* kOpenFilterText =
-    "Winmail.dat Files(*.dat)|*.dat|All Files (*.*)|*.*||\n";
+    "Winmail.dat Files(*.dat)|*.dat|Outlook messages (*.msg)|*.msg|Mail (*.eml *.mbox)|*.eml;*.mbox|"
+    "All files (*.*)|*.*||\n";
 inline constexpr const char* kSaveAttachmentFilterText = "All Files (*.*)|*.*||\n";
 inline constexpr const char* kExtractFailedText =
     "Extract failed! The file is invalid winmail.dat(MS-TNEF). ";

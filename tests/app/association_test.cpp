@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <regex>
 
 #include "app_test_support.h"
 #include "dat_association.h"
@@ -49,6 +50,12 @@ class Association : public ::testing::Test {
 
     fs::path desktopFile() const { return home.path() / "data/applications/parcelo.desktop"; }
     fs::path mimeApps() const { return home.path() / "config/mimeapps.list"; }
+    // The user's mimeapps.list but for the .msg default a start adds beside TNEF's, for the
+    // tests of how the TNEF line is placed.
+    std::string tnefLines() const {
+        static const std::regex outlook("application/vnd\\.ms-outlook=parcelo\\.desktop\r?\n?");
+        return std::regex_replace(ReadFile(mimeApps()), outlook, "");
+    }
     void writeMimeApps(const std::string& content) const {
         fs::create_directories(mimeApps().parent_path());
         WriteFile(mimeApps(), content);
@@ -65,11 +72,11 @@ TEST_F(Association, AFreshHomeGetsTheEntryAndTheDefault) {
     const std::string entry = ReadFile(desktopFile());
     EXPECT_NE(entry.find("[Desktop Entry]\n"), std::string::npos);
     EXPECT_NE(entry.find("\nExec=/opt/parcelo/bin/parcelo -- %f\n"), std::string::npos);
-    EXPECT_NE(entry.find("\nMimeType=application/vnd.ms-tnef;application/ms-tnef;\n"),
+    EXPECT_NE(entry.find("\nMimeType=application/vnd.ms-tnef;application/ms-tnef;"
+                         "application/vnd.ms-outlook;message/rfc822;application/mbox;\n"),
               std::string::npos);
     EXPECT_NE(entry.find("\nType=Application\n"), std::string::npos);
-    EXPECT_EQ(ReadFile(mimeApps()),
-              "[Default Applications]\napplication/vnd.ms-tnef=parcelo.desktop\n");
+    EXPECT_EQ(tnefLines(), "[Default Applications]\napplication/vnd.ms-tnef=parcelo.desktop\n");
     // Folders that did not exist are made for the user alone.
     EXPECT_EQ(fs::status(home.path() / "config").permissions(), fs::perms::owner_all);
     EXPECT_FALSE(fs::exists(home.path() / "data/parcelo"));  // no launcher for a plain path
@@ -86,8 +93,7 @@ TEST_F(Association, TheWindowRegistersTheRunningProgramWhenItOpens) {
                                   ? program.toStdString()
                                   : (home.path() / "data/parcelo/parcelo").string();
     EXPECT_NE(ReadFile(desktopFile()).find("Exec=" + named + " -- %f"), std::string::npos);
-    EXPECT_NE(ReadFile(mimeApps()).find("application/vnd.ms-tnef=parcelo.desktop"),
-              std::string::npos);
+    EXPECT_NE(tnefLines().find("application/vnd.ms-tnef=parcelo.desktop"), std::string::npos);
 }
 
 // Lists in which the user chose another program for TNEF: every byte stays.
@@ -108,7 +114,7 @@ TEST_F(Association, ADefaultForAnotherProgramIsKept) {
         writeMimeApps(list);
         chmod(mimeApps().c_str(), 0600);
         RegisterDatAssociation("/usr/bin/parcelo");
-        EXPECT_EQ(ReadFile(mimeApps()), list);
+        EXPECT_EQ(tnefLines(), list);
         EXPECT_EQ(fs::status(mimeApps()).permissions(),
                   fs::perms::owner_read | fs::perms::owner_write);
         EXPECT_TRUE(fs::exists(desktopFile()));  // the entry is written all the same
@@ -131,13 +137,12 @@ TEST_F(Association, ADefaultInAnotherListTheDesktopReadsIsKept) {
         fs::create_directories((home.path() / list).parent_path());
         WriteFile(home.path() / list, other);
         RegisterDatAssociation("/usr/bin/parcelo");
-        EXPECT_FALSE(fs::exists(mimeApps()));
+        EXPECT_EQ(tnefLines().find("vnd.ms-tnef"), std::string::npos);
         fs::remove(home.path() / list);
     }
     // Once none names another program, the default is added.
     RegisterDatAssociation("/usr/bin/parcelo");
-    EXPECT_EQ(ReadFile(mimeApps()),
-              "[Default Applications]\napplication/vnd.ms-tnef=parcelo.desktop\n");
+    EXPECT_EQ(tnefLines(), "[Default Applications]\napplication/vnd.ms-tnef=parcelo.desktop\n");
 }
 
 TEST_F(Association, OurOwnDefaultIsRefreshedAndEveryOtherLineKept) {
@@ -160,19 +165,18 @@ TEST_F(Association, OurOwnDefaultIsRefreshedAndEveryOtherLineKept) {
     const std::string line = "application/vnd.ms-tnef = parcelo.desktop;tnef-other.desktop;";
     expected.replace(expected.find(line), line.size(),
                      "application/vnd.ms-tnef=parcelo.desktop;tnef-other.desktop;");
-    EXPECT_EQ(ReadFile(mimeApps()), expected);
+    EXPECT_EQ(tnefLines(), expected);
     EXPECT_EQ(home.fileNames().size(), 2u);  // no temporary files left beside
 }
 
 TEST_F(Association, AnEmptyDefaultOrOnlyAnAddedAssociationIsNoDefault) {
     writeMimeApps("[Default Applications]\napplication/vnd.ms-tnef=\n");
     RegisterDatAssociation("/usr/bin/parcelo");
-    EXPECT_EQ(ReadFile(mimeApps()),
-              "[Default Applications]\napplication/vnd.ms-tnef=parcelo.desktop\n");
+    EXPECT_EQ(tnefLines(), "[Default Applications]\napplication/vnd.ms-tnef=parcelo.desktop\n");
 
     writeMimeApps("[Added Associations]\napplication/vnd.ms-tnef=tnef-other.desktop;\n");
     RegisterDatAssociation("/usr/bin/parcelo");
-    EXPECT_EQ(ReadFile(mimeApps()),
+    EXPECT_EQ(tnefLines(),
               "[Added Associations]\napplication/vnd.ms-tnef=tnef-other.desktop;\n\n"
               "[Default Applications]\napplication/vnd.ms-tnef=parcelo.desktop\n");
 }
@@ -183,14 +187,14 @@ TEST_F(Association, ADefaultGroupWithoutTnefGetsTheLineAtItsEnd) {
         "[Default Applications]\r\ntext/html=firefox.desktop\r\n\r\n# pdf\r\n"
         "application/pdf=evince.desktop\r\n\r\n[Other]\r\nx=y");
     RegisterDatAssociation("/usr/bin/parcelo");
-    EXPECT_EQ(ReadFile(mimeApps()),
+    EXPECT_EQ(tnefLines(),
               "[Default Applications]\r\ntext/html=firefox.desktop\r\n\r\n# pdf\r\n"
               "application/pdf=evince.desktop\r\napplication/vnd.ms-tnef=parcelo.desktop\r\n"
               "\r\n[Other]\r\nx=y");
 
     writeMimeApps("[Default Applications]\r\ntext/html=firefox.desktop");
     RegisterDatAssociation("/usr/bin/parcelo");
-    EXPECT_EQ(ReadFile(mimeApps()),
+    EXPECT_EQ(tnefLines(),
               "[Default Applications]\r\ntext/html=firefox.desktop\r\n"
               "application/vnd.ms-tnef=parcelo.desktop\r\n");
 }
@@ -198,13 +202,13 @@ TEST_F(Association, ADefaultGroupWithoutTnefGetsTheLineAtItsEnd) {
 TEST_F(Association, AListWithoutADefaultGroupGetsOneAppendedInItsOwnLineEnds) {
     writeMimeApps("[Added Associations]\ntext/html=firefox.desktop;");
     RegisterDatAssociation("/usr/bin/parcelo");
-    EXPECT_EQ(ReadFile(mimeApps()),
+    EXPECT_EQ(tnefLines(),
               "[Added Associations]\ntext/html=firefox.desktop;\n\n"
               "[Default Applications]\napplication/vnd.ms-tnef=parcelo.desktop\n");
 
     writeMimeApps("[Added Associations]\r\ntext/html=firefox.desktop;\r\n");
     RegisterDatAssociation("/usr/bin/parcelo");
-    EXPECT_EQ(ReadFile(mimeApps()),
+    EXPECT_EQ(tnefLines(),
               "[Added Associations]\r\ntext/html=firefox.desktop;\r\n\r\n"
               "[Default Applications]\r\napplication/vnd.ms-tnef=parcelo.desktop\r\n");
 }
@@ -234,8 +238,7 @@ TEST_F(Association, ALinkedListIsUpdatedWhereItLives) {
     fs::create_symlink(home.path() / "dotfiles.list", mimeApps());
     RegisterDatAssociation("/usr/bin/parcelo");
     EXPECT_TRUE(fs::is_symlink(mimeApps()));
-    EXPECT_EQ(ReadFile(home.path() / "dotfiles.list"),
-              "[Default Applications]\napplication/vnd.ms-tnef=parcelo.desktop\n");
+    EXPECT_EQ(tnefLines(), "[Default Applications]\napplication/vnd.ms-tnef=parcelo.desktop\n");
 }
 
 TEST_F(Association, ExecProgramsAreQuotedOnlyWhereTheRulesAskForIt) {
@@ -286,16 +289,43 @@ TEST_F(Association, AnUnwritableHomeIsNoFailure) {
     EXPECT_EQ(ReadFile(home.path() / "data"), "a file where the folder should be");
 }
 
-TEST_F(Association, TheEntryNamesOnlyTypesTheMimeDatabaseKnowsAsTnef) {
+TEST_F(Association, TheEntryNamesOnlyTypesTheMimeDatabaseKnows) {
     const std::string entry = DesktopEntryText("/usr/bin/parcelo").toStdString();
     const size_t start = entry.find("\nMimeType=") + 10;
     const QString types =
         QString::fromStdString(entry.substr(start, entry.find('\n', start) - start));
     const QStringList names = types.split(u';', Qt::SkipEmptyParts);
-    EXPECT_EQ(names.size(), 2);
-    for (const QString& name : names)
+    ASSERT_EQ(names.size(), 5);
+    for (const QString& name : names.mid(0, 2))
         EXPECT_EQ(QMimeDatabase().mimeTypeForName(name).name(), kTnefMimeType)
             << name.toStdString();
+    EXPECT_EQ(names[2], kOutlookMessageMimeType);  // our own package's
+    for (const QString& name : names.mid(3))
+        EXPECT_EQ(QMimeDatabase().mimeTypeForName(name).name(), name) << name.toStdString();
+}
+
+// .msg is ours where no other program is its default, as TNEF is; mail files never are, and
+// the desktop's own type lookup knows a .msg file once a start has written its package.
+TEST_F(Association, OutlookMessagesAreOursWhereNoOtherDefaultAndMailNever) {
+    RegisterDatAssociation("/usr/bin/parcelo");
+    EXPECT_EQ(ReadFile(mimeApps()),
+              "[Default Applications]\napplication/vnd.ms-tnef=parcelo.desktop\n"
+              "application/vnd.ms-outlook=parcelo.desktop\n");
+    const std::string mine = "[Default Applications]\napplication/vnd.ms-outlook=other.desktop\n";
+    writeMimeApps(mine);
+    RegisterDatAssociation("/usr/bin/parcelo");
+    EXPECT_EQ(ReadFile(mimeApps()), mine + "application/vnd.ms-tnef=parcelo.desktop\n");
+
+    const fs::path message = home.path() / "note.msg";
+    WriteFile(message, std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + std::string(504, '\0'));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", QString::fromStdString((home.path() / "data").string()));
+    QProcess gio;
+    gio.setProcessEnvironment(environment);
+    gio.start("gio",
+              {"info", "-a", "standard::content-type", QString::fromStdString(message.string())});
+    ASSERT_TRUE(gio.waitForFinished(20000));
+    EXPECT_NE(gio.readAllStandardOutput().indexOf("application/vnd.ms-outlook"), -1);
 }
 
 // What gets installed says the same as what a start writes, but for the program's path.

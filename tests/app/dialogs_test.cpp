@@ -27,21 +27,23 @@ bool Matches(const QString& filter, const QString& name) {
     return false;
 }
 
-TEST(OpenFilter, TakesDatAndTnefFilesInAnyCaseAndAllFilesTakesEverything) {
+TEST(OpenFilter, EachTypeTakesItsFilesInAnyCaseAndAllFilesTakesEverything) {
     const QStringList filters = OpenDialogFilter().split(";;");
-    ASSERT_EQ(filters.size(), 2);
+    ASSERT_EQ(filters.size(), 4);
     const struct {
         const char* name;
-        bool tnef;
+        int filter;  // the one filter besides "All files" that takes it, or -1
     } cases[] = {
-        {"winmail.dat", true}, {"WINMAIL.DAT", true},      {"Winmail.Dat", true},
-        {"x.dAt", true},       {"message.tnef", true},     {"MESSAGE.TNEF", true},
-        {"a b.Tnef", true},    {"winmail.dat.txt", false}, {"x.data", false},
-        {"dat", false},        {"notes.txt", false},       {"tnef", false},
+        {"winmail.dat", 0},  {"WINMAIL.DAT", 0},  {"Winmail.Dat", 0}, {"x.dAt", 0},
+        {"message.tnef", 0}, {"MESSAGE.TNEF", 0}, {"a b.Tnef", 0},    {"winmail.dat.txt", -1},
+        {"x.data", -1},      {"dat", -1},         {"notes.txt", -1},  {"tnef", -1},
+        {"Mail.MSG", 1},     {"a.msg", 1},        {"a.msg.bak", -1},  {"a.eml", 2},
+        {"Inbox.MBOX", 2},   {"a.EML", 2},        {"mbox", -1},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Matches(filters[0], c.name), c.tnef) << c.name;
-        EXPECT_TRUE(Matches(filters[1], c.name)) << c.name;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(Matches(filters[i], c.name), c.filter == i) << c.name << " " << i;
+        EXPECT_TRUE(Matches(filters[3], c.name)) << c.name;
     }
 }
 
@@ -78,7 +80,8 @@ TEST_F(Dialogs, TheOpenDialogShowsTheFiltersAsTheyReadAndStartsWhereTheLastFileW
                          static_cast<QDialog&>(dialog).accept();  // as the Open button does
                      });
     EXPECT_EQ(path, chosen);
-    EXPECT_EQ(shownFilters, QStringList({"Winmail.dat Files(*.dat)", "All Files (*)"}));
+    EXPECT_EQ(shownFilters, QStringList({"Winmail.dat Files(*.dat)", "Outlook messages (*.msg)",
+                                         "Mail (*.eml *.mbox)", "All files (*)"}));
     EXPECT_EQ(LastOpenFolder(), firstFolder);
     EXPECT_TRUE(LastSaveFolder().isEmpty());
 

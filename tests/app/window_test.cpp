@@ -175,7 +175,9 @@ TEST(CommandLine, HelpVersionAndUnknownSwitchesAnswerOnTheTerminalWithoutADispla
 }
 
 TEST(FileDialogFilters, ComeFromTheStringTableWithStarDotStarMeaningEveryFile) {
-    EXPECT_EQ(QtFileFilter(kOpenFilterText), "Winmail.dat Files(*.dat);;All Files (*)");
+    EXPECT_EQ(QtFileFilter(kOpenFilterText),
+              "Winmail.dat Files(*.dat);;Outlook messages (*.msg);;"
+              "Mail (*.eml *.mbox);;All files (*)");
     EXPECT_EQ(QtFileFilter(kSaveAttachmentFilterText), "All Files (*)");
     EXPECT_EQ(QtFileFilter(kSaveBodyFilterText), "Rich Files(*.rtf);;All Files (*)");
     EXPECT_EQ(QtFileFilter("Text|*.txt;*.text||"), "Text (*.txt *.text)");
