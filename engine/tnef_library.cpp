@@ -88,6 +88,9 @@ MapiPropertyList propertiesOf(const MAPIProps& list, std::vector<PropertyOverrid
     }
     for (MultiValuedProperty& property : multiValued)
         properties.add({property.tag, std::move(property.name), std::move(property.values)});
+    // All of it is in the model now.
+    std::vector<PropertyOverride>().swap(overrides);
+    std::vector<MultiValuedProperty>().swap(multiValued);
     return properties;
 }
 
