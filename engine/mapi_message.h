@@ -38,6 +38,8 @@ struct MapiProperty {
 class MapiPropertyList {
   public:
     void add(MapiProperty property) { properties_.push_back(std::move(property)); }
+    // Room for `count` properties, for a front end that knows how many will come.
+    void reserve(size_t count) { properties_.reserve(count); }
     const std::vector<MapiProperty>& all() const { return properties_; }
 
     // The first value of the first standard (not named) property with this tag.

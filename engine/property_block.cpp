@@ -64,6 +64,10 @@ void appendLe32(std::string& out, uint32_t v) {
     out.append(b, 4);
 }
 
+std::unique_ptr<PropertyName> nameOf(const std::optional<PropertyName>& name) {
+    return name ? std::make_unique<PropertyName>(*name) : nullptr;
+}
+
 }  // namespace
 
 CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offset,
@@ -153,7 +157,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
             if (baseType == kPtCurrency || baseType == kPtAppTime)
                 continue;
             body += entry;
-            block.overrides.push_back({PropertyOverride::Kind::kNone, {}, tag, name});
+            block.overrides.push_back({PropertyOverride::Kind::kNone, {}, tag, nameOf(name)});
             continue;
         }
         if (!isVariableLength(baseType))
@@ -162,7 +166,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
         uint32_t values = 0;
         if (!in.u32(values) || values > in.remaining() / 4)
             break;
-        PropertyOverride override{PropertyOverride::Kind::kNone, {}, tag, name};
+        PropertyOverride override{PropertyOverride::Kind::kNone, {}, tag, nameOf(name)};
         std::string handedOver;
         bool complete = true;
         for (uint32_t k = 0; k < values && complete; ++k) {
@@ -207,7 +211,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
         entry += handedOver;
         entry.append(padded(handedOver.size()) - handedOver.size(), '\0');
         body += entry;
-        block.overrides.push_back(override);
+        block.overrides.push_back(std::move(override));
     }
     block.damaged = i < count && body.size() < kBlockBudget;
     block.end = in.position();

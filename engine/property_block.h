@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,8 +30,10 @@ struct PropertyOverride {
     };
     Kind kind = Kind::kNone;
     ValueBytes value;
-    uint32_t tag = 0;                  // as the block gives it
-    std::optional<PropertyName> name;  // a named property's (tag >> 16 is 0x8000 or more)
+    uint32_t tag = 0;  // as the block gives it
+    // A named property's name (tag >> 16 is 0x8000 or more); null for a standard one, which
+    // keeps blocks of many small properties small.
+    std::unique_ptr<PropertyName> name;
 };
 
 // A multi-valued property, which the library is never given: its values as they lie in the

@@ -78,9 +78,12 @@ MapiPropertyList propertiesOf(const MAPIProps& list, std::vector<PropertyOverrid
     MapiPropertyList properties;
     // The library is handed one property per override; it may have kept fewer.
     const size_t count = std::min<size_t>(list.count, overrides.size());
+    properties.reserve(count + multiValued.size());
     for (size_t i = 0; i < count; ++i) {
         PropertyOverride& kept = overrides[i];
-        MapiProperty property{kept.tag, std::move(kept.name), {}};
+        MapiProperty property{kept.tag, std::nullopt, {}};
+        if (kept.name)
+            property.name = std::move(*kept.name);
         property.values.push_back(kept.kind == PropertyOverride::Kind::kNone
                                       ? libraryValue(list.properties[i])
                                       : kept.value);
