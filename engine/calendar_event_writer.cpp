@@ -115,10 +115,10 @@ ItemCard::Kind kindOf(const std::string& messageClass) {
 
 }  // namespace
 
-CalendarEvent ReadCalendarEvent(const TnefMessage& message) {
-    const PropertyLookup lookup(message.properties(), message.codePage());
+CalendarEvent ReadCalendarEvent(const MapiMessage& message) {
+    const PropertyLookup lookup(message.properties, message.codePage);
     CalendarEvent event;
-    event.kind = kindOf(message.messageClass());
+    event.kind = kindOf(message.messageClass);
     if (const std::optional<ValueBytes> uid =
             eitherValue(lookup, kLidGlobalObjectId, kLidCleanGlobalObjectId)) {
         event.uid = hexDigits(uid->load());
@@ -217,7 +217,7 @@ ItemCard CalendarEventCard(const CalendarEvent& event) {
     return card;
 }
 
-void WriteCalendarEvent(ExtractionRun& run, const TnefMessage& message) {
+void WriteCalendarEvent(ExtractionRun& run, const MapiMessage& message) {
     const std::string path = AddExtractedFile(run, run.pathFor("calendar.vcs"), 0, 1).path;
     const CalendarEvent event = ReadCalendarEvent(message);
     if (run.onCard)

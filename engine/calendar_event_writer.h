@@ -37,7 +37,7 @@ struct CalendarEvent {
 };
 
 // The event's values as the message holds them.
-CalendarEvent ReadCalendarEvent(const TnefMessage& message);
+CalendarEvent ReadCalendarEvent(const MapiMessage& message);
 
 // The file's content.
 std::string CalendarEventText(const CalendarEvent& event);
@@ -47,6 +47,6 @@ ItemCard CalendarEventCard(const CalendarEvent& event);
 
 // Writes the event as "calendar.vcs" in the run's output directory and records it; its card
 // goes to the run's onCard.
-void WriteCalendarEvent(ExtractionRun& run, const TnefMessage& message);
+void WriteCalendarEvent(ExtractionRun& run, const MapiMessage& message);
 
 }  // namespace parcelo

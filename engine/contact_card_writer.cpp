@@ -194,8 +194,8 @@ bool ContactItem::Address::present() const {
     return false;
 }
 
-ContactItem ReadContactItem(const TnefMessage& message) {
-    const PropertyLookup lookup(message.properties(), message.codePage());
+ContactItem ReadContactItem(const MapiMessage& message) {
+    const PropertyLookup lookup(message.properties, message.codePage);
     ContactItem contact;
     contact.name = lookup.text(kPrDisplayName);
     if (!contact.name)
@@ -203,15 +203,15 @@ ContactItem ReadContactItem(const TnefMessage& message) {
     contact.fileName = "unknown.vcf";
     if (contact.name) {
         contact.fileName = SafeFileName(contact.name->text() + ".vcf");
-    } else if (message.subject() && message.subject()->size() > 0) {
-        contact.fileName = SafeFileName(lookup.messageText(*message.subject()).text() + ".vcf");
+    } else if (message.subject && message.subject->size() > 0) {
+        contact.fileName = SafeFileName(lookup.messageText(*message.subject).text() + ".vcf");
     }
     contact.people = readLines(lookup, kPeopleLines);
     contact.company = lookup.text(kPrCompanyName);
     contact.department = lookup.text(kPrDepartmentName);
     contact.work = readLines(lookup, kWorkLines);
-    if (message.body().size() > 0)
-        contact.note = lookup.messageText(message.body());
+    if (message.body.size() > 0)
+        contact.note = lookup.messageText(message.body);
     for (size_t i = 0; i < kAddressBlocks.size(); ++i) {
         const AddressBlock& block = kAddressBlocks[i];
         ContactItem::Address& address = contact.addresses[i];
@@ -298,7 +298,7 @@ ItemCard ContactCard(const ContactItem& contact) {
     return card;
 }
 
-void WriteContactCard(ExtractionRun& run, const TnefMessage& message) {
+void WriteContactCard(ExtractionRun& run, const MapiMessage& message) {
     const ContactItem contact = ReadContactItem(message);
     const std::string path = AddExtractedFile(run, run.pathFor(contact.fileName), 0, 1).path;
     if (run.onCard)

@@ -40,7 +40,7 @@ struct ContactItem {
 };
 
 // The contact's values as the message holds them.
-ContactItem ReadContactItem(const TnefMessage& message);
+ContactItem ReadContactItem(const MapiMessage& message);
 
 // The file's content.
 std::string ContactCardText(const ContactItem& contact);
@@ -50,6 +50,6 @@ ItemCard ContactCard(const ContactItem& contact);
 
 // Writes the contact as "<name>.vcf" in the run's output directory and records it; its
 // card goes to the run's onCard.
-void WriteContactCard(ExtractionRun& run, const TnefMessage& message);
+void WriteContactCard(ExtractionRun& run, const MapiMessage& message);
 
 }  // namespace parcelo

@@ -71,8 +71,8 @@ std::optional<DistributionList::Member> oneOffMember(std::string_view entry, uin
 
 }  // namespace
 
-DistributionList ReadDistributionList(const TnefMessage& message) {
-    const PropertyLookup lookup(message.properties(), message.codePage());
+DistributionList ReadDistributionList(const MapiMessage& message) {
+    const PropertyLookup lookup(message.properties, message.codePage);
     DistributionList list;
     for (const std::optional<TextValue>& name :
          {lookup.namedText(kLidDistributionListName), lookup.text(kPrDisplayName)}) {
@@ -81,18 +81,18 @@ DistributionList ReadDistributionList(const TnefMessage& message) {
             break;
         }
     }
-    if (list.name.empty() && message.subject())
-        list.name = lookup.messageText(*message.subject()).text();
+    if (list.name.empty() && message.subject)
+        list.name = lookup.messageText(*message.subject).text();
 
     // The one-off list names every member; the members list only those not in an address
     // book, so it is read only when the other is missing.
     std::vector<ValueBytes> entries =
-        message.properties().findAllNamed(kLidDistributionListOneOffMembers);
+        message.properties.findAllNamed(kLidDistributionListOneOffMembers);
     if (entries.empty())
-        entries = message.properties().findAllNamed(kLidDistributionListMembers);
+        entries = message.properties.findAllNamed(kLidDistributionListMembers);
     for (const ValueBytes& entry : entries) {
         if (std::optional<DistributionList::Member> member =
-                oneOffMember(entry.load(), message.codePage())) {
+                oneOffMember(entry.load(), message.codePage)) {
             list.members.push_back(std::move(*member));
         }
     }
@@ -115,7 +115,7 @@ ItemCard DistributionListCard(const DistributionList& list) {
     return card;
 }
 
-void ShowDistributionList(ExtractionRun& run, const TnefMessage& message) {
+void ShowDistributionList(ExtractionRun& run, const MapiMessage& message) {
     if (run.onCard)
         run.onCard(DistributionListCard(ReadDistributionList(message)));
 }

@@ -21,12 +21,12 @@ struct DistributionList {
 };
 
 // The list's name and the members whose one-off entry IDs the message holds, in order.
-DistributionList ReadDistributionList(const TnefMessage& message);
+DistributionList ReadDistributionList(const MapiMessage& message);
 
 // The card of the list.
 ItemCard DistributionListCard(const DistributionList& list);
 
 // Hands the list's card to the run's onCard.
-void ShowDistributionList(ExtractionRun& run, const TnefMessage& message);
+void ShowDistributionList(ExtractionRun& run, const MapiMessage& message);
 
 }  // namespace parcelo

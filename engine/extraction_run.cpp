@@ -14,6 +14,7 @@
 #include "property_lookup.h"
 #include "safe_file_name.h"
 #include "task_calendar_writer.h"
+#include "tnef_library.h"
 
 namespace parcelo {
 
@@ -87,7 +88,7 @@ std::optional<std::string> htmlBody(const PropertyLookup& lookup) {
 }
 
 // The body a message shows: its RTF, else its HTML, else its plain text.
-Body bodyOf(const TnefMessage& message, const PropertyLookup& lookup) {
+Body bodyOf(const MapiMessage& message, const PropertyLookup& lookup) {
     if (const std::optional<ValueBytes> compressed = lookup.value(kPrRtfCompressed)) {
         std::optional<std::string> rtf = DecompressRtf(compressed->load());
         if (rtf && !rtf->empty())
@@ -96,8 +97,8 @@ Body bodyOf(const TnefMessage& message, const PropertyLookup& lookup) {
     if (std::optional<std::string> html = htmlBody(lookup))
         return {BodyFormat::kHtml, std::move(*html)};
     std::string text = textOf(lookup.text(kPrBody));
-    if (text.empty() && !message.body().empty())
-        text = lookup.messageText(message.body()).text();
+    if (text.empty() && !message.body.empty())
+        text = lookup.messageText(message.body).text();
     if (!text.empty())
         return {BodyFormat::kText, std::move(text)};
     return {};
@@ -115,8 +116,8 @@ std::string_view extensionOf(BodyFormat format) {
 }
 
 // The code page an HTML body's 8-bit text is in, when the HTML itself does not say.
-uint32_t htmlCodePage(const TnefMessage& message, const PropertyLookup& lookup) {
-    uint32_t codePage = message.codePage();
+uint32_t htmlCodePage(const MapiMessage& message, const PropertyLookup& lookup) {
+    uint32_t codePage = message.codePage;
     if (const std::optional<ValueBytes> internet = lookup.value(kPrInternetCodePage)) {
         if (const auto value = static_cast<uint32_t>(LittleEndian32(*internet)); value != 0)
             codePage = value;
@@ -124,7 +125,7 @@ uint32_t htmlCodePage(const TnefMessage& message, const PropertyLookup& lookup) 
     return codePage == kUsAsciiCodePage ? kDefaultCodePage : codePage;
 }
 
-void writeBody(ExtractionRun& run, const TnefMessage& message, const PropertyLookup& lookup) {
+void writeBody(ExtractionRun& run, const MapiMessage& message, const PropertyLookup& lookup) {
     const Body body = bodyOf(message, lookup);
     if (body.format == BodyFormat::kNone)
         return;
@@ -132,8 +133,8 @@ void writeBody(ExtractionRun& run, const TnefMessage& message, const PropertyLoo
     const std::string ending =
         std::to_string(run.bodyFileCounter) + std::string(extensionOf(body.format));
     const std::string name =
-        message.subject()
-            ? SafeFileNameWithEnding(lookup.messageText(*message.subject()).text(), ending)
+        message.subject
+            ? SafeFileNameWithEnding(lookup.messageText(*message.subject).text(), ending)
             : "untitled" + ending;
     ++run.bodyFileCounter;
     ExtractedFile& entry =
@@ -151,7 +152,7 @@ void writeBody(ExtractionRun& run, const TnefMessage& message, const PropertyLoo
 
 // An attachment's name: the first of its long file name, display name and title that holds
 // text; empty when none does.
-std::string attachmentName(const TnefAttachment& attachment, const PropertyLookup& lookup) {
+std::string attachmentName(const MapiAttachment& attachment, const PropertyLookup& lookup) {
     for (const uint16_t id : {kPrAttachLongFilename, kPrDisplayName}) {
         if (std::string name = textOf(lookup.text(id)); !name.empty())
             return name;
@@ -159,7 +160,7 @@ std::string attachmentName(const TnefAttachment& attachment, const PropertyLooku
     return attachment.title ? lookup.messageText(*attachment.title).text() : std::string();
 }
 
-void handleAttachment(ExtractionRun& run, const TnefAttachment& attachment, uint32_t codePage,
+void handleAttachment(ExtractionRun& run, const MapiAttachment& attachment, uint32_t codePage,
                       int depth) {
     const PropertyLookup lookup(attachment.properties, codePage);
     const std::optional<ValueBytes> object = lookup.value(kPrAttachDataObj);
@@ -181,13 +182,17 @@ void handleAttachment(ExtractionRun& run, const TnefAttachment& attachment, uint
         size = attachment.data.size();
     }
 
+    if (depth < kMaxNestingDepth && attachment.embedded) {
+        ProcessMessage(run, *attachment.embedded, depth + 1);
+        return;
+    }
     if (depth < kMaxNestingDepth && beginsWithTnefSignature(content)) {
         const std::unique_ptr<ByteSource> source = content.asSource();
-        const std::unique_ptr<TnefMessage> nested = TnefMessage::Parse(*source, run.debugLevel);
+        const std::shared_ptr<const MapiMessage> nested = ReadTnefMessage(*source, run.debugLevel);
         // Content that merely begins like a stream, with no attribute after the signature, is
         // a file of its own and is written as one.
-        if (nested->attributesRead() > 0) {
-            ProcessTnefMessage(run, *nested, depth + 1);
+        if (nested && nested->partsRead > 0) {
+            ProcessMessage(run, *nested, depth + 1);
             return;
         }
     }
@@ -247,10 +252,10 @@ RecordedOutputFile::~RecordedOutputFile() {
     NoteWriteResult(run_, path_, error);
 }
 
-void ProcessTnefMessage(ExtractionRun& run, const TnefMessage& message, int depth) {
+void ProcessMessage(ExtractionRun& run, const MapiMessage& message, int depth) {
     if (run.onMessage)
         run.onMessage(ReadMessageHeader(message), depth);
-    const std::string& messageClass = message.messageClass();
+    const std::string& messageClass = message.messageClass;
     bool foundCalendar = false;
     if (messageClass == "IPM.Contact") {
         WriteContactCard(run, message);
@@ -263,10 +268,10 @@ void ProcessTnefMessage(ExtractionRun& run, const TnefMessage& message, int dept
         ShowDistributionList(run, message);
     }
 
-    run.cutShortStreams += message.cutShort() ? 1 : 0;
-    run.damagedBlocks += message.damagedBlocks();
+    run.cutShortStreams += message.damage.cutShort ? 1 : 0;
+    run.damagedBlocks += message.damage.damagedBlocks;
 
-    const PropertyLookup lookup(message.properties(), message.codePage());
+    const PropertyLookup lookup(message.properties, message.codePage);
     // Meeting requests and cancellations carry the appointment's class in a named property.
     const std::optional<TextValue> appointmentClass = lookup.namedText(kLidAppointmentMessageClass);
     bool wroteMeeting = false;
@@ -281,13 +286,13 @@ void ProcessTnefMessage(ExtractionRun& run, const TnefMessage& message, int dept
     if (!converted)
         writeBody(run, message, lookup);
 
-    for (const TnefAttachment& attachment : message.attachments()) {
-        handleAttachment(run, attachment, message.codePage(), depth);
+    for (const MapiAttachment& attachment : message.attachments) {
+        handleAttachment(run, attachment, message.codePage, depth);
     }
 }
 
-int ExtractTnefStream(ExtractionRun& run, const ByteSource& source, int writeSwitch,
-                      const std::optional<std::string>& outputDirectory) {
+void BeginExtractionRun(ExtractionRun& run, int writeSwitch,
+                        const std::optional<std::string>& outputDirectory) {
     run.writeFiles = writeSwitch;
     run.outputDirectory =
         outputDirectory && !outputDirectory->empty() ? outputDirectory : std::nullopt;
@@ -298,14 +303,30 @@ int ExtractTnefStream(ExtractionRun& run, const ByteSource& source, int writeSwi
         return takenOnDisk(path, replace);
     };
     run.bodyFileCounter = 0;
+    run.isTnef = false;
     run.cutShortStreams = 0;
     run.damagedBlocks = 0;
     run.unreadTail = 0;
-    const std::unique_ptr<TnefMessage> message = TnefMessage::Parse(source, run.debugLevel);
-    run.isTnef = message->hasSignature();
-    run.unreadTail = message->unreadTail();
-    ProcessTnefMessage(run, *message);
+}
+
+int ExtractTnefStream(ExtractionRun& run, const ByteSource& source, int writeSwitch,
+                      const std::optional<std::string>& outputDirectory) {
+    BeginExtractionRun(run, writeSwitch, outputDirectory);
+    const std::shared_ptr<const MapiMessage> message = ReadTnefMessage(source, run.debugLevel);
+    run.isTnef = message != nullptr;
+    if (!message) {
+        // What is not a stream shows as a message with nothing in it.
+        ProcessMessage(run, MapiMessage(), 0);
+        return 0;
+    }
+    run.unreadTail = message->damage.unreadTail;
+    ProcessMessage(run, *message, 0);
     return 0;
+}
+
+void ExtractTnefPart(ExtractionRun& run, const ByteSource& source, int depth) {
+    if (const std::shared_ptr<const MapiMessage> message = ReadTnefMessage(source, run.debugLevel))
+        ProcessMessage(run, *message, depth);
 }
 
 int ExtractTnefFile(ExtractionRun& run, const std::string& path, int writeSwitch,

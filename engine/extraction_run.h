@@ -11,9 +11,9 @@
 #include "byte_source.h"
 #include "extracted_file_list.h"
 #include "item_card.h"
+#include "mapi_message.h"
 #include "message_header.h"
 #include "output_file.h"
-#include "tnef_message.h"
 
 namespace parcelo {
 
@@ -54,6 +54,12 @@ struct ExtractionRun {
     std::string pathFor(std::string_view fileName) const;
 };
 
+// Starts a run: an empty list, body numbering from 0, no damage met, and the output
+// directory and write switch given (1: write the files, 0: list them only). Every front end
+// calls it once before the messages of its file.
+void BeginExtractionRun(ExtractionRun& run, int writeSwitch,
+                        const std::optional<std::string>& outputDirectory);
+
 // Extracts the TNEF file at `path`. Returns -1 when the file cannot be opened (the list is
 // then empty), else 0, whatever the stream held; the files written are in `run.files`.
 int ExtractTnefFile(ExtractionRun& run, const std::string& path, int writeSwitch,
@@ -63,9 +69,14 @@ int ExtractTnefFile(ExtractionRun& run, const std::string& path, int writeSwitch
 int ExtractTnefStream(ExtractionRun& run, const ByteSource& source, int writeSwitch,
                       const std::optional<std::string>& outputDirectory);
 
-// Writes what one parsed message holds: its converted item, its body and its attachments,
-// following nested streams. `depth` is 0 for the outer message.
-void ProcessTnefMessage(ExtractionRun& run, const TnefMessage& message, int depth = 0);
+// Extracts a TNEF stream met inside another file (a part of a mail) into a run already
+// begun, as a stream nested in an attachment is: `depth` is that of the message it is in,
+// plus one.
+void ExtractTnefPart(ExtractionRun& run, const ByteSource& source, int depth);
+
+// Writes what one message holds: its converted item, its body and its attachments,
+// following embedded messages and nested streams. `depth` is 0 for the outer message.
+void ProcessMessage(ExtractionRun& run, const MapiMessage& message, int depth);
 
 // Records a file in the run's list and returns its entry: the path to create it at is never
 // one recorded before (letter case aside), but may be numbered to keep it apart.

@@ -25,9 +25,10 @@ struct PropertyName {
 };
 
 // One property: its tag (identifier << 16 | type, the multi-value flag 0x1000 kept in the
-// type), its name when it is a named property, and its values: one for a single-valued
-// property, each value of a multi-valued one. PT_STRING8 values are the 8-bit bytes as
-// stored (a terminating NUL may or may not be there); PT_UNICODE values are UTF-16LE bytes.
+// type; a named property's identifier is the one its file gave it, 0x8000 or more, which
+// means nothing of itself), its name when it is a named property, and its values: one for a
+// single-valued property, each value of a multi-valued one. PT_STRING8 values are the 8-bit bytes
+// as stored (a terminating NUL may or may not be there); PT_UNICODE values are UTF-16LE bytes.
 struct MapiProperty {
     uint32_t tag = 0;
     std::optional<PropertyName> name;
@@ -37,6 +38,8 @@ struct MapiProperty {
 class MapiPropertyList {
   public:
     void add(MapiProperty property) { properties_.push_back(std::move(property)); }
+    // Room for `count` properties, for a front end that knows how many will come.
+    void reserve(size_t count) { properties_.reserve(count); }
     const std::vector<MapiProperty>& all() const { return properties_; }
 
     // The first value of the first standard (not named) property with this tag.
@@ -87,6 +90,8 @@ class MapiMessage {
     std::vector<MapiAttachment> attachments;
     std::vector<MapiPropertyList> recipients;  // the recipient table's rows
     ReadDamage damage;
+    // Whole parts read (TNEF attributes, .msg streams): none means no message at all.
+    int partsRead = 0;
     // Whatever the values above point into (a parsed stream, a file read into memory),
     // kept alive as long as the message.
     std::vector<std::shared_ptr<const void>> storage;

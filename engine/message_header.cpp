@@ -137,9 +137,9 @@ bool MessageHeader::empty() const {
            subject.empty() && importance == MessageImportance::kNormal;
 }
 
-MessageHeader ReadMessageHeader(const TnefMessage& message) {
+MessageHeader ReadMessageHeader(const MapiMessage& message) {
     MessageHeader header;
-    const PropertyLookup lookup(message.properties(), message.codePage());
+    const PropertyLookup lookup(message.properties, message.codePage);
 
     // The person the message was sent for is who the reader sees; a delegate who sent it
     // only when nobody else is named. Name and address come from the same one.
@@ -150,18 +150,18 @@ MessageHeader ReadMessageHeader(const TnefMessage& message) {
         header.from = {textOf(lookup, kPrSenderName),
                        smtpOrEmail(lookup, kPrSenderSmtpAddress, kPrSenderEmailAddress)};
     }
-    if (header.from.name.empty() && header.from.address.empty() && message.from())
-        header.from = addressOfTrp(message.from()->load());
+    if (header.from.name.empty() && header.from.address.empty() && message.from)
+        header.from = addressOfTrp(message.from->load());
 
     if (const std::optional<ValueBytes> submit =
             lookup.value(PropertyTag(kPrClientSubmitTime, kPtSysTime))) {
         header.sentTime = unixTimeOfFileTime(*submit);
     }
-    if (!header.sentTime && message.dateSent())
-        header.sentTime = unixTimeOfDtr(*message.dateSent());
+    if (!header.sentTime && message.dateSent)
+        header.sentTime = unixTimeOfDtr(*message.dateSent);
 
-    for (const MapiProperties& properties : message.recipients()) {
-        const PropertyLookup row(properties, message.codePage());
+    for (const MapiPropertyList& properties : message.recipients) {
+        const PropertyLookup row(properties, message.codePage);
         const std::optional<ValueBytes> type = row.value(PropertyTag(kPrRecipientType, kPtLong));
         const int32_t kind = type ? LittleEndian32(*type) : kRecipientTo;
         MessageAddress recipient = recipientOf(row);
@@ -181,8 +181,8 @@ MessageHeader ReadMessageHeader(const TnefMessage& message) {
             header.cc.push_back({std::move(cc), {}});
     }
 
-    if (message.subject())
-        header.subject = lookup.messageText(*message.subject()).text();
+    if (message.subject)
+        header.subject = lookup.messageText(*message.subject).text();
     if (header.subject.empty())
         header.subject = firstText(lookup, {kPrSubject, kPrConversationTopic});
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tnef_message.h"
+#include "mapi_message.h"
 
 namespace parcelo {
 
@@ -38,6 +38,6 @@ struct MessageHeader {
 // The header of one parsed message: the recipient table, else PR_DISPLAY_TO/CC; the sender
 // it was sent for, else the sender, else attFrom; PR_CLIENT_SUBMIT_TIME, else attDateSent;
 // the subject, else the conversation topic; PR_IMPORTANCE.
-MessageHeader ReadMessageHeader(const TnefMessage& message);
+MessageHeader ReadMessageHeader(const MapiMessage& message);
 
 }  // namespace parcelo

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "code_page.h"
 #include "stream_cursor.h"
 
 namespace parcelo {
@@ -63,6 +64,10 @@ void appendLe32(std::string& out, uint32_t v) {
     out.append(b, 4);
 }
 
+std::unique_ptr<PropertyName> nameOf(const std::optional<PropertyName>& name) {
+    return name ? std::make_unique<PropertyName>(*name) : nullptr;
+}
+
 }  // namespace
 
 CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offset,
@@ -91,41 +96,55 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
 
         std::string entry;
         appendLe32(entry, tag);
-        MultiValuedProperty kept{tag, false, {}};
+        std::optional<PropertyName> name;
         if ((tag >> 16) >= 0x8000) {
+            std::string set;
             uint32_t kind = 0;
-            if (!in.append(entry, 16) || !in.u32(kind))
+            if (!in.append(set, 16) || !in.u32(kind))
                 break;
+            entry += set;
+            name.emplace();
+            std::copy(set.begin(), set.end(), name->set.begin());
             if (kind == 0) {
                 uint32_t lid = 0;
                 if (!in.u32(lid))
                     break;
                 appendLe32(entry, 0);
                 appendLe32(entry, lid);
-                kept = {lid << 16 | type, true, {}};
+                name->number = lid;
             } else if (kind == 1) {
-                // String names are never looked up; a short one keeps the library from
-                // refusing long ones.
+                // The name (UTF-16LE, NUL-terminated) is kept here; a short stand-in keeps
+                // the library from refusing long ones.
                 uint32_t nameSize = 0;
-                if (!in.u32(nameSize) || !in.skip(padded(nameSize)))
+                std::string utf16;
+                if (!in.u32(nameSize) || padded(nameSize) > in.remaining() ||
+                    !in.append(utf16, nameSize) || !in.skip(padded(nameSize) - nameSize))
                     break;
+                name->text = ConvertUtf16LeToUtf8(utf16);
+                name->text.erase(std::find(name->text.begin(), name->text.end(), '\0'),
+                                 name->text.end());
                 appendLe32(entry, 1);
                 appendLe32(entry, 4);
                 entry.append("n\0\0\0", 4);
-                kept.tag = 0;  // never looked up
             } else {
                 break;
             }
         }
+        MultiValuedProperty kept{tag, name, {}};
 
         if (const unsigned size = fixedSize(baseType)) {
             if (multiValued) {
                 uint32_t values = 0;
                 if (!in.u32(values) || values > in.remaining() / 4 ||
-                    !in.skip(values * padded(size))) {
+                    values * padded(size) > in.remaining()) {
                     break;
                 }
-                continue;  // multi-valued properties are never looked up
+                for (uint32_t k = 0; k < values; ++k)
+                    kept.values.push_back(
+                        ValueBytes::InSource(source, in.position() + k * padded(size), size));
+                in.skip(values * padded(size));
+                block.multiValued.push_back(std::move(kept));
+                continue;
             }
             // The padding goes over as it stands: the library reads a PT_BOOLEAN as 32 bits.
             // It is sometimes left out after the block's last value.
@@ -138,7 +157,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
             if (baseType == kPtCurrency || baseType == kPtAppTime)
                 continue;
             body += entry;
-            block.overrides.push_back({});
+            block.overrides.push_back({PropertyOverride::Kind::kNone, {}, tag, nameOf(name)});
             continue;
         }
         if (!isVariableLength(baseType))
@@ -147,7 +166,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
         uint32_t values = 0;
         if (!in.u32(values) || values > in.remaining() / 4)
             break;
-        PropertyOverride override;
+        PropertyOverride override{PropertyOverride::Kind::kNone, {}, tag, nameOf(name)};
         std::string handedOver;
         bool complete = true;
         for (uint32_t k = 0; k < values && complete; ++k) {
@@ -162,10 +181,12 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
             if (k == 0 && !multiValued) {
                 const ValueBytes value = ValueBytes::InSource(source, in.position(), size);
                 if (baseType == kPtUnicode) {
-                    override = {PropertyOverride::Kind::kUnicodeText, value};
+                    override.kind = PropertyOverride::Kind::kUnicodeText;
+                    override.value = value;
                 } else if (size > kLargestHandedOverValue ||
                            body.size() + entry.size() + size > kBlockBudget) {
-                    override = {PropertyOverride::Kind::kLargeValue, value};
+                    override.kind = PropertyOverride::Kind::kLargeValue;
+                    override.value = value;
                 } else {
                     if (!in.append(handedOver, size)) {
                         complete = false;
@@ -179,8 +200,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
         if (!complete)
             break;
         if (multiValued) {
-            if (kept.tag != 0)
-                block.multiValued.push_back(std::move(kept));
+            block.multiValued.push_back(std::move(kept));
             continue;
         }
 
@@ -191,7 +211,7 @@ CleanPropertyBlock CleanPropertyBlockAt(const ByteSource& source, uint64_t offse
         entry += handedOver;
         entry.append(padded(handedOver.size()) - handedOver.size(), '\0');
         body += entry;
-        block.overrides.push_back(override);
+        block.overrides.push_back(std::move(override));
     }
     block.damaged = i < count && body.size() < kBlockBudget;
     block.end = in.position();

@@ -8,15 +8,20 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "byte_source.h"
+#include "mapi_message.h"
 #include "value_bytes.h"
 
 namespace parcelo {
 
-// What the library is not given of one property of a re-encoded block.
+// What the library is not given of one property of a re-encoded block: its name as the
+// block gives it (the library is given a short stand-in for a string name) and a value kept
+// aside.
 struct PropertyOverride {
     enum class Kind {
         kNone,         // the library's value is the property's value
@@ -25,13 +30,17 @@ struct PropertyOverride {
     };
     Kind kind = Kind::kNone;
     ValueBytes value;
+    uint32_t tag = 0;  // as the block gives it
+    // A named property's name (tag >> 16 is 0x8000 or more); null for a standard one, which
+    // keeps blocks of many small properties small.
+    std::unique_ptr<PropertyName> name;
 };
 
-// A multi-valued property of variable-length values, which the library is never given:
-// its values as they lie in the stream.
+// A multi-valued property, which the library is never given: its values as they lie in the
+// stream.
 struct MultiValuedProperty {
-    uint32_t tag = 0;    // identifier (or numeric name) << 16 | type
-    bool named = false;  // named by a number rather than a standard identifier
+    uint32_t tag = 0;  // as the block gives it
+    std::optional<PropertyName> name;
     std::vector<ValueBytes> values;
 };
 

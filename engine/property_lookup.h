@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "tnef_message.h"
+#include "mapi_message.h"
 #include "value_bytes.h"
 
 namespace parcelo {
@@ -53,14 +53,14 @@ class TextValue {
 
 class PropertyLookup {
   public:
-    PropertyLookup(const MapiProperties& properties, uint32_t codePage)
+    PropertyLookup(const MapiPropertyList& properties, uint32_t codePage)
         : properties_(properties), codePage_(codePage) {}
 
     // A standard text property (PT_STRING8, else the same identifier as PT_UNICODE).
     std::optional<TextValue> text(uint16_t id) const;
     // A text property named by the number `lid`, with the same fallback.
     std::optional<TextValue> namedText(uint16_t lid) const;
-    // Any value by tag, standard or named, as the library holds it.
+    // Any value by tag, standard or named, as the message holds it.
     std::optional<ValueBytes> value(uint32_t tag) const { return properties_.find(tag); }
     std::optional<ValueBytes> namedValue(uint32_t tag) const { return properties_.findNamed(tag); }
     // 8-bit text of a message attribute (a subject, a title, a body), as a text value.
@@ -69,7 +69,7 @@ class PropertyLookup {
     uint32_t codePage() const { return codePage_; }
 
   private:
-    const MapiProperties& properties_;
+    const MapiPropertyList& properties_;
     uint32_t codePage_;
 };
 

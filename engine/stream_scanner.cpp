@@ -63,7 +63,8 @@ std::vector<ScannedRecipient> recipientRows(const ByteSource& source, uint64_t o
     uint64_t position = in.position();
     for (uint32_t i = 0; i < count && position < end && rows.size() < kMostRecipients; ++i) {
         CleanPropertyBlock block = CleanPropertyBlockAt(source, position, end - position);
-        rows.push_back({std::move(block.encoded), std::move(block.overrides)});
+        rows.push_back(
+            {std::move(block.encoded), std::move(block.overrides), std::move(block.multiValued)});
         if (block.damaged) {
             ++damagedBlocks;
             break;
@@ -165,6 +166,7 @@ ScannedStream ScanTnefStream(const ByteSource& source) {
                     scan.damagedBlocks += block.damaged ? 1 : 0;
                     attachment->cleanBlock = std::move(block.encoded);
                     attachment->overrides = std::move(block.overrides);
+                    attachment->multiValued = std::move(block.multiValued);
                 }
                 break;
             case kAttFrom & 0xFFFF:

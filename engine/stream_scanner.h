@@ -21,12 +21,14 @@ struct ScannedAttachment {
     ValueBytes data;                          // attAttachData, empty when absent
     std::optional<std::string> cleanBlock;    // its last attAttachment block, re-encoded
     std::vector<PropertyOverride> overrides;  // of that block
+    std::vector<MultiValuedProperty> multiValued;
 };
 
 // One row of the recipient table (attRecipTable), made safe for the library like a block.
 struct ScannedRecipient {
     std::string cleanBlock;
     std::vector<PropertyOverride> overrides;
+    std::vector<MultiValuedProperty> multiValued;
 };
 
 struct ScannedStream {

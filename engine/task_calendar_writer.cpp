@@ -54,18 +54,18 @@ std::optional<double> doubleOf(const std::optional<ValueBytes>& value) {
 
 }  // namespace
 
-TaskItem ReadTaskItem(const TnefMessage& message) {
-    const PropertyLookup lookup(message.properties(), message.codePage());
+TaskItem ReadTaskItem(const MapiMessage& message) {
+    const PropertyLookup lookup(message.properties, message.codePage);
     TaskItem task;
     task.topic = lookup.text(kPrConversationTopic);
-    task.messageId = message.messageId();
+    task.messageId = message.messageId;
     task.lastUser = lookup.namedText(kLidTaskLastUser);
     task.sentOn = lookup.text(kPrDisplayTo).has_value();
     task.owners = lookup.namedText(kLidTaskOwner);
-    if (message.subject() && message.subject()->size() > 0)
-        task.subject = lookup.messageText(*message.subject());
-    if (message.body().size() > 0)
-        task.body = lookup.messageText(message.body());
+    if (message.subject && message.subject->size() > 0)
+        task.subject = lookup.messageText(*message.subject);
+    if (message.body.size() > 0)
+        task.body = lookup.messageText(message.body);
     task.created = timeOf(lookup.value(kPrCreationTime));
     // The common start is UTC, as the due time is; the task's own start date is its local
     // midnight written as if it were UTC.
@@ -137,7 +137,7 @@ ItemCard TaskCard(const TaskItem& task) {
     return card;
 }
 
-void WriteTaskCalendar(ExtractionRun& run, const TnefMessage& message) {
+void WriteTaskCalendar(ExtractionRun& run, const MapiMessage& message) {
     const TaskItem task = ReadTaskItem(message);
     if (!task.topic) {
         if (run.onCard)

@@ -30,7 +30,7 @@ struct TaskItem {
 };
 
 // The task's values as the message holds them.
-TaskItem ReadTaskItem(const TnefMessage& message);
+TaskItem ReadTaskItem(const MapiMessage& message);
 
 // The file's content.
 std::string TaskCalendarText(const TaskItem& task);
@@ -40,6 +40,6 @@ ItemCard TaskCard(const TaskItem& task);
 
 // Writes the task as "<topic>.vcs" in the run's output directory and records it; a task
 // without a conversation topic gives no file. Its card goes to the run's onCard.
-void WriteTaskCalendar(ExtractionRun& run, const TnefMessage& message);
+void WriteTaskCalendar(ExtractionRun& run, const MapiMessage& message);
 
 }  // namespace parcelo

@@ -3,13 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "tnef_message.h"
+#include "stream_scanner.h"
+#include "tnef_library.h"
 
 extern "C" {
-#include <tnef-errors.h>
 #include <ytnef.h>
 }
 
@@ -53,13 +54,9 @@ class QuietStandardStreams {
     int savedErr_ = -1;
 };
 
-const MAPIProps* asList(const void* list) {
-    return static_cast<const MAPIProps*>(list);
-}
-
-}  // namespace
-
-struct TnefMessage::LibraryRecord {
+// The library's record of one stream, with the clean stream it was parsed from.
+struct LibraryRecord {
+    ScannedStream scan;
     TNEFStruct tnef{};
     LibraryRecord() { TNEFInitialize(&tnef); }
     ~LibraryRecord() { TNEFFree(&tnef); }
@@ -67,104 +64,91 @@ struct TnefMessage::LibraryRecord {
     LibraryRecord& operator=(const LibraryRecord&) = delete;
 };
 
-TnefMessage::TnefMessage() : record_(std::make_unique<LibraryRecord>()) {}
-
-TnefMessage::~TnefMessage() = default;
-
-std::unique_ptr<TnefMessage> TnefMessage::Parse(const ByteSource& source, int debugLevel) {
-    std::unique_ptr<TnefMessage> message(new TnefMessage);
-    message->scan_ = ScanTnefStream(source);
-    if (!message->scan_.hasSignature) {
-        message->parseResult_ = YTNEF_NOT_TNEF_STREAM;
-        return message;
-    }
-    TNEFStruct& tnef = message->record_->tnef;
-    tnef.Debug = debugLevel;
-    std::string& clean = message->scan_.cleanStream;
-    {
-        QuietStandardStreams quiet;
-        message->parseResult_ = TNEFParseMemory(reinterpret_cast<BYTE*>(clean.data()),
-                                                static_cast<long>(clean.size()), &tnef);
-    }
-
-    message->properties_ =
-        MapiProperties(&tnef.MapiProperties, std::move(message->scan_.messageOverrides),
-                       std::move(message->scan_.messageMultiValued));
-    // The library makes one attachment per attAttachRendData, as the front end does; if it
-    // stopped early, the attachments it did not reach keep what the front end found.
-    const Attachment* record = tnef.starting_attach.next;
-    for (ScannedAttachment& scanned : message->scan_.attachments) {
-        TnefAttachment& attachment = message->attachments_.emplace_back();
-        attachment.title = scanned.title;
-        attachment.data = scanned.data;
-        if (record) {
-            attachment.properties = MapiProperties(&record->MAPI, std::move(scanned.overrides));
-            record = record->next;
-        }
-    }
-    // The recipient rows went over as attachments after the real ones.
-    for (ScannedRecipient& row : message->scan_.recipients) {
-        if (!record)
-            break;
-        message->recipients_.emplace_back(&record->MAPI, std::move(row.overrides));
-        record = record->next;
-    }
-    return message;
-}
-
-std::string TnefMessage::messageId() const {
-    const char* field = record_->tnef.messageID;
-    return std::string(field, strnlen(field, sizeof record_->tnef.messageID));
-}
-
-std::optional<ValueBytes> MapiProperties::valueAt(uint32_t index) const {
-    if (index < overrides_.size() && overrides_[index].kind != PropertyOverride::Kind::kNone) {
-        return overrides_[index].value;
-    }
-    const MAPIProperty& property = asList(list_)->properties[index];
-    if (property.count == 0 || !property.data || property.data[0].size <= 0) {
+ValueBytes libraryValue(const MAPIProperty& property) {
+    if (property.count == 0 || !property.data || property.data[0].size <= 0)
         return ValueBytes();
-    }
     return ValueBytes::InMemory(property.data[0].data,
                                 static_cast<uint64_t>(property.data[0].size));
 }
 
-std::optional<ValueBytes> MapiProperties::find(uint32_t tag) const {
-    if (!list_)
-        return std::nullopt;
-    MAPIProps* list = const_cast<MAPIProps*>(asList(list_));
-    const variableLength* found = MAPIFindProperty(list, tag);
-    if (found == MAPI_UNDEFINED)
-        return std::nullopt;
-    // The library hands back the value; its position tells which property it belongs to.
-    for (uint32_t i = 0; i < list->count; ++i) {
-        if (list->properties[i].data == found)
-            return valueAt(i);
+// A property list as the library parsed it, each property with the name and the value the
+// front end kept aside for it, then the multi-valued properties the library never saw.
+MapiPropertyList propertiesOf(const MAPIProps& list, std::vector<PropertyOverride>& overrides,
+                              std::vector<MultiValuedProperty>& multiValued) {
+    MapiPropertyList properties;
+    // The library is handed one property per override; it may have kept fewer.
+    const size_t count = std::min<size_t>(list.count, overrides.size());
+    properties.reserve(count + multiValued.size());
+    for (size_t i = 0; i < count; ++i) {
+        PropertyOverride& kept = overrides[i];
+        MapiProperty property{kept.tag, std::nullopt, {}};
+        if (kept.name)
+            property.name = std::move(*kept.name);
+        property.values.push_back(kept.kind == PropertyOverride::Kind::kNone
+                                      ? libraryValue(list.properties[i])
+                                      : kept.value);
+        properties.add(std::move(property));
     }
-    return std::nullopt;
+    for (MultiValuedProperty& property : multiValued)
+        properties.add({property.tag, std::move(property.name), std::move(property.values)});
+    // All of it is in the model now.
+    std::vector<PropertyOverride>().swap(overrides);
+    std::vector<MultiValuedProperty>().swap(multiValued);
+    return properties;
 }
 
-std::vector<ValueBytes> MapiProperties::findAllNamed(uint32_t tag) const {
-    for (const MultiValuedProperty& property : multiValued_) {
-        if (property.named && property.tag == tag)
-            return property.values;
-    }
-    return {};
-}
+}  // namespace
 
-std::optional<ValueBytes> MapiProperties::findNamed(uint32_t tag) const {
-    if (!list_)
-        return std::nullopt;
-    // Not MAPIFindUserProp: it also matches properties named by a string whose stream id
-    // happens to equal the number asked for.
-    const MAPIProps* list = asList(list_);
-    for (uint32_t i = 0; i < list->count; ++i) {
-        const MAPIProperty& property = list->properties[i];
-        if (property.custom == 1 && property.namedproperty == 0 && property.id == tag) {
-            return valueAt(i);
+std::shared_ptr<const MapiMessage> ReadTnefMessage(const ByteSource& source, int debugLevel) {
+    auto record = std::make_shared<LibraryRecord>();
+    ScannedStream& scan = record->scan;
+    scan = ScanTnefStream(source);
+    if (!scan.hasSignature)
+        return nullptr;
+    TNEFStruct& tnef = record->tnef;
+    tnef.Debug = debugLevel;
+    {
+        QuietStandardStreams quiet;
+        TNEFParseMemory(reinterpret_cast<BYTE*>(scan.cleanStream.data()),
+                        static_cast<long>(scan.cleanStream.size()), &tnef);
+    }
+
+    auto message = std::make_shared<MapiMessage>();
+    message->codePage = scan.codePage;
+    message->messageClass = scan.messageClass;
+    message->subject = scan.subject;
+    message->body = scan.body;
+    message->from = scan.from;
+    message->dateSent = scan.dateSent;
+    // As the library keeps it: at most 50 bytes, up to the first NUL.
+    message->messageId.assign(tnef.messageID, strnlen(tnef.messageID, sizeof tnef.messageID));
+    message->damage = {scan.cutShort, scan.damagedBlocks, scan.unreadTail};
+    message->partsRead = scan.attributesRead;
+    message->properties =
+        propertiesOf(tnef.MapiProperties, scan.messageOverrides, scan.messageMultiValued);
+
+    // The library makes one attachment per attAttachRendData, as the front end does; if it
+    // stopped early, the attachments it did not reach keep what the front end found.
+    const Attachment* attached = tnef.starting_attach.next;
+    for (ScannedAttachment& scanned : scan.attachments) {
+        MapiAttachment& attachment = message->attachments.emplace_back();
+        attachment.title = scanned.title;
+        attachment.data = scanned.data;
+        if (attached) {
+            attachment.properties =
+                propertiesOf(attached->MAPI, scanned.overrides, scanned.multiValued);
+            attached = attached->next;
         }
     }
-    return std::nullopt;
+    // The recipient rows went over as attachments after the real ones.
+    for (ScannedRecipient& row : scan.recipients) {
+        if (!attached)
+            break;
+        message->recipients.push_back(propertiesOf(attached->MAPI, row.overrides, row.multiValued));
+        attached = attached->next;
+    }
+    message->storage.push_back(std::move(record));
+    return message;
 }
 
 }  // namespace parcelo

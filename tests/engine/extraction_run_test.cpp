@@ -5,6 +5,7 @@
 
 #include "extraction_test_support.h"
 #include "tnef_builder.h"
+#include "tnef_library.h"
 
 namespace parcelo::testing {
 namespace {
@@ -449,6 +450,29 @@ TEST(NestedMessages, AreUnpackedIntoTheSameListAndNotWritten) {
                 ElementsAre("y.txt", "inner_two2.rtf", "x.txt", "inner_one1.rtf", "outer0.rtf"));
     EXPECT_EQ(ReadFile(dir.path() / "y.txt"), "inner y.txt");
     EXPECT_EQ(ReadFile(dir.path() / "inner_one1.rtf"), "{\\rtf1 inner one}");
+}
+
+// What the other front ends hand over: a message embedded as a message, and a stream met
+// inside another file, both in the run already begun.
+TEST(NestedMessages, EmbeddedMessagesAndStreamsOfAnotherFileJoinTheRun) {
+    const std::string embedded = ForwardedMessage("embedded", "x.txt");
+    const MemorySource embeddedSource(embedded.data(), embedded.size());
+    MapiMessage outer;
+    outer.attachments.emplace_back().embedded = ReadTnefMessage(embeddedSource, 0);
+    const std::string part = ForwardedMessage("part", "y.txt");
+    const MemorySource partSource(part.data(), part.size());
+
+    ExtractionRun run;
+    std::vector<int> depths;
+    run.onMessage = [&](const MessageHeader&, int depth) { depths.push_back(depth); };
+    BeginExtractionRun(run, 0, std::nullopt);
+    ProcessMessage(run, outer, 0);
+    ExtractTnefPart(run, partSource, 1);
+    std::vector<std::string> names;
+    for (const ExtractedFile& file : run.files)
+        names.push_back(file.path);
+    EXPECT_THAT(names, ElementsAre("y.txt", "part1.rtf", "x.txt", "embedded0.rtf"));
+    EXPECT_THAT(depths, ElementsAre(0, 1, 1));
 }
 
 TEST(NestedMessages, ContentThatOnlyBeginsLikeAStreamIsWrittenAsItIs) {

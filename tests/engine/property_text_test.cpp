@@ -185,9 +185,9 @@ TEST(LineValues, ListEntriesKeepEveryPieceWithoutLeadingSpaces) {
 
 TEST(MessageText, KeepsTheLastCharacterOfAnUnterminatedAttribute) {
     const ParsedMessage parsed(TnefBuilder().body("Hello").bytes());
-    EXPECT_EQ(parsed.lookup().messageText(parsed.message().body()).allButLast(), "Hello");
+    EXPECT_EQ(parsed.lookup().messageText(parsed.message().body).allButLast(), "Hello");
     const ParsedMessage terminated(TnefBuilder().body(std::string("Hello\0", 6)).bytes());
-    EXPECT_EQ(terminated.lookup().messageText(terminated.message().body()).allButLast(), "Hello");
+    EXPECT_EQ(terminated.lookup().messageText(terminated.message().body).allButLast(), "Hello");
 }
 
 }  // namespace

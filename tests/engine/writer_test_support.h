@@ -14,7 +14,7 @@
 #include "output_file.h"
 #include "property_lookup.h"
 #include "scratch_dir.h"
-#include "tnef_message.h"
+#include "tnef_library.h"
 
 namespace parcelo::testing {
 
@@ -24,17 +24,17 @@ class ParsedMessage {
     explicit ParsedMessage(std::string stream)
         : stream_(std::move(stream)),
           source_(stream_.data(), stream_.size()),
-          message_(TnefMessage::Parse(source_, 0)) {}
+          message_(ReadTnefMessage(source_, 0)) {}
 
-    const TnefMessage& message() const { return *message_; }
+    const MapiMessage& message() const { return *message_; }
     PropertyLookup lookup() const {
-        return PropertyLookup(message_->properties(), message_->codePage());
+        return PropertyLookup(message_->properties, message_->codePage);
     }
 
   private:
     std::string stream_;
     MemorySource source_;
-    std::unique_ptr<TnefMessage> message_;
+    std::shared_ptr<const MapiMessage> message_;
 };
 
 // The name of a data-driven case, from its row's `name`.
