@@ -18,6 +18,11 @@ std::string ConvertCodePageToUtf8(std::string_view bytes, uint32_t codePage);
 // dropped and unpaired surrogates become U+FFFD.
 std::string ConvertUtf16LeToUtf8(std::string_view bytes);
 
+// The Windows code page of a charset label as HTML and MIME name it (WHATWG labels:
+// "iso-8859-1" and "us-ascii" mean windows-1252, "gb2312" means GBK, ...); 0 for a label
+// not known.
+uint32_t CodePageOfCharsetLabel(std::string_view label);
+
 // The iconv name of a Windows code page, or an empty view when there is none.
 std::string_view IconvNameOfCodePage(uint32_t codePage);
 
