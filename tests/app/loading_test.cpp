@@ -124,7 +124,7 @@ TEST(Loading, AFileThatCannotBeOpenedKeepsThePreviousFileOnShowAndItsFilesInPlac
     EXPECT_EQ(tmp.entries(), 1u);
 }
 
-TEST(Loading, AFileThatIsNotTnefIsNamedInAMessageAndThePreviousFileStaysOnShow) {
+TEST(Loading, AFileItDoesNotOpenIsNamedInAMessageAndThePreviousFileStaysOnShow) {
     ScratchDir in;
     TemporaryFolder tmp;
     TestDialog dialog;
@@ -140,7 +140,8 @@ TEST(Loading, AFileThatIsNotTnefIsNamedInAMessageAndThePreviousFileStaysOnShow) 
         EXPECT_EQ(dialog.LoadTnefFile(), 0);
         ASSERT_EQ(dialog.messages.size(), 1u);
         EXPECT_EQ(dialog.messages[0].icon, QMessageBox::Warning);
-        EXPECT_EQ(dialog.messages[0].text, "notes.dat is not a TNEF file (winmail.dat).");
+        EXPECT_EQ(dialog.messages[0].text,
+                  "notes.dat is not a file Parcelo opens (TNEF, .msg, .eml or mbox).");
         EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"old.txt"}));
         EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), kHelloHeader + "Old");
         EXPECT_EQ(dialog.scratchDirectory(), scratch);
