@@ -318,21 +318,27 @@ bool LooksLikeMail(const ByteSource& source) {
     std::string head(static_cast<size_t>(std::min<uint64_t>(source.size(), kHeaderPrefix)), '\0');
     if (head.empty() || !source.read(0, head.data(), head.size()))
         return false;
-    if (beginsWith(head, "From "))
-        return true;
     // Every line up to the first blank one (or the last whole line looked at) is a field or
-    // the folded continuation of one, and one of the fields is mail's own.
+    // the folded continuation of one, and one of the fields is mail's own; an mbox has its
+    // "From " line first, and text that merely begins "From the desk of" has no fields after.
+    size_t fieldsStart = 0;
+    if (beginsWith(head, "From ")) {
+        fieldsStart = head.find('\n');
+        if (fieldsStart == std::string::npos)
+            return false;
+        ++fieldsStart;
+    }
     bool knownField = false;
-    size_t start = 0;
-    for (size_t end = head.find('\n'); end != std::string::npos;
+    size_t start = fieldsStart;
+    for (size_t end = head.find('\n', start); end != std::string::npos;
          start = end + 1, end = head.find('\n', start)) {
         std::string_view line(head.data() + start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (line.empty())
-            return start > 0 && knownField;
+            return knownField;
         if (line.front() == ' ' || line.front() == '\t') {
-            if (start == 0)
+            if (start == fieldsStart)
                 return false;
             continue;
         }
@@ -342,7 +348,7 @@ bool LooksLikeMail(const ByteSource& source) {
         knownField = knownField ||
                      std::find(kMailFields.begin(), kMailFields.end(), name) != kMailFields.end();
     }
-    return start > 0 && knownField;
+    return knownField;
 }
 
 int ReadMailFile(const ByteSource& source,

@@ -26,6 +26,7 @@ TEST(FileKindTest, TheContentTellsTheKind) {
         {"\nSubject: x\n\n", FileKind::kOther},
         {" Subject: x\n\n", FileKind::kOther},
         {"Subject x\n\n", FileKind::kOther},
+        {"From the desk of Ann\nDear all,\n\n", FileKind::kOther},
         {"", FileKind::kOther},
         {"\x78\x9F", FileKind::kOther},
     };
