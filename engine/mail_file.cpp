@@ -23,6 +23,15 @@ constexpr size_t kHeaderPrefix = 16 * 1024;
 // Multiparts nested deeper than this inside one message are not looked into. GMime bounds
 // its own nesting too; this keeps the walk's stack small whatever GMime allows.
 constexpr int kMaxPartLevel = 64;
+// GMime holds every part and header field of a message as objects of a kilobyte or so, and
+// splits structured fields into their words: a few bytes of input can cost it far more than
+// themselves. What it is handed of a message is bounded so that its memory stays a small
+// multiple of the input: boundary lines past the first kMaxBoundaryLines end the message,
+// fields past kMaxFieldsInBlock in one header are dropped, and a field is cut at
+// kMaxFieldBytes.
+constexpr int kMaxBoundaryLines = 10000;
+constexpr int kMaxFieldsInBlock = 1000;
+constexpr size_t kMaxFieldBytes = 64 * 1024;
 
 // Fields one of which mail's header holds near its start, whatever wrote it; plain text
 // with a colon in its first line ("Note: ...") names none of them.
@@ -305,6 +314,94 @@ class PartWalk {
     int depth_;
 };
 
+// The messages of a file: the whole of an .eml; each of an mbox without its "From " line, a
+// message beginning at every "From " line that starts the file or follows a blank line.
+std::vector<std::string_view> messagesOf(std::string_view bytes) {
+    if (!beginsWith(bytes, "From "))
+        return {bytes};
+    std::vector<std::string_view> messages;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        const size_t lineEnd = bytes.find('\n', start);
+        if (lineEnd == std::string_view::npos)
+            break;
+        size_t next = lineEnd;
+        size_t end = bytes.size();
+        for (size_t found = bytes.find("\nFrom ", next); found != std::string_view::npos;
+             found = bytes.find("\nFrom ", found + 1)) {
+            if (bytes.substr(found - 1, 1) == "\n" ||
+                (found >= 2 && bytes.substr(found - 2, 2) == "\n\r")) {
+                end = found + 1;
+                break;
+            }
+        }
+        messages.push_back(bytes.substr(lineEnd + 1, end - (lineEnd + 1)));
+        start = end;
+    }
+    return messages;
+}
+
+// A message's bytes as GMime is to see them: bounded as said at kMaxBoundaryLines. Header
+// blocks are the message's own, each after a boundary line, and the one after a header that
+// types its part message/*; a line that merely looks like a boundary inside text makes the
+// lines after it a header block until the next blank line, where no field of text comes
+// near the bounds.
+GByteArray* boundedMessage(std::string_view message) {
+    GByteArray* out = g_byte_array_sized_new(static_cast<guint>(message.size()));
+    const auto append = [&](std::string_view piece) {
+        g_byte_array_append(out, reinterpret_cast<const guint8*>(piece.data()),
+                            static_cast<guint>(piece.size()));
+    };
+    bool inHeader = true;
+    bool messageFollows = false;
+    int fields = 0;
+    size_t fieldBytes = 0;
+    int boundaryLines = 0;
+    size_t start = 0;
+    while (start < message.size()) {
+        size_t end = message.find('\n', start);
+        end = end == std::string_view::npos ? message.size() : end + 1;
+        const std::string_view line = message.substr(start, end - start);
+        start = end;
+        const bool blank = line == "\n" || line == "\r\n";
+        if (inHeader) {
+            if (blank) {
+                inHeader = messageFollows;
+                messageFollows = false;
+                fields = 0;
+                append(line);
+            } else if (line.front() == ' ' || line.front() == '\t') {
+                fieldBytes += line.size();
+                if (fields <= kMaxFieldsInBlock && fieldBytes <= kMaxFieldBytes)
+                    append(line);
+            } else {
+                ++fields;
+                fieldBytes = line.size();
+                if (fields > kMaxFieldsInBlock)
+                    continue;
+                const std::string head = lowered(line.substr(0, 64));
+                if (head.starts_with("content-type:") && head.find("message/") != std::string::npos)
+                    messageFollows = true;
+                if (line.size() > kMaxFieldBytes) {
+                    append(line.substr(0, kMaxFieldBytes));
+                    append("\r\n");
+                } else {
+                    append(line);
+                }
+            }
+            continue;
+        }
+        if (line.starts_with("--")) {
+            if (++boundaryLines > kMaxBoundaryLines)
+                break;
+            inHeader = true;
+            fields = 0;
+        }
+        append(line);
+    }
+    return out;
+}
+
 MailMessage readMessage(GMimeMessage* message, int depth) {
     MailMessage out;
     out.header = headerOf(message);
@@ -357,33 +454,22 @@ int ReadMailFile(const ByteSource& source,
     const uint64_t size = source.size();
     if (size == 0 || size > G_MAXUINT)
         return 0;
-    auto* data = static_cast<guint8*>(g_try_malloc(size));
-    if (data == nullptr || !source.read(0, data, size)) {
-        g_free(data);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (!source.read(0, bytes.data(), bytes.size()))
         return 0;
-    }
-    const bool mbox = beginsWith(
-        std::string_view(reinterpret_cast<const char*>(data), std::min<uint64_t>(size, 5)),
-        "From ");
-    // The stream takes the array, and the array the bytes: they are held once.
-    const GObjectPtr<GMimeStream> stream(
-        g_mime_stream_mem_new_with_byte_array(g_byte_array_new_take(data, size)));
-    const GObjectPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
-    g_mime_parser_set_format(parser.get(), mbox ? GMIME_FORMAT_MBOX : GMIME_FORMAT_MESSAGE);
-    // mbox writers seldom keep Content-Length right; the "From " lines are what counts.
-    g_mime_parser_set_respect_content_length(parser.get(), FALSE);
     int count = 0;
-    while (!g_mime_parser_eos(parser.get())) {
-        const gint64 before = g_mime_parser_tell(parser.get());
+    for (const std::string_view text : messagesOf(bytes)) {
+        // The stream takes the array, which holds the message's bytes once.
+        GByteArray* bounded = boundedMessage(text);
+        const GObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_byte_array(bounded));
+        const GObjectPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
+        g_mime_parser_set_format(parser.get(), GMIME_FORMAT_MESSAGE);
         const GObjectPtr<GMimeMessage> message(
             g_mime_parser_construct_message(parser.get(), nullptr));
         if (!message)
-            break;
+            continue;
         onMessage(readMessage(message.get(), 0));
         ++count;
-        // A parser that stays where it was would give the same message for ever.
-        if (!mbox || g_mime_parser_tell(parser.get()) <= before)
-            break;
     }
     return count;
 }

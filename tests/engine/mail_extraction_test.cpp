@@ -256,6 +256,10 @@ TEST(MailExtraction, HostileMailEnds) {
     std::string manyFields = Header("Fields");
     for (int i = 0; i < 100000; ++i)
         manyFields += "X-F" + std::to_string(i) + ": v\r\n";
+    std::string emptyParts =
+        Header("Parts") + "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n";
+    for (int i = 0; i < 200000; ++i)
+        emptyParts += "--b\r\n\r\n";
     const std::string hostile[] = {
         deepMultipart,
         deepMessages,
@@ -265,11 +269,14 @@ TEST(MailExtraction, HostileMailEnds) {
         Header("Unclosed") + "Content-Type: multipart/mixed; boundary=x\r\n\r\n--x\r\n" +
             "Content-Type: multipart/mixed; boundary=x\r\n\r\n--x\r\n--x--",
         Header("Bad64") + "Content-Transfer-Encoding: base64\r\n\r\n!!!=\x01===",
+        // Each part costs GMime a kilobyte or so, whatever its size.
+        emptyParts,
     };
     for (const std::string& mail : hostile) {
         const MailRun run = RunMail(mail);
         ASSERT_FALSE(run.messages.empty());
         EXPECT_LE(run.messages.size(), static_cast<size_t>(kMaxNestingDepth) + 1);
+        EXPECT_LE(run.files.size(), 10000u);
     }
 }
 
