@@ -32,6 +32,9 @@ constexpr int kMaxPartLevel = 64;
 constexpr int kMaxBoundaryLines = 10000;
 constexpr int kMaxFieldsInBlock = 1000;
 constexpr size_t kMaxFieldBytes = 64 * 1024;
+// Past this many boundaries declared in a message, every line beginning "--" is taken for
+// one, which bounds the time spent comparing.
+constexpr size_t kMaxBoundaries = 256;
 
 // Fields one of which mail's header holds near its start, whatever wrote it; plain text
 // with a colon in its first line ("Note: ...") names none of them.
@@ -341,11 +344,39 @@ std::vector<std::string_view> messagesOf(std::string_view bytes) {
     return messages;
 }
 
+// Adds the boundary a header line declares ("boundary=..."), if any.
+void noteBoundary(std::string_view line, std::vector<std::string>& boundaries) {
+    const std::string lower = lowered(line);
+    const size_t at = lower.find("boundary=");
+    if (at == std::string::npos || boundaries.size() >= kMaxBoundaries)
+        return;
+    std::string_view value = line.substr(at + 9);
+    size_t end = 0;
+    if (value.starts_with('"')) {
+        value.remove_prefix(1);
+        end = value.find('"');
+    } else {
+        end = value.find_first_of("; \t\r\n");
+    }
+    value = value.substr(0, end);
+    if (std::find(boundaries.begin(), boundaries.end(), value) == boundaries.end())
+        boundaries.emplace_back(value);
+}
+
+bool isBoundaryLine(std::string_view line, const std::vector<std::string>& boundaries) {
+    if (!line.starts_with("--"))
+        return false;
+    if (boundaries.size() >= kMaxBoundaries)
+        return true;
+    return std::any_of(boundaries.begin(), boundaries.end(), [&](const std::string& boundary) {
+        return line.substr(2).starts_with(boundary);
+    });
+}
+
 // A message's bytes as GMime is to see them: bounded as said at kMaxBoundaryLines. Header
-// blocks are the message's own, each after a boundary line, and the one after a header that
-// types its part message/*; a line that merely looks like a boundary inside text makes the
-// lines after it a header block until the next blank line, where no field of text comes
-// near the bounds.
+// blocks are the message's own, each after a line of a boundary its header blocks declare,
+// and the one after a header that types its part message/*; text (a "-- " above a
+// signature) is passed whole.
 GByteArray* boundedMessage(std::string_view message) {
     GByteArray* out = g_byte_array_sized_new(static_cast<guint>(message.size()));
     const auto append = [&](std::string_view piece) {
@@ -357,6 +388,7 @@ GByteArray* boundedMessage(std::string_view message) {
     int fields = 0;
     size_t fieldBytes = 0;
     int boundaryLines = 0;
+    std::vector<std::string> boundaries;
     size_t start = 0;
     while (start < message.size()) {
         size_t end = message.find('\n', start);
@@ -365,6 +397,7 @@ GByteArray* boundedMessage(std::string_view message) {
         start = end;
         const bool blank = line == "\n" || line == "\r\n";
         if (inHeader) {
+            std::string name;
             if (blank) {
                 inHeader = messageFollows;
                 messageFollows = false;
@@ -372,16 +405,23 @@ GByteArray* boundedMessage(std::string_view message) {
                 append(line);
             } else if (line.front() == ' ' || line.front() == '\t') {
                 fieldBytes += line.size();
-                if (fields <= kMaxFieldsInBlock && fieldBytes <= kMaxFieldBytes)
+                if (fields == 0 || (fields <= kMaxFieldsInBlock && fieldBytes <= kMaxFieldBytes)) {
+                    noteBoundary(line, boundaries);
                     append(line);
+                }
+            } else if (!isFieldLine(line, name)) {
+                // No field: GMime passes over it.
+                append(line);
             } else {
                 ++fields;
                 fieldBytes = line.size();
                 if (fields > kMaxFieldsInBlock)
                     continue;
-                const std::string head = lowered(line.substr(0, 64));
-                if (head.starts_with("content-type:") && head.find("message/") != std::string::npos)
-                    messageFollows = true;
+                if (name == "content-type") {
+                    messageFollows =
+                        lowered(line.substr(0, 64)).find("message/") != std::string::npos;
+                    noteBoundary(line.substr(0, kMaxFieldBytes), boundaries);
+                }
                 if (line.size() > kMaxFieldBytes) {
                     append(line.substr(0, kMaxFieldBytes));
                     append("\r\n");
@@ -391,7 +431,7 @@ GByteArray* boundedMessage(std::string_view message) {
             }
             continue;
         }
-        if (line.starts_with("--")) {
+        if (isBoundaryLine(line, boundaries)) {
             if (++boundaryLines > kMaxBoundaryLines)
                 break;
             inHeader = true;

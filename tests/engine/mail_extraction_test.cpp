@@ -197,6 +197,10 @@ TEST(MailExtraction, EachMessageAndPartComesInOrderIntoOneRun) {
 }
 
 TEST(MailExtraction, BodiesKeepTheirCharsetOrBecomeUtf8) {
+    // Below a signature's "-- ", lines read like fields, more than a header may hold.
+    std::string signed_ = "hi\n-- \n";
+    for (int i = 0; i < 1500; ++i)
+        signed_ += "Line" + std::to_string(i) + ": " + std::string(100, 'v') + "\n";
     struct Case {
         std::string part;
         ExtractedBody body;
@@ -210,6 +214,7 @@ TEST(MailExtraction, BodiesKeepTheirCharsetOrBecomeUtf8) {
         {"Content-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
              Base64("caf\xC3\xA9"),
          {BodyFormat::kText, "caf\xC3\xA9", 0}},
+        {TextPart(signed_), {BodyFormat::kText, signed_, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.part);
