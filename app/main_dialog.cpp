@@ -54,6 +54,7 @@
 #include "file_dialog_filter.h"
 #include "file_dialogs.h"
 #include "file_error_message.h"
+#include "file_kind.h"
 #include "keyboard_commands.h"
 #include "load_failure.h"
 #include "open_failure.h"
@@ -409,18 +410,21 @@ int MainDialog::LoadTnefFile() {
         ShowMessage(QMessageBox::Warning, QString::fromLatin1(kAppNameText), message);
         return 0;
     };
+    FileKind kind = FileKind::kOther;
     try {
-        if (ExtractTnefFile(run, tnefPath, 1, scratch) != 0)
+        const std::unique_ptr<ByteSource> source = OpenByteSource(tnefPath);
+        if (!source)
             return fail(LoadFailureMessage(tnefPath));
+        kind = ExtractByContent(run, *source, 1, scratch);
     } catch (const std::exception& error) {
         // Whatever the content made the engine give up on (memory, most likely) ends this load
         // alone, not the window.
         return fail(LoadFailureMessage(tnefPath) + QStringLiteral("\n\n") +
                     QString::fromLocal8Bit(error.what()));
     }
-    if (!run.isTnef) {
+    if (!IsExtractable(kind)) {
         return fail(
-            QString::fromLatin1(kNotTnefText).arg(QFileInfo(DecodePath(tnefPath)).fileName()));
+            QString::fromLatin1(kNotOpenableText).arg(QFileInfo(DecodePath(tnefPath)).fileName()));
     }
 
     RemoveScratchFiles();

@@ -16,9 +16,9 @@
 #include "byte_source.h"
 #include "damage_report.h"
 #include "extraction_run.h"
+#include "file_kind.h"
 #include "file_listing.h"
 #include "rtf/message_sections.h"
-#include "stream_scanner.h"
 #include "string_table.h"
 
 namespace {
@@ -26,7 +26,7 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;  // the file cannot be opened
 constexpr int kExitUsage = 2;
-constexpr int kExitNotTnef = 3;      // no TNEF signature: nothing extracted
+constexpr int kExitNotOpenable = 3;  // neither TNEF nor mail: nothing extracted
 constexpr int kExitWriteFailed = 4;  // listed files could not be written
 
 constexpr const char* kUsage =
@@ -36,7 +36,8 @@ constexpr const char* kUsage =
     "       parcelo-extract --pdf OUT.pdf FILE\n"
     "\n"
     "Extracts the attachments, message bodies and converted items of a TNEF file\n"
-    "(winmail.dat) and lists what was written, newest first. FILE - reads standard input.\n"
+    "(winmail.dat) or a mail file (.eml, mbox) and lists what was written, newest first.\n"
+    "FILE - reads standard input.\n"
     "\n"
     "  -o, --output DIR  write into DIR (created if missing); default: the current directory\n"
     "  --list            list only; write no file\n"
@@ -52,8 +53,8 @@ constexpr const char* kUsage =
     "  --version         show the version\n"
     "\n"
     "Exit status: 0 success (a damaged stream gives what it holds, with a warning);\n"
-    "1 the file cannot be opened; 2 usage error; 3 the file is not a TNEF stream;\n"
-    "4 one or more listed files could not be written.\n";
+    "1 the file cannot be opened; 2 usage error; 3 the file is not one Parcelo opens\n"
+    "(TNEF, .msg, .eml or mbox); 4 one or more listed files could not be written.\n";
 
 struct Options {
     bool listOnly = false;
@@ -65,15 +66,6 @@ struct Options {
     std::optional<std::string> pdf;
     std::string file;
 };
-
-bool beginsWithTnefSignature(const parcelo::ByteSource& source) {
-    unsigned char head[4] = {};
-    if (!source.read(0, head, sizeof head))
-        return false;
-    const uint32_t signature =
-        head[0] | head[1] << 8 | head[2] << 16 | static_cast<uint32_t>(head[3]) << 24;
-    return signature == parcelo::kTnefSignature;
-}
 
 // One line on what a damaged stream lost; nothing for a sound one.
 void warnOfDamage(const std::string& file, const parcelo::ExtractionRun& run) {
@@ -96,7 +88,7 @@ parcelo::MessageBodies collectBodies(parcelo::ExtractionRun& run,
         if (!attachment.contentId.empty() && content.size() <= kLargestInlineImage)
             collected.attachmentsByContentId.emplace(attachment.contentId, content.load());
     };
-    parcelo::ExtractTnefStream(run, source, 0, std::nullopt);
+    parcelo::ExtractByContent(run, source, 0, std::nullopt);
     return collected;
 }
 
@@ -200,10 +192,10 @@ int run(int argc, char** argv) {
                      parcelo::kExtractFailedText, shownFile.c_str(), std::strerror(error));
         return kExitFailure;
     }
-    if (!beginsWithTnefSignature(*source)) {
-        std::fprintf(stderr, "parcelo-extract: %s: not a TNEF stream (no TNEF signature)\n",
-                     shownFile.c_str());
-        return kExitNotTnef;
+    if (!parcelo::IsExtractable(parcelo::DetectFileKind(*source))) {
+        std::fprintf(stderr, "parcelo-extract: %s: %s\n", shownFile.c_str(),
+                     parcelo::kNotOpenableCliText);
+        return kExitNotOpenable;
     }
 
     parcelo::ExtractionRun run;
@@ -233,7 +225,7 @@ int run(int argc, char** argv) {
         }
     }
     run.replaceExisting = options.overwrite;
-    parcelo::ExtractTnefStream(run, *source, options.listOnly ? 0 : 1, prefix);
+    parcelo::ExtractByContent(run, *source, options.listOnly ? 0 : 1, prefix);
     const std::string listing = options.json ? parcelo::ExtractedFilesAsJson(run.files)
                                              : parcelo::ExtractedFilesAsText(run.files);
     const bool listed = writeStandardOutput(listing);

@@ -27,6 +27,11 @@ uint32_t CodePageOfLocale(uint32_t localeId);
 // character has no form there or the code page is not known.
 std::optional<std::string> ConvertUtf16LeToCodePage(std::string_view bytes, uint32_t codePage);
 
+// The Windows code page of a charset label as HTML and MIME name it (WHATWG labels:
+// "iso-8859-1" and "us-ascii" mean windows-1252, "gb2312" means GBK, ...); 0 for a label
+// not known.
+uint32_t CodePageOfCharsetLabel(std::string_view label);
+
 // The iconv name of a Windows code page, or an empty view when there is none.
 std::string_view IconvNameOfCodePage(uint32_t codePage);
 

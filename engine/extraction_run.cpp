@@ -129,25 +129,11 @@ void writeBody(ExtractionRun& run, const MapiMessage& message, const PropertyLoo
     const Body body = bodyOf(message, lookup);
     if (body.format == BodyFormat::kNone)
         return;
-
-    const std::string ending =
-        std::to_string(run.bodyFileCounter) + std::string(extensionOf(body.format));
-    const std::string name =
-        message.subject
-            ? SafeFileNameWithEnding(lookup.messageText(*message.subject).text(), ending)
-            : "untitled" + ending;
-    ++run.bodyFileCounter;
-    ExtractedFile& entry =
-        AddExtractedFile(run, run.pathFor(name), static_cast<int64_t>(body.content.size()), 0);
-    entry.bodyFormat = body.format;
-    if (body.format == BodyFormat::kHtml)
-        entry.codePage = htmlCodePage(message, lookup);
-    const std::string path = entry.path;
-    if (run.onBody)
-        run.onBody(entry, body.content);
-    if (run.writeFiles == 0)
-        return;
-    RecordedOutputFile(run, path).write(body.content);
+    const std::optional<std::string> subject =
+        message.subject ? std::optional(lookup.messageText(*message.subject).text())
+                          : std::nullopt;
+    RecordMessageBody(run, subject, body.format, body.content,
+                      body.format == BodyFormat::kHtml ? htmlCodePage(message, lookup) : 0);
 }
 
 // An attachment's name: the first of its long file name, display name and title that holds
@@ -186,40 +172,57 @@ void handleAttachment(ExtractionRun& run, const MapiAttachment& attachment, uint
         ProcessMessage(run, *attachment.embedded, depth + 1);
         return;
     }
-    if (depth < kMaxNestingDepth && beginsWithTnefSignature(content)) {
-        const std::unique_ptr<ByteSource> source = content.asSource();
-        const std::shared_ptr<const MapiMessage> nested = ReadTnefMessage(*source, run.debugLevel);
-        // Content that merely begins like a stream, with no attribute after the signature, is
-        // a file of its own and is written as one.
-        if (nested && nested->partsRead > 0) {
-            ProcessMessage(run, *nested, depth + 1);
-            return;
-        }
-    }
-
-    std::string name = attachmentName(attachment, lookup);
-    if (name.empty()) {
-        // An attachment with neither content nor a name has nothing to show.
-        if (!hasContent)
-            return;
-        name = "(null)";
-    }
-    ExtractedFile& entry =
-        AddExtractedFile(run, run.pathFor(SafeFileName(name)), static_cast<int64_t>(size), 1);
-    entry.contentId = textOf(lookup.text(kPrAttachContentId));
-    entry.mimeType = textOf(lookup.text(kPrAttachMimeTag));
-    const std::string path = entry.path;
-    if (run.onAttachment)
-        run.onAttachment(entry, content);
-    if (run.writeFiles != 1)
+    if (depth < kMaxNestingDepth && beginsWithTnefSignature(content) &&
+        ExtractTnefPart(run, *content.asSource(), depth + 1))
         return;
-    RecordedOutputFile(run, path).writeValue(content);
+
+    const std::string name = attachmentName(attachment, lookup);
+    // An attachment with neither content nor a name has nothing to show.
+    if (name.empty() && !hasContent)
+        return;
+    RecordAttachment(run, name, content, size, textOf(lookup.text(kPrAttachContentId)),
+                     textOf(lookup.text(kPrAttachMimeTag)));
 }
 
 }  // namespace
 
 std::string ExtractionRun::pathFor(std::string_view fileName) const {
     return outputDirectory ? *outputDirectory + std::string(fileName) : std::string(fileName);
+}
+
+void RecordMessageBody(ExtractionRun& run, const std::optional<std::string>& subject,
+                       BodyFormat format, const std::string& content, uint32_t codePage) {
+    const std::string ending =
+        std::to_string(run.bodyFileCounter) + std::string(extensionOf(format));
+    const std::string name =
+        subject ? SafeFileNameWithEnding(*subject, ending) : "untitled" + ending;
+    ++run.bodyFileCounter;
+    ExtractedFile& entry =
+        AddExtractedFile(run, run.pathFor(name), static_cast<int64_t>(content.size()), 0);
+    entry.bodyFormat = format;
+    if (format == BodyFormat::kHtml)
+        entry.codePage = codePage;
+    const std::string path = entry.path;
+    if (run.onBody)
+        run.onBody(entry, content);
+    if (run.writeFiles == 0)
+        return;
+    RecordedOutputFile(run, path).write(content);
+}
+
+void RecordAttachment(ExtractionRun& run, const std::string& name, const ValueBytes& content,
+                      uint64_t size, const std::string& contentId, const std::string& mimeType) {
+    ExtractedFile& entry =
+        AddExtractedFile(run, run.pathFor(SafeFileName(name.empty() ? "(null)" : name)),
+                         static_cast<int64_t>(size), 1);
+    entry.contentId = contentId;
+    entry.mimeType = mimeType;
+    const std::string path = entry.path;
+    if (run.onAttachment)
+        run.onAttachment(entry, content);
+    if (run.writeFiles != 1)
+        return;
+    RecordedOutputFile(run, path).writeValue(content);
 }
 
 ExtractedFile& AddExtractedFile(ExtractionRun& run, const std::string& path, int64_t size,
@@ -324,9 +327,15 @@ int ExtractTnefStream(ExtractionRun& run, const ByteSource& source, int writeSwi
     return 0;
 }
 
-void ExtractTnefPart(ExtractionRun& run, const ByteSource& source, int depth) {
-    if (const std::shared_ptr<const MapiMessage> message = ReadTnefMessage(source, run.debugLevel))
-        ProcessMessage(run, *message, depth);
+bool ExtractTnefPart(ExtractionRun& run, const ByteSource& source, int depth) {
+    const std::shared_ptr<const MapiMessage> message = ReadTnefMessage(source, run.debugLevel);
+    // Bytes that merely begin like a stream, with no attribute after the signature, are a
+    // file of their own.
+    if (!message || message->partsRead == 0)
+        return false;
+    ProcessMessage(run, *message, depth);
+    return true;
+    return 0;
 }
 
 int ExtractTnefFile(ExtractionRun& run, const std::string& path, int writeSwitch,

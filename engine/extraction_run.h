@@ -69,10 +69,20 @@ int ExtractTnefFile(ExtractionRun& run, const std::string& path, int writeSwitch
 int ExtractTnefStream(ExtractionRun& run, const ByteSource& source, int writeSwitch,
                       const std::optional<std::string>& outputDirectory);
 
-// Extracts a TNEF stream met inside another file (a part of a mail) into a run already
-// begun, as a stream nested in an attachment is: `depth` is that of the message it is in,
-// plus one.
-void ExtractTnefPart(ExtractionRun& run, const ByteSource& source, int depth);
+// Processes a TNEF stream found inside another file (a part of a mail) into the run, its
+// message at `depth`. False, with nothing recorded, when the bytes hold no attribute after
+// the signature: they are then a file of their own.
+bool ExtractTnefPart(ExtractionRun& run, const ByteSource& source, int depth);
+
+// Records a message body and writes it: named for the subject (none: "untitled") with the
+// run's body counter and the format's extension. `codePage` is kept for an HTML body.
+void RecordMessageBody(ExtractionRun& run, const std::optional<std::string>& subject,
+                       BodyFormat format, const std::string& content, uint32_t codePage);
+
+// Records an attachment under its safe name ("(null)" for none) and writes its content;
+// `size` is that of the value the message holds.
+void RecordAttachment(ExtractionRun& run, const std::string& name, const ValueBytes& content,
+                      uint64_t size, const std::string& contentId, const std::string& mimeType);
 
 // Writes what one message holds: its converted item, its body and its attachments,
 // following embedded messages and nested streams. `depth` is 0 for the outer message.

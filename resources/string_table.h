@@ -24,7 +24,10 @@ inline constexpr const char* kSaveBodyFilterText =
 inline constexpr const char* kCouldNotStartPrintJobText = "Could not start print job.";
 
 // What the window says of a file it cannot show, and of a stream it shows only in part.
-inline constexpr const char* kNotTnefText = "%1 is not a TNEF file (winmail.dat).";
+inline constexpr const char* kNotOpenableText =
+    "%1 is not a file Parcelo opens (TNEF, .msg, .eml or mbox).";
+inline constexpr const char* kNotOpenableCliText =
+    "not a file Parcelo opens (TNEF, .msg, .eml or mbox)";
 inline constexpr const char* kDamagedStreamText = "Part of this file could not be read: %1.";
 // What the window says when a command gives up on something it did not expect.
 inline constexpr const char* kUnexpectedErrorText =

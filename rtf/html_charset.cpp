@@ -10,85 +10,6 @@ namespace parcelo {
 
 namespace {
 
-struct Label {
-    std::string_view name;
-    uint32_t codePage;
-};
-
-// The labels mail is seen with, after the WHATWG Encoding Standard's table.
-constexpr Label kLabels[] = {
-    {"utf-8", 65001},
-    {"utf8", 65001},
-    {"unicode-1-1-utf-8", 65001},
-    // A <meta> cannot declare UTF-16 for bytes that were readable as ASCII to find it.
-    {"utf-16", 65001},
-    {"utf-16le", 65001},
-    {"utf-16be", 65001},
-    {"us-ascii", 1252},
-    {"ascii", 1252},
-    {"iso-8859-1", 1252},
-    {"iso8859-1", 1252},
-    {"latin1", 1252},
-    {"l1", 1252},
-    {"cp1252", 1252},
-    {"windows-1252", 1252},
-    {"x-cp1252", 1252},
-    {"iso-8859-2", 28592},
-    {"latin2", 28592},
-    {"iso-8859-3", 28593},
-    {"iso-8859-4", 28594},
-    {"iso-8859-5", 28595},
-    {"iso-8859-6", 28596},
-    {"iso-8859-7", 28597},
-    {"iso-8859-8", 28598},
-    {"iso-8859-8-i", 28598},
-    {"visual", 28598},
-    {"logical", 28598},
-    {"iso-8859-9", 1254},
-    {"latin5", 1254},
-    {"iso-8859-13", 28603},
-    {"iso-8859-15", 28605},
-    {"latin9", 28605},
-    {"koi8-r", 20866},
-    {"koi8-u", 21866},
-    {"windows-1250", 1250},
-    {"windows-1251", 1251},
-    {"windows-1253", 1253},
-    {"windows-1254", 1254},
-    {"windows-1255", 1255},
-    {"windows-1256", 1256},
-    {"windows-1257", 1257},
-    {"windows-1258", 1258},
-    {"cp1250", 1250},
-    {"cp1251", 1251},
-    {"windows-874", 874},
-    {"tis-620", 874},
-    {"iso-8859-11", 874},
-    {"shift_jis", 932},
-    {"shift-jis", 932},
-    {"sjis", 932},
-    {"x-sjis", 932},
-    {"windows-31j", 932},
-    {"ms932", 932},
-    {"euc-jp", 20932},
-    {"iso-2022-jp", 50220},
-    {"gb2312", 936},
-    {"gbk", 936},
-    {"x-gbk", 936},
-    {"cp936", 936},
-    {"gb18030", 54936},
-    {"big5", 950},
-    {"big5-hkscs", 950},
-    {"cn-big5", 950},
-    {"euc-kr", 949},
-    {"ks_c_5601-1987", 949},
-    {"windows-949", 949},
-    {"ibm866", 866},
-    {"cp866", 866},
-    {"macintosh", 10000},
-    {"x-mac-cyrillic", 10007},
-};
-
 std::string lowered(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(),
@@ -114,15 +35,6 @@ QString withoutControls(QString text) {
 constexpr size_t kPrescanBytes = 4096;
 
 }  // namespace
-
-uint32_t CodePageOfCharsetLabel(std::string_view label) {
-    const std::string key = lowered(label);
-    for (const Label& known : kLabels) {
-        if (known.name == key)
-            return known.codePage;
-    }
-    return 0;
-}
 
 std::string_view MetaCharsetOf(std::string_view html) {
     const std::string_view head = html.substr(0, kPrescanBytes);

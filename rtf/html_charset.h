@@ -6,11 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
-namespace parcelo {
+#include "engine/code_page.h"
 
-// The Windows code page of a charset label as HTML names it (WHATWG labels: "iso-8859-1"
-// and "us-ascii" mean windows-1252, "gb2312" means GBK, ...); 0 for a label not known.
-uint32_t CodePageOfCharsetLabel(std::string_view label);
+namespace parcelo {
 
 // The charset label an HTML document's <meta> names near its start, or an empty view.
 std::string_view MetaCharsetOf(std::string_view html);

@@ -124,7 +124,7 @@ TEST(Loading, AFileThatCannotBeOpenedKeepsThePreviousFileOnShowAndItsFilesInPlac
     EXPECT_EQ(tmp.entries(), 1u);
 }
 
-TEST(Loading, AFileThatIsNotTnefIsNamedInAMessageAndThePreviousFileStaysOnShow) {
+TEST(Loading, AFileItDoesNotOpenIsNamedInAMessageAndThePreviousFileStaysOnShow) {
     ScratchDir in;
     TemporaryFolder tmp;
     TestDialog dialog;
@@ -140,7 +140,8 @@ TEST(Loading, AFileThatIsNotTnefIsNamedInAMessageAndThePreviousFileStaysOnShow) 
         EXPECT_EQ(dialog.LoadTnefFile(), 0);
         ASSERT_EQ(dialog.messages.size(), 1u);
         EXPECT_EQ(dialog.messages[0].icon, QMessageBox::Warning);
-        EXPECT_EQ(dialog.messages[0].text, "notes.dat is not a TNEF file (winmail.dat).");
+        EXPECT_EQ(dialog.messages[0].text,
+                  "notes.dat is not a file Parcelo opens (TNEF, .msg, .eml or mbox).");
         EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"old.txt"}));
         EXPECT_EQ(dialog.bodyView()->toPlainText().trimmed(), kHelloHeader + "Old");
         EXPECT_EQ(dialog.scratchDirectory(), scratch);
@@ -319,6 +320,40 @@ TEST(Loading, BodiesStoredAsHtmlOrTextShowWithTheImagesTheirMessageHolds) {
     EXPECT_EQ(document->toPlainText().toStdString(),
               "Subject: html\n\n\n\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xEF\xBF\xBC"
               "\n\nSubject: text\n\n\nJust <text>");
+    EXPECT_FALSE(document->resource(QTextDocument::ImageResource, QUrl("cid:pic@1")).isNull());
+}
+
+// A mail shows as its TNEF parts do: its own header and HTML body with the pictures it names,
+// then the stream's message, and the attachments of both in one list.
+TEST(Loading, AMailFileShowsItsBodyAndTheTnefItCarries) {
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const std::string tnef = NoteBytes("{\\rtf1 Inside}", {{"inner.txt", "i"}});
+    const std::string mail =
+        "From: Ann <ann@example.com>\r\nSubject: Mail\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: multipart/related; boundary=\"b\"\r\n\r\n--b\r\n"
+        "Content-Type: text/html; charset=utf-8\r\n\r\n<p>Hello <img src=\"cid:pic@1\"></p>\r\n"
+        "--b\r\nContent-Type: image/png; name=\"image.png\"\r\nContent-ID: <pic@1>\r\n"
+        "Content-Transfer-Encoding: base64\r\n\r\n" +
+        png.toBase64().toStdString() +
+        "\r\n--b\r\nContent-Type: application/octet-stream; name=\"ATT00001.dat\"\r\n"
+        "Content-Transfer-Encoding: base64\r\n\r\n" +
+        QByteArray::fromStdString(tnef).toBase64().toStdString() + "\r\n--b--\r\n";
+    ScratchDir in;
+    TemporaryFolder tmp;
+    TestDialog dialog;
+    dialog.fileName = WriteTnef(in, "message.eml", mail);
+    ASSERT_EQ(dialog.LoadTnefFile(), 1);
+    EXPECT_TRUE(dialog.messages.empty());
+    EXPECT_EQ(ItemTexts(dialog.attachmentList()), QStringList({"image.png", "inner.txt"}));
+    const QTextDocument* document = dialog.bodyView()->document();
+    EXPECT_EQ(document->toPlainText().toStdString(),
+              "From: Ann <ann@example.com>\nSubject: Mail\n\n\nHello \xEF\xBF\xBC\n\n" +
+                  kHelloHeader.toStdString() + "Inside");
     EXPECT_FALSE(document->resource(QTextDocument::ImageResource, QUrl("cid:pic@1")).isNull());
 }
 

@@ -192,20 +192,27 @@ TEST(ParceloExtract, ReportsFilesItCannotOpenAndUsageErrors) {
     EXPECT_THAT(FilesUnder(ws.work()), IsEmpty());
 }
 
-TEST(ParceloExtract, SaysWhenTheFileIsNotTnef) {
+TEST(ParceloExtract, SaysWhenTheFileIsNoneItOpens) {
     Workspace ws;
     const std::string out = (ws.path() / "out").string();
     std::string alteredSignature = SampleStream();
     alteredSignature[3] = '\x32';
-    for (const std::string& bytes : {std::string("Dear all,\nthe minutes are attached.\n"),
-                                     std::string(), std::string("\x78\x9F"), alteredSignature}) {
+    // A compound file is an Outlook .msg to be, not yet read; a colon in a first line does not
+    // make text mail.
+    for (const std::string& bytes :
+         {std::string("Dear all,\nthe minutes are attached.\n"), std::string(),
+          std::string("\x78\x9F"), alteredSignature,
+          std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0'),
+          std::string("Note: bring the slides\n\nThanks\n")}) {
         const std::string in = ws.input("not.dat", bytes);
         for (const std::string& args :
              {"-o " + quoted(out) + " " + in, "--json " + in, "--text " + in}) {
             const CliRun run = ws.run(args);
             EXPECT_EQ(run.status, 3) << args;
             EXPECT_EQ(run.out, "") << args;
-            EXPECT_THAT(run.err, HasSubstr("not a TNEF stream")) << args;
+            EXPECT_THAT(run.err,
+                        HasSubstr(": not a file Parcelo opens (TNEF, .msg, .eml or mbox)\n"))
+                << args;
         }
     }
     EXPECT_FALSE(fs::exists(out));
