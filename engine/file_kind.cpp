@@ -4,6 +4,7 @@
 
 #include "mail_extraction.h"
 #include "mail_file.h"
+#include "msg_file.h"
 
 namespace parcelo {
 
@@ -23,15 +24,16 @@ bool beginsWith(const ByteSource& source, const unsigned char* signature, size_t
 FileKind DetectFileKind(const ByteSource& source) {
     if (beginsWith(source, kTnefSignatureBytes, sizeof kTnefSignatureBytes))
         return FileKind::kTnef;
+    // Other compound files (Word's, Excel's) hold no message's properties.
     if (beginsWith(source, kOle2Signature, sizeof kOle2Signature))
-        return FileKind::kMsg;
+        return LooksLikeMsgFile(source) ? FileKind::kMsg : FileKind::kOther;
     if (LooksLikeMail(source))
         return FileKind::kMail;
     return FileKind::kOther;
 }
 
 bool IsExtractable(FileKind kind) {
-    return kind == FileKind::kTnef || kind == FileKind::kMail;
+    return kind == FileKind::kTnef || kind == FileKind::kMsg || kind == FileKind::kMail;
 }
 
 FileKind ExtractByContent(ExtractionRun& run, const ByteSource& source, int writeSwitch,
@@ -41,6 +43,15 @@ FileKind ExtractByContent(ExtractionRun& run, const ByteSource& source, int writ
         case FileKind::kTnef:
             ExtractTnefStream(run, source, writeSwitch, outputDirectory);
             break;
+        case FileKind::kMsg: {
+            BeginExtractionRun(run, writeSwitch, outputDirectory);
+            const std::shared_ptr<const MapiMessage> message = ReadMsgFile(source);
+            // A compound file whose message cannot be read at all is none Parcelo opens.
+            if (!message)
+                return FileKind::kOther;
+            ProcessMessage(run, *message, 0);
+            break;
+        }
         case FileKind::kMail:
             ExtractMailStream(run, source, writeSwitch, outputDirectory);
             break;

@@ -1,6 +1,7 @@
 #include "mail_extraction.h"
 
 #include "mail_file.h"
+#include "msg_file.h"
 #include "value_bytes.h"
 
 namespace parcelo {
@@ -22,9 +23,16 @@ void processMailMessage(ExtractionRun& run, const MailMessage& message, int dept
         }
         const ValueBytes content = ValueBytes::InMemory(part.content.data(), part.content.size());
         // The TNEF stream of a message is that message again, as Outlook holds it: one level in.
-        if (part.isTnef && depth < kMaxNestingDepth &&
-            ExtractTnefPart(run, MemorySource(part.content.data(), part.content.size()), depth + 1))
+        const MemorySource bytes(part.content.data(), part.content.size());
+        if (part.isTnef && depth < kMaxNestingDepth && ExtractTnefPart(run, bytes, depth + 1))
             continue;
+        // An attached Outlook message is unpacked in place, as a message embedded in TNEF is.
+        if (part.isMsg && depth < kMaxNestingDepth) {
+            if (const std::shared_ptr<const MapiMessage> attached = ReadMsgFile(bytes)) {
+                ProcessMessage(run, *attached, depth + 1);
+                continue;
+            }
+        }
         RecordAttachment(run, part.fileName, content, part.content.size(), part.contentId,
                          part.contentType);
     }

@@ -3,6 +3,7 @@
 #include <gsf/gsf.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -488,6 +489,9 @@ std::shared_ptr<MapiMessage> Reader::readMessage(GsfInfile* storage, size_t head
             le32(h + 20) != message->attachments.size())
             note(*message);
     }
+    message->partsRead = int(std::min<size_t>(
+        properties.all().size() + message->recipients.size() + message->attachments.size(),
+        INT_MAX));
     return message;
 }
 

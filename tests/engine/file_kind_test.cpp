@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "msg_builder.h"
+
 namespace parcelo::testing {
 namespace {
 
@@ -14,7 +16,10 @@ TEST(FileKindTest, TheContentTellsTheKind) {
         FileKind kind;
     } cases[] = {
         {std::string("\x78\x9F\x3E\x22\x01\x00", 6), FileKind::kTnef},
-        {std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8), FileKind::kMsg},
+        {MsgBuilder().string8(0x001A, "IPM.Note").bytes(), FileKind::kMsg},
+        // A compound file without a message's properties is Word's or Excel's, not Outlook's.
+        {MsgBuilder().noProperties().stream("WordDocument", "text").bytes(), FileKind::kOther},
+        {std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8), FileKind::kOther},
         {"From: a@example.com\r\nSubject: x\r\n\r\nbody", FileKind::kMail},
         {"Received: from a\n\tby b\nX-Spam: no\nTo: b@example.com\n\nbody", FileKind::kMail},
         {"From ann@example.com Tue Dec  1 10:00:00 2026\nSubject: x\n\n", FileKind::kMail},

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "code_page.h"
+#include "file_kind.h"
 #include "msg_builder.h"
 #include "tnef_builder.h"
 
@@ -257,6 +258,64 @@ INSTANTIATE_TEST_SUITE_P(
                    [] { return claimSize(big().bytes(), u"__properties_version1.0", 0xFFFFFF00); },
                    false, 0}),
     RowName<DamageCase>);
+
+// What a run lists of a file, with each file's content.
+std::vector<std::string> Extracted(const std::string& bytes) {
+    ExtractionRun run;
+    std::vector<std::string> files;
+    run.onBody = [&](const ExtractedFile& body, const std::string& content) {
+        files.push_back(body.path + ": " + content);
+    };
+    run.onAttachment = [&](const ExtractedFile& attachment, const ValueBytes& content) {
+        files.push_back(attachment.path + ": " + content.load());
+    };
+    const MemorySource source(bytes.data(), bytes.size());
+    EXPECT_TRUE(IsExtractable(ExtractByContent(run, source, 0, std::nullopt)));
+    return files;
+}
+
+// A message as Outlook saves it and as it sends it give the same files: body, attachment
+// and the forwarded message inside, with the same names.
+TEST(MsgFile, GivesTheFilesOfTheSameMessageInTnef) {
+    using parcelo::testing::compressRtf;
+    using parcelo::testing::PropertyList;
+    using parcelo::testing::TnefBuilder;
+    const std::string body = compressRtf("{\\rtf1 Figures attached.\\par}");
+    const std::string inner = compressRtf("{\\rtf1 Draft.\\par}");
+    const std::string csv = "North;1.2\nSouth;0.9\n";
+    const std::string tnef =
+        TnefBuilder()
+            .messageClass("IPM.Note")
+            .subject("Q3 report")
+            .messageProps(PropertyList().binary(0x1009, body))
+            .attach("REPORT~1.CSV", csv, PropertyList().string8(0x3707, "report.csv"))
+            .attach("Untitled Attachment", "",
+                    PropertyList().object(
+                        0x3701, std::string(16, '\x01') +
+                                    TnefBuilder()
+                                        .messageClass("IPM.Note")
+                                        .subject("Q3 draft")
+                                        .messageProps(PropertyList().binary(0x1009, inner))
+                                        .bytes()))
+            .bytes();
+    const std::string msg = MsgBuilder()
+                                .string8(0x001A, "IPM.Note")
+                                .string8(0x0037, "Q3 report")
+                                .binary(0x1009, body)
+                                .attach(MsgBuilder::Attachment()
+                                            .long32(0x3705, 1)
+                                            .string8(0x3707, "report.csv")
+                                            .binary(0x3701, csv))
+                                .attach(MsgBuilder::Attachment().long32(0x3705, 5).object(
+                                    MsgBuilder::Embedded()
+                                        .string8(0x001A, "IPM.Note")
+                                        .string8(0x0037, "Q3 draft")
+                                        .binary(0x1009, inner)))
+                                .bytes();
+    const std::vector<std::string> fromTnef = Extracted(tnef);
+    EXPECT_EQ(fromTnef.size(), 3u);
+    EXPECT_EQ(Extracted(msg), fromTnef);
+}
 
 }  // namespace
 }  // namespace parcelo
