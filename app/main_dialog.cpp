@@ -42,6 +42,7 @@
 #include "attachment_item.h"
 #include "attachment_menu.h"
 #include "busy_indicator.h"
+#include "content_id.h"
 #include "controls/about_dialog.h"
 #include "controls/find_bar.h"
 #include "controls/hover_button.h"
@@ -441,14 +442,26 @@ int MainDialog::LoadTnefFile() {
     // Images that HTML bodies name by "cid:" are the run's own attachments, never anything
     // outside it.
     QHash<QString, std::string> pathsByContentId;
+    // A Content-ID that no part carries may still name the picture's file.
+    QHash<QString, std::string> pathsByName;
     for (const ExtractedFile& file : files_) {
         if (!file.contentId.empty())
             pathsByContentId.insert(QString::fromStdString(file.contentId), file.path);
+        else if (file.isAttachment != 0)
+            pathsByName.insert(QString::fromStdString(ContentIdFileKey(file.path)), file.path);
     }
     const CidResolver resolveCid = [&](const QString& contentId) {
-        const auto found = pathsByContentId.constFind(contentId);
+        const std::string* path = nullptr;
+        if (const auto byId = pathsByContentId.constFind(contentId);
+            byId != pathsByContentId.constEnd()) {
+            path = &*byId;
+        } else if (const auto byName = pathsByName.constFind(
+                       QString::fromStdString(FileNameInContentId(contentId.toStdString())));
+                   byName != pathsByName.constEnd()) {
+            path = &*byName;
+        }
         std::string bytes;
-        if (found == pathsByContentId.constEnd() || ReadWholeFile(*found, bytes) != 0)
+        if (path == nullptr || ReadWholeFile(*path, bytes) != 0)
             return QByteArray();
         return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
     };

@@ -14,6 +14,7 @@
 #include "body_pdf.h"
 #include "body_text.h"
 #include "byte_source.h"
+#include "content_id.h"
 #include "damage_report.h"
 #include "extraction_run.h"
 #include "file_kind.h"
@@ -78,6 +79,17 @@ void warnOfDamage(const std::string& file, const parcelo::ExtractionRun& run) {
 // Largest attachment kept in memory for an HTML body that shows it by its Content-ID.
 constexpr uint64_t kLargestInlineImage = 16 * 1024 * 1024;
 
+// Whether a file name is that of a picture a body may show.
+bool isPictureName(const std::string& path) {
+    const std::string name = parcelo::ContentIdFileKey(path);
+    for (const char* extension : {".png", ".jpg", ".jpeg", ".gif", ".bmp"}) {
+        const size_t length = std::strlen(extension);
+        if (name.size() > length && name.compare(name.size() - length, length, extension) == 0)
+            return true;
+    }
+    return false;
+}
+
 // The messages of the stream (headers and bodies, in walk order), read without writing any file,
 // and the attachments they may show.
 parcelo::MessageBodies collectBodies(parcelo::ExtractionRun& run,
@@ -86,8 +98,13 @@ parcelo::MessageBodies collectBodies(parcelo::ExtractionRun& run,
     parcelo::CollectMessageSections(run, collected.sections);
     run.onAttachment = [&](const parcelo::ExtractedFile& attachment,
                            const parcelo::ValueBytes& content) {
-        if (!attachment.contentId.empty() && content.size() <= kLargestInlineImage)
+        if (content.size() > kLargestInlineImage)
+            return;
+        if (!attachment.contentId.empty())
             collected.attachmentsByContentId.emplace(attachment.contentId, content.load());
+        else if (attachment.mimeType.rfind("image/", 0) == 0 || isPictureName(attachment.path))
+            collected.picturesByName.emplace(parcelo::ContentIdFileKey(attachment.path),
+                                             content.load());
     };
     parcelo::ExtractByContent(run, source, 0, std::nullopt);
     return collected;

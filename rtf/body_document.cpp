@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTextDocument>
 
+#include "engine/content_id.h"
 #include "rtf/item_card_block.h"
 #include "rtf/message_body.h"
 #include "rtf/message_header_block.h"
@@ -25,9 +26,13 @@ void FillBodyDocument(QTextDocument& document, const std::vector<MessageSection>
 
 void FillBodyDocument(QTextDocument& document, const MessageBodies& bodies) {
     const CidResolver resolveCid = [&](const QString& contentId) {
-        const auto found = bodies.attachmentsByContentId.find(contentId.toStdString());
-        if (found == bodies.attachmentsByContentId.end())
-            return QByteArray();
+        const std::string id = contentId.toStdString();
+        auto found = bodies.attachmentsByContentId.find(id);
+        if (found == bodies.attachmentsByContentId.end()) {
+            found = bodies.picturesByName.find(FileNameInContentId(id));
+            if (found == bodies.picturesByName.end())
+                return QByteArray();
+        }
         return QByteArray(found->second.data(), static_cast<qsizetype>(found->second.size()));
     };
     FillBodyDocument(document, bodies.sections, resolveCid);

@@ -33,6 +33,9 @@ struct MessageSection {
 struct MessageBodies {
     std::vector<MessageSection> sections;
     std::map<std::string, std::string> attachmentsByContentId;
+    // Picture attachments by their file name in lower case, for a Content-ID that no part
+    // carries but that names the file (see FileNameInContentId).
+    std::map<std::string, std::string> picturesByName;
 };
 
 // Makes `run` add a section to `sections` for every message it meets and give it its card and

@@ -1,5 +1,7 @@
 // Bodies stored as HTML or plain text: their decoding and their place in the document.
 #include "rtf/message_body.h"
+
+#include "rtf/body_document.h"
 #include "rtf/html_charset.h"
 #include "rtf_test_support.h"
 
@@ -131,6 +133,25 @@ TEST(MessageBodies, HtmlShowsOnlyTheImagesOfItsMessage) {
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(document.resource(QTextDocument::ImageResource, QUrl("cid:logo@x")).isNull());
     EXPECT_EQ(PlainTextOfDocument(document).toStdString(), "[gone][tracker][local]");
+
+    // A Content-ID that no part carries still finds the picture its name names, as in a
+    // mail reader; one that names no file is not guessed at.
+    MessageBodies bodies;
+    bodies.picturesByName["image001.png"] = std::string(png.constData(), png.size());
+    bodies.sections.push_back(
+        {{},
+         0,
+         std::nullopt,
+         MessageBody{BodyFormat::kHtml,
+                     "<img src=\"cid:Image001.PNG@01D9A3B4.5C6D7E80\" alt=logo>"
+                     "<img src=\"cid:part1.06090408@example.com\" alt=other>",
+                     1252}});
+    OfflineTextDocument byName;
+    FillBodyDocument(byName, bodies);
+    EXPECT_EQ(PlainTextOfDocument(byName).toStdString(), "[other]");
+    EXPECT_FALSE(
+        byName.resource(QTextDocument::ImageResource, QUrl("cid:Image001.PNG@01D9A3B4.5C6D7E80"))
+            .isNull());
 }
 
 }  // namespace
