@@ -136,12 +136,17 @@ void RichEditPrintJob::BeginPrinting(QPrinter& printer, PrintInfo& info) {
     copyParent_ = std::make_unique<OfflineTextDocument>();
     laidOut_.reset(source->clone(copyParent_.get()));
     laidOut_->setUndoRedoEnabled(false);
+    // Everything that changes the layout is set while the copy has none yet: each change to a
+    // laid-out document lays the whole of it out again, which for a long body is most of the
+    // time the job takes.
     SizeFontsInPoints(*laidOut_);
     ScaleBlockLengths(*laidOut_, printer.logicalDpiX() / kPixelsPerInch);
-    // Laid out with the printer's own font metrics, on pages as large as the area the
-    // margins leave; sheet n then shows the band of the layout from (n-1) × its height.
-    laidOut_->documentLayout()->setPaintDevice(&printer);
     laidOut_->setDocumentMargin(0);
+    laidOut_->setPageSize(area_.size());
+    // Laid out with the printer's own font metrics, on pages as large as the area the
+    // margins leave; sheet n then shows the band of the layout from (n-1) × its height. The
+    // layout is made before it can be given the printer, so it is laid out once more for it.
+    laidOut_->documentLayout()->setPaintDevice(&printer);
     laidOut_->setPageSize(area_.size());
     // A count that large would read as "not counted yet"; the pages past it are not printed.
     info.maxPage =
