@@ -258,17 +258,10 @@ constexpr Label kLabels[] = {
     {"x-mac-cyrillic", 10007},
 };
 
-std::string loweredAscii(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 }  // namespace
 
 uint32_t CodePageOfCharsetLabel(std::string_view label) {
-    const std::string key = loweredAscii(label);
+    const std::string key = LoweredAscii(label);
     for (const Label& known : kLabels) {
         if (known.name == key)
             return known.codePage;
@@ -326,6 +319,13 @@ std::string ConvertUtf16LeToUtf8(std::string_view bytes) {
         }
         appendUtf8(out, u);
     }
+    return out;
+}
+
+std::string LoweredAscii(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return out;
 }
 

@@ -32,6 +32,9 @@ std::optional<std::string> ConvertUtf16LeToCodePage(std::string_view bytes, uint
 // not known.
 uint32_t CodePageOfCharsetLabel(std::string_view label);
 
+// `text` with its ASCII letters in lower case; other bytes as they are.
+std::string LoweredAscii(std::string_view text);
+
 // The iconv name of a Windows code page, or an empty view when there is none.
 std::string_view IconvNameOfCodePage(uint32_t codePage);
 

@@ -1,20 +1,8 @@
 #include "content_id.h"
 
-#include <algorithm>
-#include <cctype>
+#include "code_page.h"
 
 namespace parcelo {
-
-namespace {
-
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
-}  // namespace
 
 std::string FileNameInContentId(std::string_view contentId) {
     const std::string_view name = contentId.substr(0, contentId.find('@'));
@@ -22,12 +10,12 @@ std::string FileNameInContentId(std::string_view contentId) {
     if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size() ||
         name.find('/') != std::string_view::npos)
         return {};
-    return lowered(name);
+    return LoweredAscii(name);
 }
 
 std::string ContentIdFileKey(std::string_view path) {
     const size_t slash = path.rfind('/');
-    return lowered(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    return LoweredAscii(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 }  // namespace parcelo

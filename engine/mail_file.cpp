@@ -55,13 +55,6 @@ struct GFree {
 };
 using GString = std::unique_ptr<char, GFree>;
 
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 std::string textOf(const char* text) {
     return text ? std::string(text) : std::string();
 }
@@ -85,7 +78,7 @@ bool isFieldLine(std::string_view line, std::string& name) {
         if (c < 33 || c > 126)
             return false;
     }
-    name = lowered(line.substr(0, colon));
+    name = LoweredAscii(line.substr(0, colon));
     return true;
 }
 
@@ -117,7 +110,8 @@ void appendAddresses(InternetAddressList* list, std::vector<MessageAddress>& out
 
 // Importance as Outlook writes it, else the X-Priority other programs write ("1 (Highest)").
 MessageImportance importanceOf(GMimeObject* message) {
-    const std::string importance = lowered(textOf(g_mime_object_get_header(message, "Importance")));
+    const std::string importance =
+        LoweredAscii(textOf(g_mime_object_get_header(message, "Importance")));
     if (importance.find("high") != std::string::npos)
         return MessageImportance::kHigh;
     if (importance.find("low") != std::string::npos)
@@ -153,7 +147,7 @@ std::string mimeTypeOf(GMimeObject* object) {
     if (type == nullptr)
         return "text/plain";
     const GString name(g_mime_content_type_get_mime_type(type));
-    return lowered(textOf(name.get()));
+    return LoweredAscii(textOf(name.get()));
 }
 
 std::string bytesOf(GMimeStream* stream) {
@@ -191,7 +185,7 @@ std::string fileNameOf(GMimeObject* object) {
 bool isInlineText(GMimeObject* object, const std::string& type) {
     if (type != "text/plain" && type != "text/html")
         return false;
-    const std::string disposition = lowered(textOf(g_mime_object_get_disposition(object)));
+    const std::string disposition = LoweredAscii(textOf(g_mime_object_get_disposition(object)));
     return disposition != "attachment" && fileNameOf(object).empty();
 }
 
@@ -236,7 +230,8 @@ class PartWalk {
     void walkMultipart(GMimeMultipart* multipart, int level) {
         GMimeContentType* type = g_mime_object_get_content_type(GMIME_OBJECT(multipart));
         const bool alternative =
-            type && lowered(textOf(g_mime_content_type_get_media_subtype(type))) == "alternative";
+            type &&
+            LoweredAscii(textOf(g_mime_content_type_get_media_subtype(type))) == "alternative";
         GMimeObject* preferred = alternative ? preferredAlternative(multipart) : nullptr;
         for (int i = 0; i < g_mime_multipart_get_count(multipart); ++i) {
             GMimeObject* child = g_mime_multipart_get_part(multipart, i);
@@ -346,7 +341,7 @@ std::vector<std::string_view> messagesOf(std::string_view bytes) {
 
 // Adds the boundary a header line declares ("boundary=..."), if any.
 void noteBoundary(std::string_view line, std::vector<std::string>& boundaries) {
-    const std::string lower = lowered(line);
+    const std::string lower = LoweredAscii(line);
     const size_t at = lower.find("boundary=");
     if (at == std::string::npos || boundaries.size() >= kMaxBoundaries)
         return;
@@ -419,7 +414,7 @@ GByteArray* boundedMessage(std::string_view message) {
                     continue;
                 if (name == "content-type") {
                     messageFollows =
-                        lowered(line.substr(0, 64)).find("message/") != std::string::npos;
+                        LoweredAscii(line.substr(0, 64)).find("message/") != std::string::npos;
                     noteBoundary(line.substr(0, kMaxFieldBytes), boundaries);
                 }
                 if (line.size() > kMaxFieldBytes) {

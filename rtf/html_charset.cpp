@@ -10,13 +10,6 @@ namespace parcelo {
 
 namespace {
 
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 bool isLabelChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ||
            c == ':';
@@ -38,7 +31,7 @@ constexpr size_t kPrescanBytes = 4096;
 
 std::string_view MetaCharsetOf(std::string_view html) {
     const std::string_view head = html.substr(0, kPrescanBytes);
-    const std::string lower = lowered(head);
+    const std::string lower = LoweredAscii(head);
     for (size_t meta = lower.find("<meta"); meta != std::string::npos;
          meta = lower.find("<meta", meta + 5)) {
         const size_t close = lower.find('>', meta);
