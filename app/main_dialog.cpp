@@ -61,11 +61,11 @@
 #include "open_failure.h"
 #include "replace_file.h"
 #include "rich_edit_print_job.h"
-#include "rtf/body_document.h"
-#include "rtf/offline_document.h"
-#include "rtf/openable_link.h"
-#include "rtf/rtf_reader.h"
-#include "rtf/rtf_writer.h"
+#include "body/body_document.h"
+#include "body/offline_document.h"
+#include "body/html/openable_link.h"
+#include "body/rtf/rtf_reader.h"
+#include "body/rtf/rtf_writer.h"
 #include "save_all.h"
 #include "scratch_directory.h"
 #include "string_table.h"
@@ -472,7 +472,7 @@ int MainDialog::LoadTnefFile() {
         const QString name = path.mid(path.lastIndexOf(u'/') + 1);
         attachmentList_->addItem(new AttachmentItem(icons_.iconFor(path), name, path));
     }
-    FillBodyDocument(*document, sections, resolveCid);
+    BuildBodyDocument(*document, sections, resolveCid);
     bodyView_->setMessage(document);
     damageBar_->setReport(QString::fromStdString(DamageReport(run)));
     attachmentList_->setUpdatesEnabled(true);

@@ -15,8 +15,8 @@
 
 #include "dialog_template.h"
 #include "rich_edit_print_job.h"
-#include "rtf/offline_document.h"
-#include "rtf/rtf_reader.h"
+#include "body/offline_document.h"
+#include "body/rtf/rtf_reader.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // RTF, at 1, 2.5, 5 and 10 MB, generated here to look like what Word and Outlook write; and
 // bodies built to make a careless reader do quadratic work, at doubling counts of their piece,
 // whose time must roughly double with them.
-#include "rtf/offline_document.h"
-#include "rtf/plain_text.h"
-#include "rtf/rtf_reader.h"
+#include "body/offline_document.h"
+#include "body/plain_text.h"
+#include "body/rtf/rtf_reader.h"
 
 #include <QGuiApplication>
 

@@ -5,9 +5,9 @@
 #include <QString>
 
 #include "offscreen_qt.h"
-#include "rtf/body_document.h"
-#include "rtf/document_html.h"
-#include "rtf/offline_document.h"
+#include "body/body_document.h"
+#include "body/html/document_html.h"
+#include "body/offline_document.h"
 
 namespace parcelo {
 
@@ -16,7 +16,7 @@ std::string HtmlOfBodies(const MessageBodies& bodies, int argc, char** argv) {
     QGuiApplication application(argc, argv);
     OfflineTextDocument document;
     document.setUndoRedoEnabled(false);
-    FillBodyDocument(document, bodies);
+    BuildBodyDocument(document, bodies);
     const QByteArray utf8 = SelfContainedHtml(document).toUtf8();
     std::string html(utf8.constData(), static_cast<size_t>(utf8.size()));
     html += "\n";

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "rtf/message_sections.h"
+#include "body/message_sections.h"
 
 namespace parcelo {
 

@@ -16,12 +16,13 @@
 #include <cstring>
 #include <string_view>
 
+#include "app/dialog_template.h"
+#include "body/body_document.h"
+#include "body/offline_document.h"
 #include "byte_source.h"
-#include "dialog_template.h"
 #include "offscreen_qt.h"
-#include "rich_edit_print_job.h"
-#include "rtf/body_document.h"
-#include "rtf/offline_document.h"
+#include "print/pdf_printing.h"
+#include "string_table.h"
 
 namespace parcelo {
 
@@ -129,12 +130,11 @@ bool PrintBodiesToPdf(const MessageBodies& bodies, const std::string& path, int 
         font.setPointSize(kMainDialogFontPoints);
         document.setBodyFont(font);
         document.setUndoRedoEnabled(false);
-        FillBodyDocument(document, bodies);
+        BuildBodyDocument(document, bodies);
 
-        RichEditPrintJob job;
-        job.document = &document;
-        printed = job.PrintToPdf(QFile::decodeName(QByteArray::fromStdString(temporary))) ==
-                  PrintJob::Outcome::Printed;
+        printed =
+            PrintDocumentToPdf(document, QFile::decodeName(QByteArray::fromStdString(temporary)),
+                               QString::fromLatin1(kPrintDocumentName));
     }
     int error = printed ? checkWholePdf(fd) : EIO;
     if (error == 0)

@@ -6,10 +6,10 @@
 #include <QStringList>
 
 #include "offscreen_qt.h"
-#include "rtf/body_document.h"
-#include "rtf/message_header_block.h"
-#include "rtf/offline_document.h"
-#include "rtf/plain_text.h"
+#include "body/body_document.h"
+#include "body/message_header_block.h"
+#include "body/offline_document.h"
+#include "body/plain_text.h"
 
 namespace parcelo {
 
@@ -26,7 +26,7 @@ std::string PlainTextOfBodies(const MessageBodies& bodies, int argc, char** argv
         if (section.card || section.body) {
             OfflineTextDocument document;
             document.setUndoRedoEnabled(false);
-            FillBodyDocument(document,
+            BuildBodyDocument(document,
                              {MessageSection{{}, section.depth, section.card, section.body}},
                              [&](const QString&) { return QByteArray(); });
             if (!text.isEmpty())

@@ -19,7 +19,7 @@
 #include "extraction_run.h"
 #include "file_kind.h"
 #include "file_listing.h"
-#include "rtf/message_sections.h"
+#include "body/message_sections.h"
 #include "string_table.h"
 
 namespace {

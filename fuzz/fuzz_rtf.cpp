@@ -1,9 +1,9 @@
 // Reads arbitrary bytes as an RTF message body, as the body view does, then saves the
 // document as RTF and reads that back.
-#include "rtf/offline_document.h"
-#include "rtf/plain_text.h"
-#include "rtf/rtf_reader.h"
-#include "rtf/rtf_writer.h"
+#include "body/offline_document.h"
+#include "body/plain_text.h"
+#include "body/rtf/rtf_reader.h"
+#include "body/rtf/rtf_writer.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

@@ -17,7 +17,7 @@
 
 #include "app_test_support.h"
 #include "dialog_template.h"
-#include "rtf/rtf_reader.h"
+#include "body/rtf/rtf_reader.h"
 
 namespace parcelo::testing {
 namespace {

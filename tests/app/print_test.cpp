@@ -33,7 +33,7 @@
 #include "print_progress_dialog.h"
 #include "print_progress_template.h"
 #include "rich_edit_print_job.h"
-#include "rtf/plain_text.h"
+#include "body/plain_text.h"
 
 namespace parcelo::testing {
 namespace {

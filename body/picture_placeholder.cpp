@@ -1,0 +1,29 @@
+#include "body/picture_placeholder.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace parcelo {
+
+QImage PicturePlaceholderImage(QSize size) {
+    QImage image(std::max(size.width(), 1), std::max(size.height(), 1), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setPen(QColor(0x80, 0x80, 0x80));
+    painter.drawRect(image.rect().adjusted(0, 0, -1, -1));
+    QFont font;
+    font.setPixelSize(std::clamp(image.height() / 4, 6, 14));
+    painter.setFont(font);
+    // A box too small for the word keeps only its frame.
+    if (QFontMetrics(font).horizontalAdvance(kPictureWord) + 4 <= image.width() &&
+        font.pixelSize() + 2 <= image.height()) {
+        painter.setPen(QColor(0x40, 0x40, 0x40));
+        painter.drawText(image.rect(), Qt::AlignCenter, kPictureWord);
+    }
+    return image;
+}
+
+}  // namespace parcelo

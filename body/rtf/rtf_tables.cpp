@@ -1,0 +1,188 @@
+// Tables: row definitions (cell edges, borders, shading, merges, padding) for each level of
+// nesting, paragraphs in a table, and the ends of cells and rows that the document builder
+// turns into QTextTables.
+#include "body/rtf/rtf_interpreter_state.h"
+
+namespace parcelo::rtf {
+
+namespace {
+
+int tableLevelOf(int param) {
+    return std::clamp(param, 0, DocumentBuilder::kMaxTableDepth);
+}
+
+}  // namespace
+
+void Interpreter::tableWord(Group& g, const Word& word) {
+    const bool inText = g.dest == Dest::Text;
+    switch (word.kw) {
+        case Kw::Cell:
+            if (!html() && inText)
+                endCell(1);
+            return;
+        case Kw::Row:
+            if (!html() && inText)
+                endRow(1);
+            return;
+        case Kw::NestCell:
+            // Only a paragraph of a nested table can end a nested cell; elsewhere the word
+            // keeps the cells apart as a tab did before nested tables were read.
+            if (!html() && inText && g.para.tableLevel >= 2)
+                endCell(g.para.tableLevel);
+            else
+                emitChar(u'\t');
+            return;
+        case Kw::NestRow:
+            if (html() || !inText)
+                return;
+            if (g.para.tableLevel >= 2)
+                endRow(g.para.tableLevel);
+            else
+                endParagraph(g.para.tableLevel);
+            return;
+        case Kw::NestTableProps:
+            g.nestTableProps = true;
+            return;
+        case Kw::InTable:
+            g.para.tableLevel = word.on ? std::max(g.para.tableLevel, 1) : 0;
+            return;
+        case Kw::TableLevel:
+            g.para.tableLevel = tableLevelOf(word.param);
+            return;
+        case Kw::RowDefaults:
+            rowDefinition(g) = RowDefinition{};
+            cellFormat_ = {};
+            borderOwner_ = BorderOwner::None;
+            return;
+        case Kw::CellEdge: {
+            // A cell's properties come before its edge, and are its own.
+            BuiltRowFormat& row = rowDefinition(g).format;
+            if (row.cells.size() < DocumentBuilder::kMaxColumns) {
+                cellFormat_.edge = clampTwips(word.param);
+                row.cells.push_back(cellFormat_);
+            }
+            cellFormat_ = {};
+            borderOwner_ = BorderOwner::None;
+            return;
+        }
+        case Kw::CellShading:
+            cellFormat_.background = colorAt(word.param);
+            return;
+        case Kw::CellMerge:
+            cellFormat_.horizontalMerge = static_cast<BuiltMerge>(word.arg);
+            return;
+        case Kw::CellVerticalMerge:
+            cellFormat_.verticalMerge = static_cast<BuiltMerge>(word.arg);
+            return;
+        case Kw::CellVerticalAlign:
+            cellFormat_.verticalAlignment =
+                static_cast<QTextCharFormat::VerticalAlignment>(word.arg);
+            return;
+        case Kw::RowLeft:
+            rowDefinition(g).format.left = clampTwips(word.param);
+            return;
+        case Kw::RowAlign:
+            rowDefinition(g).format.alignment = static_cast<Qt::Alignment>(word.arg);
+            return;
+        case Kw::RowGap:
+            rowDefinition(g).gap = std::clamp(word.param, 0, kMaxTwips);
+            return;
+        case Kw::RowPadding:
+            rowDefinition(g).padding[word.arg] = std::clamp(word.param, 0, kMaxTwips);
+            return;
+        case Kw::RowPaddingUnit:
+            // 3 is twips; 0 says the padding is not given.
+            rowDefinition(g).paddingInTwips[word.arg] = word.param == 3;
+            return;
+        case Kw::CellBorder:
+            borderOwner_ = BorderOwner::Cell;
+            borderEdge_ = static_cast<uint8_t>(word.arg);
+            borderThick_ = false;
+            cellFormat_.borders[word.arg] = BuiltBorder{};
+            cellFormat_.borders[word.arg].given = true;
+            return;
+        case Kw::RowBorder: {
+            RowDefinition& row = rowDefinition(g);
+            borderOwner_ = BorderOwner::Row;
+            borderEdge_ = static_cast<uint8_t>(word.arg);
+            borderLevel_ = static_cast<int>(&row - rowDefinitions_.data());
+            borderThick_ = false;
+            row.format.borders[word.arg] = BuiltBorder{};
+            row.format.borders[word.arg].given = true;
+            return;
+        }
+        case Kw::OtherBorder:
+            borderOwner_ = BorderOwner::None;
+            return;
+        case Kw::BorderStyle:
+            if (BuiltBorder* border = currentBorder()) {
+                border->style = static_cast<QTextFrameFormat::BorderStyle>(word.arg & 0xff);
+                if ((word.arg & kThickBorder) && !borderThick_)
+                    border->width *= 2;
+                borderThick_ = (word.arg & kThickBorder) != 0;
+            }
+            return;
+        case Kw::BorderWidth:
+            if (BuiltBorder* border = currentBorder())
+                border->width = std::clamp(word.param, 0, 255) * (borderThick_ ? 2 : 1);
+            return;
+        case Kw::BorderColor:
+            if (BuiltBorder* border = currentBorder())
+                border->color = colorAt(word.param);
+            return;
+        default:
+            return;
+    }
+}
+
+// The definition that row words change: a nested table's in \nesttableprops, where Word
+// gives them just before the row's end, and otherwise the outermost table's.
+Interpreter::RowDefinition& Interpreter::rowDefinition(const Group& g) {
+    const int level = g.nestTableProps ? std::max(g.para.tableLevel, 2) : 1;
+    if (rowDefinitions_.size() < static_cast<size_t>(level))
+        rowDefinitions_.resize(level);
+    return rowDefinitions_[level - 1];
+}
+
+BuiltBorder* Interpreter::currentBorder() {
+    switch (borderOwner_) {
+        case BorderOwner::Cell:
+            return &cellFormat_.borders[borderEdge_];
+        case BorderOwner::Row:
+            return &rowDefinitions_[borderLevel_].format.borders[borderEdge_];
+        case BorderOwner::None:
+            break;
+    }
+    return nullptr;
+}
+
+void Interpreter::endCell(int level) {
+    // "text\par\cell" ends the cell's last paragraph twice; the second, empty one is not kept.
+    if (!runText_.isEmpty() || !runs_.empty() || !cellHasParagraph_[level])
+        endParagraph(level);
+    builder_->endCell(level);
+    cellHasParagraph_[level] = false;
+}
+
+void Interpreter::endRow(int level) {
+    if (!runText_.isEmpty() || !runs_.empty())
+        endCell(level);
+    BuiltRowFormat format;
+    if (rowDefinitions_.size() >= static_cast<size_t>(level)) {
+        const RowDefinition& definition = rowDefinitions_[level - 1];
+        format = definition.format;
+        for (int edge = kTopEdge; edge <= kRightEdge; ++edge) {
+            int padding = definition.paddingInTwips[edge] ? definition.padding[edge] : -1;
+            if (padding < 0 && (edge == kLeftEdge || edge == kRightEdge))
+                padding = definition.gap;
+            if (padding >= 0) {
+                format.padding[edge] = padding;
+                format.hasPadding = true;
+            }
+        }
+    }
+    builder_->endRow(level, format);
+    cellHasParagraph_[level] = false;
+}
+
+}  // namespace parcelo::rtf

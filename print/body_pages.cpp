@@ -1,0 +1,208 @@
+#include "print/body_pages.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPalette>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "body/offline_document.h"
+
+namespace parcelo {
+
+namespace {
+
+constexpr qreal kPointsPerInch = 72.0;
+constexpr qreal kEdge = 0.5;
+// A pixel of a body's text, as on screen and in CSS.
+constexpr qreal kPixelsPerInch = 96.0;
+
+bool InPoints(QTextCharFormat& format) {
+    if (!format.hasProperty(QTextFormat::FontPixelSize))
+        return false;
+    const int pixels = format.intProperty(QTextFormat::FontPixelSize);
+    format.clearProperty(QTextFormat::FontPixelSize);
+    format.setFontPointSize(pixels * kPointsPerInch / kPixelsPerInch);
+    return true;
+}
+
+// Font sizes in pixels (HTML's "font-size: 16px") are device pixels to a layout: at 1200 dots
+// an inch they would print a twelfth of their size on screen. They become the points they
+// stand for there.
+void SizeFontsInPoints(QTextDocument& document) {
+    struct Change {
+        int position;
+        int length;  // 0: the block's own format, which sizes an empty line
+        QTextCharFormat format;
+    };
+    std::vector<Change> changes;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextCharFormat blockFormat = block.charFormat();
+        if (InPoints(blockFormat))
+            changes.push_back({block.position(), 0, blockFormat});
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            if (InPoints(format))
+                changes.push_back({fragment.position(), fragment.length(), format});
+        }
+    }
+    if (changes.empty())
+        return;
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (const Change& change : changes) {
+        cursor.setPosition(change.position);
+        if (change.length == 0) {
+            cursor.setBlockCharFormat(change.format);
+            continue;
+        }
+        cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(change.format);
+    }
+    cursor.endEditBlock();
+}
+
+// A layout on the printer takes the lengths of a body as device dots, where the view takes
+// them as pixels: Qt scales most of them by the printer's dots per pixel itself (spacing above
+// and below blocks, tables, pictures, tab stops), but not a block's left and right margins
+// nor its first line's indent. Those are scaled here, so that paper shows the view's layout.
+void ScaleBlockLengths(QTextDocument& document, qreal dotsPerPixel) {
+    struct Change {
+        int position;
+        QTextBlockFormat format;
+    };
+    std::vector<Change> changes;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (format.leftMargin() == 0 && format.rightMargin() == 0 && format.textIndent() == 0)
+            continue;
+        format.setLeftMargin(format.leftMargin() * dotsPerPixel);
+        format.setRightMargin(format.rightMargin() * dotsPerPixel);
+        format.setTextIndent(format.textIndent() * dotsPerPixel);
+        changes.push_back({block.position(), format});
+    }
+    if (changes.empty())
+        return;
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (const Change& change : changes) {
+        cursor.setPosition(change.position);
+        cursor.setBlockFormat(change.format);
+    }
+    cursor.endEditBlock();
+}
+
+}  // namespace
+
+QRectF BodyPages::PageArea(const QRectF& sheet, qreal dpiX, qreal dpiY, const QMargins& margins) {
+    const qreal x = dpiX / kPointsPerInch;
+    const qreal y = dpiY / kPointsPerInch;
+    QRectF area = sheet.adjusted(margins.left() * x, margins.top() * y, -margins.right() * x,
+                                 -margins.bottom() * y);
+    // Margins wider than the sheet leave a sliver rather than a negative page.
+    area.setWidth(std::max(area.width(), 1.0));
+    area.setHeight(std::max(area.height(), 1.0));
+    return area;
+}
+
+BodyPages::BodyPages(const QTextDocument& source, QPaintDevice& device, const QRectF& area)
+    : area_(area) {
+    if (source.isEmpty())
+        return;
+    copyParent_ = std::make_unique<OfflineTextDocument>();
+    laidOut_.reset(source.clone(copyParent_.get()));
+    laidOut_->setUndoRedoEnabled(false);
+    // Everything that changes the layout is set while the copy has none yet: each change to a
+    // laid-out document lays the whole of it out again, which for a long body is most of the
+    // time the job takes.
+    SizeFontsInPoints(*laidOut_);
+    ScaleBlockLengths(*laidOut_, device.logicalDpiX() / kPixelsPerInch);
+    laidOut_->setDocumentMargin(0);
+    laidOut_->setPageSize(area_.size());
+    // Laid out with the device's own font metrics, on pages as large as the area the margins
+    // leave; sheet n then shows the band of the layout from (n-1) × its height. The layout is
+    // made before it can be given the device, so it is laid out once more for it.
+    laidOut_->documentLayout()->setPaintDevice(&device);
+    laidOut_->setPageSize(area_.size());
+
+    QAbstractTextDocumentLayout* layout = laidOut_->documentLayout();
+    for (QTextBlock block = laidOut_->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* lines = block.layout();
+        if (!block.isVisible() || lines == nullptr || lines->lineCount() == 0)
+            continue;
+        const QRectF rect = layout->blockBoundingRect(block);
+        const int firstSheet = sheetOfLine(rect.top() + lines->lineAt(0).y());
+        // The layout draws a block on every sheet its rectangle (margins and all) touches.
+        const int lastSheet =
+            std::max(sheetOfLine(rect.bottom()),
+                     sheetOfLine(rect.top() + lines->lineAt(lines->lineCount() - 1).y()));
+        for (int sheet = firstSheet + 1; sheet <= lastSheet; ++sheet)
+            carriedOver_[sheet].push_back(block.blockNumber());
+    }
+}
+
+BodyPages::~BodyPages() = default;
+
+int BodyPages::pageCount() const {
+    return laidOut_ ? laidOut_->pageCount() : 0;
+}
+
+int BodyPages::sheetOfLine(qreal top) const {
+    // The layout draws a line on a sheet when it begins above the clip's lower edge, which
+    // is half a pixel above the sheet's: the line belongs to the first such sheet.
+    return std::max(0, int(std::ceil((top + kEdge) / area_.height())) - 1);
+}
+
+void BodyPages::draw(QPainter& painter, int sheet) const {
+    if (!laidOut_ || sheet < 0 || sheet >= pageCount())
+        return;
+    const qreal top = sheet * area_.height();
+    const QRectF band(0, top, area_.width(), area_.height());
+    painter.translate(area_.left(), area_.top() - top);
+    painter.setClipRect(band);
+    QAbstractTextDocumentLayout::PaintContext context;
+    // The layout draws every line that touches the clip, and a line that begins a page
+    // touches the bottom of the one before; clipped away, its text would still be in the
+    // PDF's text. Half a pixel in from each edge keeps lines on their own page.
+    context.clip = band.adjusted(0, kEdge, 0, -kEdge);
+    // Text of no colour of its own prints black, whatever the desktop's colours.
+    context.palette.setColor(QPalette::Text, Qt::black);
+    QAbstractTextDocumentLayout* layout = laidOut_->documentLayout();
+    const auto carried = carriedOver_.find(sheet);
+    std::vector<QTextBlock> hidden;
+    if (carried != carriedOver_.end()) {
+        for (const int number : carried->second)
+            hidden.push_back(laidOut_->findBlockByNumber(number));
+    }
+    // Hiding a block skips it in drawing; the layout is not redone, as nothing is edited.
+    for (QTextBlock& block : hidden)
+        block.setVisible(false);
+    layout->draw(&painter, context);
+    for (QTextBlock& block : hidden)
+        block.setVisible(true);
+    for (const QTextBlock& block : hidden) {
+        const QRectF rect = layout->blockBoundingRect(block);
+        const QPointF origin = rect.topLeft();
+        // The block's own shading, which the layout would have painted under its lines.
+        if (const QBrush shading = block.blockFormat().background(); shading.style() != Qt::NoBrush)
+            painter.fillRect(rect, shading);
+        const QTextLayout* lines = block.layout();
+        painter.setPen(Qt::black);
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            if (sheetOfLine(origin.y() + line.y()) == sheet)
+                line.draw(&painter, origin);
+        }
+    }
+}
+
+}  // namespace parcelo
