@@ -43,6 +43,10 @@ void Interpreter::listWord(Group& g, const Word& word) {
         case Kw::ListLevel:
             g.para.listLevel = std::clamp(word.param, 0, 8);
             return;
+        case Kw::LegacyContinue:
+            // Outside a \pn group too, as some writers put it.
+            g.para.legacyList = kListContinues;
+            return;
         default:
             return;  // the words of the list tables and \pn, read by their readers
     }
@@ -90,7 +94,9 @@ void Interpreter::legacyListWord(Group& g, const Word& word) {
             g.para.legacyList = kListContinues;
             return;
         case Kw::LegacyStyle:
-            g.para.legacyList = static_cast<int8_t>(word.arg);
+            // A continuation names its list's style as well; it still carries no number.
+            if (g.para.legacyList != kListContinues)
+                g.para.legacyList = static_cast<int8_t>(word.arg);
             return;
         default:
             return;

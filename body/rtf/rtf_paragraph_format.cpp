@@ -121,10 +121,11 @@ void Interpreter::endParagraph(int tableLevel) {
     flushRun();
     const ParaProps& para = state().para;
     BuiltParagraph paragraph;
-    paragraph.inList = tableLevel == 0 && listFormatFor(para, paragraph.list);
     // A paragraph that goes on with a list item stands where the item's text does, without a
-    // number of its own, and the list's numbering goes on after it.
+    // number of its own, and the list's numbering goes on after it. Word 97 marks such a
+    // paragraph so while giving it the list's \ls as well, for readers that know only lists.
     const bool continuesItem = tableLevel == 0 && para.legacyList == kListContinues;
+    paragraph.inList = tableLevel == 0 && !continuesItem && listFormatFor(para, paragraph.list);
     if (!paragraph.inList && !continuesItem)
         ++legacyListSerial_;
     const bool hasTab = std::any_of(runs_.begin(), runs_.end(),

@@ -37,6 +37,22 @@ TEST(Lists, ContinuationParagraphKeepsTheItemsIndentAndTheNumbering) {
     EXPECT_EQ(TextOf(rtf).toStdString(), "1. one\nmore of one\n2. two\nmore of two\nplain");
 }
 
+// Word 97 gives a continuation paragraph the list's \ls too, and its \pn says it goes on.
+TEST(Lists, Word97ContinuationParagraphOfAListHasNoNumber) {
+    const std::string rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1"
+        "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
+        "{\\listtext 1.\\tab}\\pard\\fi-360\\li720{\\*\\pn\\pnlvlbody\\ilvl0\\ls1\\pndec}"
+        "\\ls1 one\\par"
+        "\\pard\\li720{\\*\\pn\\pnlvlcont\\ilvl0\\ls1\\pndec}\\ls1 more of one\\par"
+        "\\pard\\li720\\pnlvlcont\\ls1 still one\\par"
+        "{\\listtext 2.\\tab}\\pard\\fi-360\\li720{\\*\\pn\\pnlvlbody\\ilvl0\\ls1\\pndec}"
+        "\\ls1 two\\par}";
+    EXPECT_EQ(TextOf(rtf).toStdString(), "1. one\nmore of one\nstill one\n2. two");
+}
+
 struct SymbolCase {
     const char* name;
     const char* field;
