@@ -148,7 +148,20 @@ void BodyView::showAtZoom() {
         ScaleDocument(*copy, zoomPercent() / 100.0);
         shown = copy;
     }
-    setDocument(shown);
+    if (shown != document()) {
+        // Each layout of a long body takes a good part of a second, and showing one would lay
+        // it out three times: at the page size it came with (none: unbounded lines) as the view
+        // takes it, at the view's width, and at that width less the scroll bar, which appears
+        // only once the first layout has found the body too tall. With no page size it is not
+        // laid out until the view gives it its width, and with the bar kept on meanwhile that
+        // width is the final one; a short body that needs no bar is laid out once more.
+        shown->setPageSize(QSizeF(0, 0));
+        const Qt::ScrollBarPolicy policy = verticalScrollBarPolicy();
+        if (policy == Qt::ScrollBarAsNeeded)
+            setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        setDocument(shown);
+        setVerticalScrollBarPolicy(policy);
+    }
     delete std::exchange(zoomed_, copy);
 
     if (sameMessage) {

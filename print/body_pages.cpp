@@ -121,17 +121,18 @@ BodyPages::BodyPages(const QTextDocument& source, QPaintDevice& device, const QR
     copyParent_ = std::make_unique<OfflineTextDocument>();
     laidOut_.reset(source.clone(copyParent_.get()));
     laidOut_->setUndoRedoEnabled(false);
-    // Everything that changes the layout is set while the copy has none yet: each change to a
+    // Everything that changes the layout is set while the copy has none: each change to a
     // laid-out document lays the whole of it out again, which for a long body is most of the
-    // time the job takes.
+    // time the job takes. A document of no page size is not laid out at all, and the copy has
+    // its source's, with which the layout made to be given the device would lay it all out
+    // once at the screen's metrics before the device's.
+    laidOut_->setPageSize(QSizeF(0, 0));
     SizeFontsInPoints(*laidOut_);
     ScaleBlockLengths(*laidOut_, device.logicalDpiX() / kPixelsPerInch);
     laidOut_->setDocumentMargin(0);
-    laidOut_->setPageSize(area_.size());
-    // Laid out with the device's own font metrics, on pages as large as the area the margins
-    // leave; sheet n then shows the band of the layout from (n-1) × its height. The layout is
-    // made before it can be given the device, so it is laid out once more for it.
     laidOut_->documentLayout()->setPaintDevice(&device);
+    // Laid out with the device's own font metrics, on pages as large as the area the margins
+    // leave; sheet n then shows the band of the layout from (n-1) × its height.
     laidOut_->setPageSize(area_.size());
 
     QAbstractTextDocumentLayout* layout = laidOut_->documentLayout();
