@@ -19,7 +19,7 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/bench/bench_window" --write "$work/large.dat"
+"$build/bench/bench_window" --write stream "$work/large.dat"
 
 # Starts parcelo with a fresh home; prints the milliseconds from the start to the first paint
 # of the window, and the load time it reports.
