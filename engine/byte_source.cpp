@@ -92,11 +92,16 @@ bool FileSource::copyTo(uint64_t offset, uint64_t length, int fd) const {
         const ssize_t n = ::copy_file_range(fd_, &in, fd, nullptr, length, 0);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            // Not supported between these files (or an early end): copy by reading.
-            return ByteSource::copyTo(static_cast<uint64_t>(in), length, fd);
+        if (n > 0) {
+            length -= static_cast<uint64_t>(n);
+            continue;
         }
-        length -= static_cast<uint64_t>(n);
+        // Not possible between these files (another file system, an old kernel, a file
+        // system that has no such copy), or nothing copied for no stated reason: the rest
+        // goes by reading. Any other error (a full disk, say) is the copy's failure.
+        if (n == 0 || errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)
+            return ByteSource::copyTo(static_cast<uint64_t>(in), length, fd);
+        return false;
     }
     return true;
 }
