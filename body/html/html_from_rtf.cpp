@@ -1,8 +1,9 @@
 #include "body/html/html_from_rtf.h"
 
+#include "body/html/safe_html.h"
+#include "body/html/table_margins.h"
 #include "body/rtf/code_page_text.h"
 #include "body/rtf/rtf_interpreter.h"
-#include "body/html/safe_html.h"
 
 #include <QHash>
 #include <QImage>
@@ -169,6 +170,7 @@ void AppendHtml(QTextDocument& document, const QString& html, const CidResolver&
     }
     keepStatedFontSizes(document, from);
     mapSymbolFonts(document, from);
+    CollapseTableMargins(document, from);
     document.setUndoRedoEnabled(undoWasEnabled);
 }
 

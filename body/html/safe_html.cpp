@@ -1,5 +1,6 @@
 #include "body/html/safe_html.h"
 
+#include "body/html/block_borders.h"
 #include "body/html/css_declarations.h"
 #include "body/html/style_sheet.h"
 
@@ -459,6 +460,59 @@ StyleSheet styleSheetOf(QStringView html) {
     return sheet;
 }
 
+// The divisions and quotations left open, and which of them became a table of one cell for
+// their borders.
+class OpenBlocks {
+  public:
+    int boxed() const { return boxed_; }
+
+    void open(const QString& element, bool boxed, int tableDepth) {
+        blocks_.push_back({element, boxed, tableDepth});
+        boxed_ += boxed;
+    }
+
+    // Writes the end of the innermost `element` and of the blocks left open in it; false
+    // when none is open, and the end tag is a stray.
+    bool close(QString& out, QStringView element) {
+        const auto open = std::find_if(blocks_.rbegin(), blocks_.rend(),
+                                       [&](const Block& b) { return b.element == element; });
+        if (open == blocks_.rend())
+            return false;
+        closeTo(out, blocks_.rend() - open - 1);
+        return true;
+    }
+
+    // Ends the blocks opened in the cell at `tableDepth`, as a browser does with the cell.
+    void closeCell(QString& out, int tableDepth) {
+        size_t keep = blocks_.size();
+        while (keep > 0 && blocks_[keep - 1].tableDepth >= tableDepth)
+            --keep;
+        closeTo(out, keep);
+    }
+
+    void closeAll(QString& out) { closeTo(out, 0); }
+
+  private:
+    struct Block {
+        QString element;
+        bool boxed = false;
+        int tableDepth = 0;  // of the table cell it stands in
+    };
+
+    void closeTo(QString& out, size_t keep) {
+        while (blocks_.size() > keep) {
+            const Block& block = blocks_.back();
+            out += block.boxed ? QStringLiteral("</td></tr></table>")
+                               : QStringLiteral("</") + block.element + u'>';
+            boxed_ -= block.boxed;
+            blocks_.pop_back();
+        }
+    }
+
+    std::vector<Block> blocks_;
+    int boxed_ = 0;
+};
+
 struct OpenTable {
     // The border attribute asks for cell borders that the table's own CSS took from Qt's
     // table border, so each cell without borders of its own draws them.
@@ -474,6 +528,7 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
     const StyleSheet sheet = styleSheetOf(html);
     TagStyles styles(sheet);
     std::vector<OpenTable> tables;
+    OpenBlocks blocks;
     int tableDepth = 0;
     int listItems = 0;
     // Where the content of the paragraph or division opened last begins in `out`.
@@ -516,6 +571,8 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
             continue;
         if (tag.closing)
             styles.close(element);
+        if (tableDepth > 0 && (isTablePart(element) || (element == u"table" && tag.closing)))
+            blocks.closeCell(out, tableDepth);
         if (element == u"table") {
             const bool tooDeep =
                 tag.closing ? tableDepth > kMaxTableNesting : ++tableDepth > kMaxTableNesting;
@@ -558,6 +615,8 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
                 }
                 blockContent = -1;
             }
+            if ((element == u"div" || element == u"blockquote") && blocks.close(out, element))
+                continue;
             appendTag(out, tag, element, {});
             continue;
         }
@@ -590,12 +649,34 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
                 styleAttribute(style.text.isEmpty() ? cellBorder : cellBorder + u';' + style.text));
             continue;
         }
+        if ((element == u"div" || element == u"blockquote") && !tag.selfClosing) {
+            // Each box is a table that Qt lays out within the one around it.
+            const bool boxed =
+                tableDepth + blocks.boxed() < kMaxTableNesting && DrawsBorder(style.declarations);
+            blocks.open(element, boxed, tableDepth);
+            if (boxed) {
+                const BlockBox box = BoxOfBlock(element, style.declarations);
+                out += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"") +
+                       styleAttribute(box.tableStyle) + QStringLiteral("><tr><td") +
+                       styleAttribute(box.cellStyle) + u'>';
+                continue;
+            }
+        }
+        if (element == u"hr") {
+            CssDeclarations declarations = style.declarations;
+            declarations.push_back({QStringLiteral("background-color"),
+                                    RuleColour(style.declarations, attributeValue(tag, u"color")),
+                                    false});
+            appendTag(out, tag, element, styleAttribute(CssText(declarations)), {u"color"});
+            continue;
+        }
         appendTag(out, tag, element, style.attribute,
                   element == u"font" ? std::initializer_list<QStringView>{u"size"}
                                      : std::initializer_list<QStringView>{});
         if (element == u"p" || element == u"div")
             blockContent = out.size();
     }
+    blocks.closeAll(out);
     return out;
 }
 

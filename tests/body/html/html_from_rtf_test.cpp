@@ -246,6 +246,42 @@ TEST(HtmlTables, BordersOnlyWhereTheHtmlAsks) {
     EXPECT_EQ(CellBorders(*none), "0000,0000");
 }
 
+// Qt draws no border around a block: a bordered division or quotation is a table of one cell.
+TEST(HtmlBlocks, BordersOfBlocksAndRulesShow) {
+    const auto document = Read(EncapsulatedHtml(
+        "<p style='margin:0 0 20px 0'>above</p>"
+        "<div style='border:none;border-top:solid #E1E1E1 1.0pt;padding:3.0pt 0in 0in 0in;"
+        "margin-top:10px'><p>From: Ann</p></div>"
+        "<blockquote type=cite style='border-left:2px solid #1010ff;padding-left:5px'>"
+        "<p>quoted</p></blockquote>"
+        "<div style='border:none'><p>unboxed</p></div>"
+        "<div style='background:white'><hr><p>after rule</p></div>"));
+
+    const QTextTable* rule = TableOf(*document, "From: Ann");
+    ASSERT_NE(rule, nullptr);
+    EXPECT_EQ(CellBorders(*rule), "1000");
+    const QTextTableCellFormat ruleCell = rule->cellAt(0, 0).format().toTableCellFormat();
+    EXPECT_EQ(ruleCell.topBorderBrush().color(), QColor(0xE1, 0xE1, 0xE1));
+    // Margins that meet collapse to the larger one, as between blocks.
+    EXPECT_EQ(rule->format().topMargin(), 20);
+
+    const QTextTable* quote = TableOf(*document, "quoted");
+    ASSERT_NE(quote, nullptr);
+    EXPECT_EQ(CellBorders(*quote), "0001");
+    EXPECT_EQ(quote->cellAt(0, 0).format().toTableCellFormat().leftBorderBrush().color(),
+              QColor(0x10, 0x10, 0xff));
+
+    EXPECT_EQ(TableOf(*document, "unboxed"), nullptr);
+
+    // A rule is drawn in its block's background, which it would take from the white box.
+    QTextBlock hr = BlockOf(*document, "after rule").previous();
+    while (hr.isValid() &&
+           !hr.blockFormat().hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth))
+        hr = hr.previous();
+    ASSERT_TRUE(hr.isValid());
+    EXPECT_LT(hr.blockFormat().background().color().lightness(), 200);
+}
+
 QByteArray PngBytes() {
     QImage image(5, 4, QImage::Format_RGB32);
     image.fill(Qt::blue);
