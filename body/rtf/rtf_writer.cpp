@@ -646,7 +646,14 @@ void Writer::writeBlock(const QTextBlock& block, int level, const char* end) {
     }
     if (format.rightMargin() > 0)
         word("\\ri", twips(format.rightMargin()));
-    writeBackground("\\cbpat", format);
+    if (format.hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth) &&
+        hasBackground(format)) {
+        // A rule is drawn in its block's background; shading would be a band of a line's height.
+        out_ += "\\brdrb\\brdrs\\brdrw15";
+        word("\\brdrcf", colorIndex(format.background().color()));
+    } else {
+        writeBackground("\\cbpat", format);
+    }
     if (format.topMargin() > 0)
         word("\\sb", twips(format.topMargin()));
     if (format.bottomMargin() > 0)
