@@ -174,6 +174,10 @@ void Interpreter::controlWord(std::string_view name, bool hasParam, int param) {
         shapeWord(g, word);
         return;
     }
+    if (g.dest == Dest::Shape) {
+        shapeInstructionWord(g, word);
+        return;
+    }
     // A word that opens a destination does so wherever it stands; any other word reaches its
     // handler only where no table or picture header reads it. Most words stand in the text,
     // which reads none.
@@ -241,7 +245,8 @@ bool Interpreter::readByDestination(Group& g, const Word& word) {
         case Dest::PageBackground:
         case Dest::ShapePropertyName:
         case Dest::ShapePropertyValue:
-            return true;  // read by shapeWord
+        case Dest::Shape:
+            return true;  // read by shapeWord and shapeInstructionWord
         case Dest::Text:
         case Dest::HtmlTag:
         case Dest::FieldInstruction:

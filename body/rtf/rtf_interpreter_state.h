@@ -57,6 +57,7 @@ enum class Dest : uint8_t {
     PageBackground,  // the \background shape and its property groups
     ShapePropertyName,
     ShapePropertyValue,
+    Shape,  // a floating shape's instructions, of which only the picture is shown
 };
 
 enum class Align : uint8_t { Default, Right, Center, Justify };
@@ -290,6 +291,9 @@ class Interpreter {
     void pageBackgroundWord(Group& g, const Word& word);
     void shapeWord(Group& g, const Word& word);
     void endShapeGroup(Dest dest);
+    void shapeInstructionWord(Group& g, const Word& word);
+    void startShapePicture(Group& g, const Word& word);
+    bool inPageBackground() const;
 
     // rtf_html_tags.cpp
     void htmlTagWord(Group& g, const Word& word);
@@ -380,6 +384,8 @@ class Interpreter {
     QString shapeName_;
     QString shapeText_;
     QColor fillColor_;
+    // Whether the floating shape being read showed its picture, which its \shprslt repeats.
+    bool shapeHadPicture_ = false;
 
     // Encapsulated HTML. An \mhtmltag carries the form of a tag to show; an \htmltag for the
     // same tag right after it is its twin and is dropped.

@@ -86,7 +86,6 @@ KeywordTable makeTable() {
             {"shppict", Kw::TextDest},
             {"object", Kw::TextDest},
             {"result", Kw::TextDest},
-            {"shprslt", Kw::TextDest},
             {"ud", Kw::TextDest},
         });
     add(Concern::Destination, kWord,
@@ -336,6 +335,8 @@ KeywordTable makeTable() {
         });
     add(Concern::PageBackground, kDestination,
         {
+            {"shp", Kw::Shape},
+            {"shprslt", Kw::ShapeResult},
             {"shpinst", Kw::ShapeInstructions},
             {"background", Kw::PageBackground},
         });

@@ -138,6 +138,8 @@ enum class Kw : uint8_t {
     PictScaleY,
     // Concern::PageBackground
     PageBackground,
+    Shape,
+    ShapeResult,
     ShapeInstructions,
     ShapeProperty,
     ShapePropertyName,

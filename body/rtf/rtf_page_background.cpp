@@ -1,6 +1,10 @@
-// The page background: the fill colour of the {\*\background} shape, read from its property
-// groups; other shapes are read from their \shprslt rendering.
+// Shapes: the page background, the fill colour of the {\*\background} shape read from its
+// property groups, and the picture of a floating shape ({\sp{\sn pib}{\sv{\pict ..}}}),
+// shown where the shape is anchored. Anything else of a shape is read from its \shprslt
+// rendering.
 #include "body/rtf/rtf_interpreter_state.h"
+
+#include <algorithm>
 
 namespace parcelo::rtf {
 
@@ -26,17 +30,64 @@ void Interpreter::pageBackgroundWord(Group& g, const Word& word) {
             fillColor_ = QColor();
             shapeName_.clear();
             return;
+        case Kw::Shape:
+            shapeHadPicture_ = false;
+            return;
         case Kw::ShapeInstructions:
-            // Elsewhere a shape is read from its \shprslt rendering instead.
-            g.dest = Dest::Skip;
+            if (g.dest != Dest::Skip)
+                g.dest = html() ? Dest::Skip : Dest::Shape;
+            return;
+        case Kw::ShapeResult:
+            // The rendering of a shape whose picture was shown would show it again.
+            if (shapeHadPicture_)
+                g.dest = Dest::Skip;
+            else if (g.dest != Dest::Skip)
+                g.dest = Dest::Text;
             return;
         default:
             return;  // a shape's properties matter only in the background
     }
 }
 
+bool Interpreter::inPageBackground() const {
+    return std::any_of(groups_.begin(), groups_.end(),
+                       [](const Group& g) { return g.dest == Dest::PageBackground; });
+}
+
+void Interpreter::startShapePicture(Group& g, const Word& word) {
+    pictureWord(g, word);
+    if (g.dest == Dest::Picture)
+        shapeHadPicture_ = true;
+}
+
+void Interpreter::shapeInstructionWord(Group& g, const Word& word) {
+    switch (word.kw) {
+        case Kw::Pict:
+            startShapePicture(g, word);
+            return;
+        case Kw::ShapeProperty:
+        case Kw::ShapePropertyName:
+        case Kw::ShapePropertyValue:
+            shapeWord(g, word);
+            return;
+        case Kw::SkipDest:
+            g.dest = Dest::Skip;  // a \nonshppict copy, say
+            return;
+        default:
+            return;  // the shape's place, size and text box are not shown
+    }
+}
+
 void Interpreter::shapeWord(Group& g, const Word& word) {
     switch (word.kw) {
+        case Kw::Pict:
+            if (shapeName_ == u"pib" && !inPageBackground()) {
+                startShapePicture(g, word);
+                return;
+            }
+            g.dest = Dest::Skip;
+            return;
+        case Kw::Shape:
         case Kw::ShapeInstructions:
             return;  // read through: it holds the shape's properties
         case Kw::ShapeProperty:

@@ -1,8 +1,9 @@
 // Pictures: a \pict group's header and data, and what it puts into the document: the image of
-// a PNG, JPEG or bitmap picture, or for anything else (metafiles, damaged data) a framed box
-// of its size with the word "picture" that keeps the original data for saving.
-#include "body/rtf/bitmap_decoding.h"
+// a PNG, JPEG, bitmap or metafile picture, or for anything else (Mac pictures, damaged data)
+// a framed box of its size with the word "picture" that keeps the original data for saving.
+#include "body/metafile_player.h"
 #include "body/picture_placeholder.h"
+#include "body/rtf/bitmap_decoding.h"
 #include "body/rtf/rtf_interpreter_state.h"
 #include "body/rtf/rtf_tokenizer.h"
 
@@ -66,6 +67,38 @@ QString headerOf(const Picture& picture) {
             header += QStringLiteral("\\wbmwidthbytes%1").arg(picture.widthBytes);
     }
     return header;
+}
+
+bool isDrawnMetafile(Picture::Kind kind) {
+    return kind == Picture::Kind::Wmf || kind == Picture::Kind::Emf;
+}
+
+// The size a picture says it has: metafiles give theirs in hundredths of a millimetre,
+// bitmaps in pixels; with neither, an inch square.
+QSize boxOf(const Picture& picture) {
+    const double perUnit = isMetafile(picture.kind) ? 96.0 / 2540.0 : 1.0;
+    const QSizeF box(picture.width > 0 ? picture.width * perUnit : 96.0,
+                     picture.height > 0 ? picture.height * perUnit : 96.0);
+    return box.toSize().expandedTo(QSize(1, 1));
+}
+
+// A metafile's size from the \pict header, else from its own header.
+QSize metafileBox(const Picture& picture) {
+    if (picture.width <= 0 || picture.height <= 0) {
+        if (const QSize own = MetafileSize(picture.data); !own.isEmpty())
+            return own;
+    }
+    return boxOf(picture);
+}
+
+// The size the body shows a picture at: the goal the RTF asks for, else its natural size,
+// scaled.
+QSizeF shownSize(const Picture& picture, QSize natural) {
+    const double width = picture.goalWidth > 0 ? picture.goalWidth * picture.scaleX / 1500.0
+                                               : natural.width() * picture.scaleX / 100.0;
+    const double height = picture.goalHeight > 0 ? picture.goalHeight * picture.scaleY / 1500.0
+                                                 : natural.height() * picture.scaleY / 100.0;
+    return QSizeF(std::clamp(width, 1.0, 4000.0), std::clamp(height, 1.0, 4000.0));
 }
 
 QString nameOf(const char* scheme, const QByteArray& data) {
@@ -176,6 +209,20 @@ void Interpreter::finishPicture() {
     QSize natural;
     if (const auto known = pictureImages_.constFind(name); known != pictureImages_.constEnd()) {
         natural = *known;
+    } else if (isDrawnMetafile(picture.kind) && !picture.data.isEmpty()) {
+        // A metafile has no pixels of its own: it is drawn at twice the size it is shown,
+        // so that it stays sharp when printed.
+        natural = metafileBox(picture);
+        const QImage image =
+            ImageFromMetafile(picture.data, shownSize(picture, natural).toSize() * 2,
+                              std::min(kMaxPicturePixels, kMaxBodyPicturePixels - picturePixels_));
+        if (!image.isNull()) {
+            picturePixels_ += int64_t{image.width()} * image.height();
+            builder_->document().addResource(QTextDocument::ImageResource, QUrl(name), image);
+            pictureImages_.insert(name, natural);
+        } else {
+            natural = {};
+        }
     } else if (!picture.data.isEmpty()) {
         const QImage image = decodePicture(
             picture, std::min(kMaxPicturePixels, kMaxBodyPicturePixels - picturePixels_));
@@ -189,12 +236,7 @@ void Interpreter::finishPicture() {
 
     QTextImageFormat format;
     if (natural.isEmpty()) {
-        // The size the picture would have: metafiles give theirs in hundredths of a
-        // millimetre, bitmaps in pixels; with neither, an inch square.
-        const double perUnit = isMetafile(picture.kind) ? 96.0 / 2540.0 : 1.0;
-        const QSizeF box(picture.width > 0 ? picture.width * perUnit : 96.0,
-                         picture.height > 0 ? picture.height * perUnit : 96.0);
-        natural = box.toSize().expandedTo(QSize(1, 1));
+        natural = boxOf(picture);
         format.setProperty(QTextFormat::ImageAltText, kPictureWord);
         if (!picture.data.isEmpty()) {
             const QString dataName = nameOf("rtf-picture-data:", picture.data);
@@ -205,11 +247,7 @@ void Interpreter::finishPicture() {
         }
         name.clear();
     }
-    const double width = picture.goalWidth > 0 ? picture.goalWidth * picture.scaleX / 1500.0
-                                               : natural.width() * picture.scaleX / 100.0;
-    const double height = picture.goalHeight > 0 ? picture.goalHeight * picture.scaleY / 1500.0
-                                                 : natural.height() * picture.scaleY / 100.0;
-    const QSizeF size(std::clamp(width, 1.0, 4000.0), std::clamp(height, 1.0, 4000.0));
+    const QSizeF size = shownSize(picture, natural);
     format.setName(name.isEmpty() ? placeholderFor(size) : name);
     format.setWidth(size.width());
     format.setHeight(size.height());

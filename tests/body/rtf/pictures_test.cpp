@@ -1,8 +1,8 @@
 // Pictures of every kind RTF carries: bitmaps decoded to their pixels, metafiles and damaged
 // data shown as a box of their size with the word "picture", sizes from the goal and scale
 // words, limits on forged sizes, and saving each kind back as RTF.
-#include "body/rtf/bitmap_decoding.h"
 #include "body/picture_placeholder.h"
+#include "body/rtf/bitmap_decoding.h"
 #include "body/rtf/rtf_writer.h"
 
 #include "body_test_support.h"
@@ -260,6 +260,48 @@ TEST(Pictures, ShapePictureShownWithoutItsMetafileTwin) {
                                      "}}{\\nonshppict{\\pict\\wmetafile8 0100090000}}"));
     EXPECT_FALSE(shown.placeholder);
     EXPECT_EQ(shown.image.size(), QSize(4, 3));
+}
+
+// A WMF record: its size in 16-bit words, its function and its parameters.
+void WmfRecord(QByteArray& out, uint16_t function, const std::vector<int>& words,
+               const QByteArray& tail = {}) {
+    PutLe(out, static_cast<uint32_t>(3 + words.size() + tail.size() / 2), 4);
+    PutLe(out, function, 2);
+    for (int word : words)
+        PutLe(out, static_cast<uint32_t>(word), 2);
+    out += tail;
+}
+
+// Smooth stretching blends a pixel's neighbours in a little.
+bool Near(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= 8 && std::abs(qGreen(a) - qGreen(b)) <= 8 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 8;
+}
+
+TEST(Pictures, MetafilesAreDrawn) {
+    // A placeable 100 x 100 WMF at 96 units an inch: a red rectangle on the left half, the
+    // 2 x 2 bitmap stretched over the right.
+    QByteArray wmf;
+    PutLe(wmf, 0x9AC6CDD7, 4);
+    for (int word : {0, 0, 0, 100, 100, 96, 0, 0, 0})
+        PutLe(wmf, static_cast<uint32_t>(word), 2);
+    for (int word : {1, 9, 0x300, 0, 0, 1, 0, 0, 0})
+        PutLe(wmf, static_cast<uint32_t>(word), 2);
+    WmfRecord(wmf, 0x02FC, {0, 0x00FF, 0, 0});  // CreateBrushIndirect, solid red
+    WmfRecord(wmf, 0x012D, {0});                // SelectObject
+    WmfRecord(wmf, 0x041B, {100, 50, 0, 0});    // Rectangle
+    WmfRecord(wmf, 0x0F43, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 50, 0, 50}, kDib24);
+    WmfRecord(wmf, 0, {});
+    const Shown shown = ShowOne(Body("{\\pict\\wmetafile8 " + Hex(wmf) + "}"));
+    ASSERT_FALSE(shown.placeholder);
+    EXPECT_EQ(shown.format.width(), 100);
+    EXPECT_TRUE(Near(shown.image.pixel(50, 100), qRgb(255, 0, 0))) << 50 << ',' << 100;
+    EXPECT_TRUE(Near(shown.image.pixel(125, 50), qRgb(255, 0, 0))) << 125 << ',' << 50;
+    EXPECT_TRUE(Near(shown.image.pixel(175, 50), qRgb(255, 255, 255))) << 175 << ',' << 50;
+    EXPECT_TRUE(Near(shown.image.pixel(125, 150), qRgb(0, 0, 255))) << 125 << ',' << 150;
+    EXPECT_TRUE(Near(shown.image.pixel(175, 150), qRgb(0, 255, 0))) << 175 << ',' << 150;
+    // Cut off after its first records, it draws nothing and stays a box.
+    EXPECT_TRUE(ShowOne(Body("{\\pict\\wmetafile8 " + Hex(wmf.left(60)) + "}")).placeholder);
 }
 
 TEST(Pictures, ForgedSizesAreNotDecoded) {
