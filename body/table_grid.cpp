@@ -1,5 +1,7 @@
 #include "body/table_grid.h"
 
+#include "body/lengths.h"
+
 #include <QBrush>
 
 #include <algorithm>
@@ -10,7 +12,6 @@ namespace parcelo {
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;
 // Edges of different rows this close together make one column boundary: Word's rows often
 // disagree by a few twips.
 constexpr int kSnapTwips = 30;

@@ -14,23 +14,21 @@
 #include <cmath>
 #include <vector>
 
+#include "body/lengths.h"
 #include "body/offline_document.h"
 
 namespace parcelo {
 
 namespace {
 
-constexpr qreal kPointsPerInch = 72.0;
 constexpr qreal kEdge = 0.5;
-// A pixel of a body's text, as on screen and in CSS.
-constexpr qreal kPixelsPerInch = 96.0;
 
 bool InPoints(QTextCharFormat& format) {
     if (!format.hasProperty(QTextFormat::FontPixelSize))
         return false;
     const int pixels = format.intProperty(QTextFormat::FontPixelSize);
     format.clearProperty(QTextFormat::FontPixelSize);
-    format.setFontPointSize(pixels * kPointsPerInch / kPixelsPerInch);
+    format.setFontPointSize(PointsFromPixels(pixels));
     return true;
 }
 
@@ -128,7 +126,7 @@ BodyPages::BodyPages(const QTextDocument& source, QPaintDevice& device, const QR
     // once at the screen's metrics before the device's.
     laidOut_->setPageSize(QSizeF(0, 0));
     SizeFontsInPoints(*laidOut_);
-    ScaleBlockLengths(*laidOut_, device.logicalDpiX() / kPixelsPerInch);
+    ScaleBlockLengths(*laidOut_, DotsPerPixel(device.logicalDpiX()));
     laidOut_->setDocumentMargin(0);
     laidOut_->documentLayout()->setPaintDevice(&device);
     // Laid out with the device's own font metrics, on pages as large as the area the margins

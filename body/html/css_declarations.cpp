@@ -1,5 +1,7 @@
 #include "body/html/css_declarations.h"
 
+#include "body/lengths.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -134,17 +136,17 @@ bool splitLength(QStringView word, double& number, QString& unit) {
 // How many pixels one `unit` is, at 96 pixels per inch, or 0 for a unit left as it is.
 double pixelsPer(QStringView unit) {
     if (unit == u"pt")
-        return 96.0 / 72;
+        return PixelsFromPoints(1);
     if (unit == u"pc")
-        return 16;
+        return PixelsFromPoints(12);
     if (unit == u"in")
-        return 96;
+        return kPixelsPerInch;
     if (unit == u"cm")
-        return 96 / 2.54;
+        return kPixelsPerInch / 2.54;
     if (unit == u"mm")
-        return 96 / 25.4;
+        return kPixelsPerInch / 25.4;
     if (unit == u"q")
-        return 96 / 101.6;
+        return kPixelsPerInch / 101.6;
     return 0;
 }
 

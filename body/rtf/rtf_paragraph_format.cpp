@@ -1,13 +1,12 @@
 // Paragraph formatting: alignment, indents, spacing, shading, line breaks, tabs and tab
 // stops, and the end of a paragraph with the QTextBlockFormat its properties give.
+#include "body/lengths.h"
 #include "body/rtf/rtf_interpreter_state.h"
 
 namespace parcelo::rtf {
 
 namespace {
 
-// Lengths become pixels at 96 dpi: 15 twips each.
-constexpr double kTwipsPerPixel = 15.0;
 // Default stops are set as far as a line of a wide page reaches (22 inches); past them a tab
 // goes to Qt's own stops.
 constexpr int kDefaultStopsReach = 31680;

@@ -1,6 +1,7 @@
 // Pictures: a \pict group's header and data, and what it puts into the document: the image of
 // a PNG, JPEG, bitmap or metafile picture, or for anything else (Mac pictures, damaged data)
 // a framed box of its size with the word "picture" that keeps the original data for saving.
+#include "body/lengths.h"
 #include "body/metafile_player.h"
 #include "body/picture_placeholder.h"
 #include "body/rtf/bitmap_decoding.h"
@@ -76,9 +77,9 @@ bool isDrawnMetafile(Picture::Kind kind) {
 // The size a picture says it has: metafiles give theirs in hundredths of a millimetre,
 // bitmaps in pixels; with neither, an inch square.
 QSize boxOf(const Picture& picture) {
-    const double perUnit = isMetafile(picture.kind) ? 96.0 / 2540.0 : 1.0;
-    const QSizeF box(picture.width > 0 ? picture.width * perUnit : 96.0,
-                     picture.height > 0 ? picture.height * perUnit : 96.0);
+    const double perUnit = isMetafile(picture.kind) ? PixelsFromHimetric(1) : 1.0;
+    const QSizeF box(picture.width > 0 ? picture.width * perUnit : kPixelsPerInch,
+                     picture.height > 0 ? picture.height * perUnit : kPixelsPerInch);
     return box.toSize().expandedTo(QSize(1, 1));
 }
 

@@ -1,6 +1,7 @@
 #include "body/rtf/rtf_writer.h"
 
 #include "body/document_builder.h"
+#include "body/lengths.h"
 #include "body/picture_placeholder.h"
 
 #include <QBuffer>
@@ -33,7 +34,7 @@ QByteArray hexByte(qsizetype value) {
 }
 
 int twips(double pixels) {
-    return static_cast<int>(std::lround(pixels * 15.0));
+    return static_cast<int>(std::lround(TwipsFromPixels(pixels)));
 }
 
 const char* familyWord(int hint) {
