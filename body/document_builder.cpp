@@ -2,6 +2,7 @@
 
 #include "body/table_grid.h"
 
+#include <QFontMetricsF>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -34,6 +35,49 @@ QString roman(int number, bool upper) {
             out += QLatin1StringView(numeral);
     }
     return upper ? out.toUpper() : out;
+}
+
+// About how tall a paragraph is on one line: a cell of a row with a height is made that
+// tall by its padding, which is all the room Qt's tables give. A paragraph that wraps makes
+// the row taller than it should be, never one that overlaps what follows it.
+double oneLineHeight(const BuiltParagraph& paragraph) {
+    const QTextBlockFormat& format = paragraph.format;
+    const double margins = format.topMargin() + format.bottomMargin();
+    if (format.lineHeightType() == QTextBlockFormat::FixedHeight)
+        return format.lineHeight() + margins;
+    double line = QFontMetricsF(paragraph.markFormat.font()).height();
+    for (const BuiltRun& run : paragraph.runs) {
+        if (run.format.isImageFormat())
+            line = std::max(line, run.format.toImageFormat().height());
+        else
+            line = std::max(line, QFontMetricsF(run.format.font()).height());
+    }
+    if (format.lineHeightType() == QTextBlockFormat::MinimumHeight)
+        line = std::max(line, format.lineHeight());
+    return line + margins;
+}
+
+// Pads `format` so that a cell holding `content` pixels is `height` pixels tall, the room
+// left over going where its vertical alignment puts it.
+void padToHeight(QTextFormat& format, double height, double content) {
+    QTextTableCellFormat cell = format.toTableCellFormat();
+    const double extra = height - content - cell.topPadding() - cell.bottomPadding() -
+                         cell.topBorder() - cell.bottomBorder();
+    if (extra < 1)
+        return;
+    switch (cell.verticalAlignment()) {
+        case QTextCharFormat::AlignBottom:
+            cell.setTopPadding(cell.topPadding() + extra);
+            break;
+        case QTextCharFormat::AlignMiddle:
+            cell.setTopPadding(cell.topPadding() + extra / 2);
+            cell.setBottomPadding(cell.bottomPadding() + extra / 2);
+            break;
+        default:
+            cell.setBottomPadding(cell.bottomPadding() + extra);
+            break;
+    }
+    format = cell;
 }
 
 }  // namespace
@@ -308,6 +352,21 @@ void DocumentBuilder::insertTable(QTextCursor& cursor, Table& table, const QColo
         if (!format.hasProperty(QTextFormat::BackgroundBrush) && fill.isValid()) {
             format.setBackground(fill);
             format.setProperty(kPageColorProperty, true);
+        }
+        if (placed.height > 0) {
+            double content = 0;
+            bool nested = false;
+            for (const GridPart at : placed.parts) {
+                for (const CellItem& item : table.rows[at.row].cells[at.cell].items) {
+                    nested = nested || item.table;
+                    if (!item.table)
+                        content += oneLineHeight(item.paragraph);
+                }
+            }
+            // A nested table's height is not known before it is laid out; it is seldom
+            // shorter than its row.
+            if (!nested)
+                padToHeight(format, placed.height, content);
         }
         QTextTableCell cell = qtTable->cellAt(placed.row, placed.column);
         QTextCursor cellCursor = cell.firstCursorPosition();

@@ -78,6 +78,7 @@ struct BuiltCellFormat {
     BuiltMerge horizontalMerge = BuiltMerge::None;
     BuiltMerge verticalMerge = BuiltMerge::None;
     QTextCharFormat::VerticalAlignment verticalAlignment = QTextCharFormat::AlignNormal;
+    std::array<int, 4> padding{-1, -1, -1, -1};  // twips, by BuiltEdge; -1: the row's
 };
 
 // A table row's definition: its cells, where it stands, the space inside its cells and the
@@ -89,6 +90,9 @@ struct BuiltRowFormat {
     std::array<int, 4> padding{};  // twips, by BuiltEdge
     bool hasPadding = false;
     std::array<BuiltBorder, 6> borders;
+    // Twips, 0 for none. Word makes a negative height exact, cutting what does not fit; here
+    // it is a least height too, since a row drawn over the text below it hides both.
+    int height = 0;
 };
 
 class DocumentBuilder {

@@ -205,6 +205,12 @@ CellLook lookOf(const RowCell& top, const RowCell& bottom, const BuiltRowFormat&
     } else if (!sized) {
         look.padding[kLeftEdge] = look.padding[kRightEdge] = kUnsizedPadding;
     }
+    // A cell's own padding wins over its row's, edge by edge.
+    for (int edge = kTopEdge; edge <= kRightEdge; ++edge) {
+        const BuiltCellFormat* own = edge == kRightEdge ? top.last : top.first;
+        if (own && own->padding[edge] >= 0)
+            look.padding[edge] = own->padding[edge] / kTwipsPerPixel;
+    }
     if (top.first) {
         look.background = top.first->background;
         look.verticalAlignment = top.first->verticalAlignment;
@@ -318,6 +324,8 @@ TableGrid PlanTableGrid(std::span<const GridRow> rows) {
             previous = look;
         }
         cell.format = format;
+        if (cell.rowSpan == 1)
+            cell.height = std::abs(rows[cell.row].format->height) / kTwipsPerPixel;
     }
     return grid;
 }

@@ -32,6 +32,7 @@ struct GridCell {
     int columnSpan = 1;
     std::vector<GridPart> parts;  // the cells read that it shows, its own first
     QTextFormat format;           // a QTextTableCellFormat, shared by the cells that look alike
+    double height = 0;            // pixels: how tall its row is at least, 0 for no height
 };
 
 struct TableGrid {

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace parcelo {
@@ -517,7 +518,43 @@ struct OpenTable {
     // The border attribute asks for cell borders that the table's own CSS took from Qt's
     // table border, so each cell without borders of its own draws them.
     bool cellBorders = false;
+    // The widths that <col> gives its columns ("" for none), which Qt reads only on cells,
+    // and the column of the next cell of the row.
+    std::vector<QString> columnWidths;
+    int column = 0;
 };
+
+// Most columns that <col span> is taken to give.
+constexpr int kMaxColSpan = 1000;
+
+// The width that Qt reads from a width attribute ("120" or "40%") that CSS or the width
+// attribute gives the element, or "" for none. CSS wins, as in a browser; its lengths are in
+// pixels already.
+QString widthOf(const Tag& tag, const CssDeclarations& declarations) {
+    for (auto it = declarations.rbegin(); it != declarations.rend(); ++it) {
+        if (it->property != u"width")
+            continue;
+        const QString value = it->value.trimmed().toLower();
+        bool ok = false;
+        if (value.endsWith(u'%')) {
+            value.chopped(1).toDouble(&ok);
+            return ok ? value : QString();
+        }
+        const double pixels = (value.endsWith(u"px") ? value.chopped(2) : value).toDouble(&ok);
+        return ok && pixels > 0 ? QString::number(std::lround(pixels)) : QString();
+    }
+    const QString attribute = attributeValue(tag, u"width").toString().trimmed();
+    bool ok = false;
+    if (attribute.endsWith(u'%'))
+        attribute.chopped(1).toDouble(&ok);
+    else
+        ok = attribute.toDouble() > 0;
+    return ok ? attribute : QString();
+}
+
+QString widthAttribute(const QString& width) {
+    return width.isEmpty() ? QString() : QStringLiteral(" width=\"") + width + u'"';
+}
 
 }  // namespace
 
@@ -586,6 +623,8 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
             out += u' ';
             continue;
         }
+        if (element == u"tr" && !tag.closing && !tables.empty())
+            tables.back().column = 0;
         if (element == u"li" && (tag.closing || ++listItems > kMaxListItems) &&
             listItems > kMaxListItems) {
             out += tag.closing ? u"</p>" : u"<p>";
@@ -622,13 +661,35 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
         }
 
         const TagStyles::Style& style = styles.of(tag, element);
+        if (element == u"col" && !tables.empty()) {
+            std::vector<QString>& widths = tables.back().columnWidths;
+            const int span = std::clamp(attributeValue(tag, u"span").toInt(), 1, kMaxColSpan);
+            if (widths.size() < static_cast<size_t>(kMaxColSpan))
+                widths.insert(widths.end(), span, widthOf(tag, style.declarations));
+        }
+        // Qt reads a width only from the attribute, and only on tables and cells.
+        QString width;
+        if (element == u"table") {
+            width = widthOf(tag, style.declarations);
+        } else if ((element == u"td" || element == u"th") && !tables.empty()) {
+            OpenTable& table = tables.back();
+            const int span = std::clamp(attributeValue(tag, u"colspan").toInt(), 1, kMaxColSpan);
+            width = widthOf(tag, style.declarations);
+            if (width.isEmpty() && span == 1 && table.column >= 0 &&
+                static_cast<size_t>(table.column) < table.columnWidths.size())
+                width = table.columnWidths[table.column];
+            table.column = std::min(table.column + span, kMaxColSpan);
+        }
+        const QString widthText = widthAttribute(width);
+        const std::initializer_list<QStringView> noWidth = {u"width"};
+        const std::initializer_list<QStringView> noBorderOrWidth = {u"border", u"width"};
         if (element == u"table") {
             // Qt draws a table's border around every cell as well: a border that CSS gives
             // the table alone would draw a grid that the sender never saw.
             OpenTable table;
             if (!style.hasBorder) {
                 tables.push_back(table);
-                appendTag(out, tag, element, style.attribute);
+                appendTag(out, tag, element, widthText + style.attribute, noWidth);
                 continue;
             }
             const QStringView border = attributeValue(tag, u"border");
@@ -638,7 +699,8 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
             CssDeclarations declarations = style.declarations;
             std::erase_if(declarations,
                           [](const CssDeclaration& d) { return IsBorderProperty(d.property); });
-            appendTag(out, tag, element, styleAttribute(CssText(declarations)), {u"border"});
+            appendTag(out, tag, element, widthText + styleAttribute(CssText(declarations)),
+                      noBorderOrWidth);
             continue;
         }
         if ((element == u"td" || element == u"th") && !tables.empty() &&
@@ -646,7 +708,13 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
             const QString cellBorder = QStringLiteral("border:1px inset #808080");
             appendTag(
                 out, tag, element,
-                styleAttribute(style.text.isEmpty() ? cellBorder : cellBorder + u';' + style.text));
+                widthText + styleAttribute(style.text.isEmpty() ? cellBorder
+                                                                : cellBorder + u';' + style.text),
+                noWidth);
+            continue;
+        }
+        if (!width.isEmpty()) {
+            appendTag(out, tag, element, widthText + style.attribute, noWidth);
             continue;
         }
         if ((element == u"div" || element == u"blockquote") && !tag.selfClosing) {

@@ -3,8 +3,8 @@
 // source files, one for each kind of control word; nothing outside the interpreter sees it.
 #pragma once
 
-#include "body/rtf/code_page_text.h"
 #include "body/document_builder.h"
+#include "body/rtf/code_page_text.h"
 #include "body/rtf/rtf_keywords.h"
 
 #include <QColor>
@@ -346,6 +346,7 @@ class Interpreter {
     enum class BorderOwner : uint8_t { None, Cell, Row };
     std::vector<RowDefinition> rowDefinitions_;  // [level - 1]
     BuiltCellFormat cellFormat_;
+    std::array<bool, 4> cellPaddingInTwips_{};
     BorderOwner borderOwner_ = BorderOwner::None;
     uint8_t borderEdge_ = 0;
     int borderLevel_ = 0;

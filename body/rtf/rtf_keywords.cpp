@@ -209,6 +209,17 @@ KeywordTable makeTable() {
             {"trpaddfl", Kw::RowPaddingUnit, kLeftEdge},
             {"trpaddfb", Kw::RowPaddingUnit, kBottomEdge},
             {"trpaddfr", Kw::RowPaddingUnit, kRightEdge},
+            {"trrh", Kw::RowHeight},
+            // Word writes a cell's top padding as \clpadl and its left as \clpadt, and reads
+            // them so.
+            {"clpadl", Kw::CellPadding, kTopEdge},
+            {"clpadt", Kw::CellPadding, kLeftEdge},
+            {"clpadb", Kw::CellPadding, kBottomEdge},
+            {"clpadr", Kw::CellPadding, kRightEdge},
+            {"clpadfl", Kw::CellPaddingUnit, kTopEdge},
+            {"clpadft", Kw::CellPaddingUnit, kLeftEdge},
+            {"clpadfb", Kw::CellPaddingUnit, kBottomEdge},
+            {"clpadfr", Kw::CellPaddingUnit, kRightEdge},
             {"trbrdrt", Kw::RowBorder, kTopEdge},
             {"trbrdrl", Kw::RowBorder, kLeftEdge},
             {"trbrdrb", Kw::RowBorder, kBottomEdge},

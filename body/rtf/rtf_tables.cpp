@@ -1,6 +1,6 @@
-// Tables: row definitions (cell edges, borders, shading, merges, padding) for each level of
-// nesting, paragraphs in a table, and the ends of cells and rows that the document builder
-// turns into QTextTables.
+// Tables: row definitions (cell edges, borders, shading, merges, padding, heights) for each level
+// of nesting, paragraphs in a table, and the ends of cells and rows that the document builder turns
+// into QTextTables.
 #include "body/rtf/rtf_interpreter_state.h"
 
 namespace parcelo::rtf {
@@ -52,6 +52,7 @@ void Interpreter::tableWord(Group& g, const Word& word) {
         case Kw::RowDefaults:
             rowDefinition(g) = RowDefinition{};
             cellFormat_ = {};
+            cellPaddingInTwips_ = {};
             borderOwner_ = BorderOwner::None;
             return;
         case Kw::CellEdge: {
@@ -59,9 +60,14 @@ void Interpreter::tableWord(Group& g, const Word& word) {
             BuiltRowFormat& row = rowDefinition(g).format;
             if (row.cells.size() < DocumentBuilder::kMaxColumns) {
                 cellFormat_.edge = clampTwips(word.param);
+                for (int edge = kTopEdge; edge <= kRightEdge; ++edge) {
+                    if (!cellPaddingInTwips_[edge])
+                        cellFormat_.padding[edge] = -1;
+                }
                 row.cells.push_back(cellFormat_);
             }
             cellFormat_ = {};
+            cellPaddingInTwips_ = {};
             borderOwner_ = BorderOwner::None;
             return;
         }
@@ -93,6 +99,16 @@ void Interpreter::tableWord(Group& g, const Word& word) {
         case Kw::RowPaddingUnit:
             // 3 is twips; 0 says the padding is not given.
             rowDefinition(g).paddingInTwips[word.arg] = word.param == 3;
+            return;
+        case Kw::RowHeight:
+            rowDefinition(g).format.height = clampTwips(word.param);
+            return;
+        case Kw::CellPadding:
+            cellFormat_.padding[word.arg] = std::clamp(word.param, 0, kMaxTwips);
+            return;
+        case Kw::CellPaddingUnit:
+            // As for rows: 3 is twips, 0 says the padding is not given.
+            cellPaddingInTwips_[word.arg] = word.param == 3;
             return;
         case Kw::CellBorder:
             borderOwner_ = BorderOwner::Cell;

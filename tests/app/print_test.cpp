@@ -25,6 +25,8 @@
 #include <vector>
 
 #include "app_test_support.h"
+#include "body/plain_text.h"
+#include "body/rtf/rtf_reader.h"
 #include "controls/dialog_units.h"
 #include "corpus.h"
 #include "dialog_template.h"
@@ -33,7 +35,6 @@
 #include "print_progress_dialog.h"
 #include "print_progress_template.h"
 #include "rich_edit_print_job.h"
-#include "body/plain_text.h"
 
 namespace parcelo::testing {
 namespace {
@@ -539,6 +540,25 @@ TEST_F(Printing, LengthsPrintAsOnScreen) {
     EXPECT_NEAR(WordBox(pdf, "Padded").left() - edge.left(), 18, 1);
     // A tab goes to the first of Qt's stops, 80 pixels in.
     EXPECT_NEAR(WordBox(pdf, "Tabbed").left() - edge.left(), 60, 1);
+}
+
+// Word's signatures put each line in a row of exact height; a row whose lines need more room
+// must not print them over the text below the table.
+TEST_F(Printing, ARowOfExactHeightPrintsAboveTheTextAfterIt) {
+    AppendRtf(*dialog.bodyView()->document(),
+              "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20"
+              "\\trowd\\trrh-300\\cellx4000\\pard\\intbl Name\\par Title"
+              "\\par Phone\\cell\\row\\trowd\\trrh-300\\cellx2880\\cellx5760\\pard\\intbl\\fs40 "
+              "Large\\cell Right\\cell\\row\\pard\\fs20 Disclaimer\\par}");
+    dialog.PrintBody();
+    const QRectF phone = WordBox(pdf, "Phone");
+    const QRectF large = WordBox(pdf, "Large");
+    ASSERT_FALSE(phone.isEmpty());
+    ASSERT_FALSE(large.isEmpty());
+    EXPECT_GE(large.top(), phone.bottom());
+    EXPECT_GE(WordBox(pdf, "Disclaimer").top(), large.bottom());
+    // A cell of 2880 twips is two inches wide on paper as on screen.
+    EXPECT_NEAR(WordBox(pdf, "Right").left() - large.left(), 144, 1);
 }
 
 TEST_F(Printing, APictureNamedByALocalFileIsNotReadFromDisk) {

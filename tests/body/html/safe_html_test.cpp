@@ -145,6 +145,14 @@ INSTANTIATE_TEST_SUITE_P(
                      "<table style=\"border-collapse:collapse\"><tr><td style=\"border:1px inset "
                      "#808080\">a</td><td style=\"border-top:1px solid black\">b</td></tr></table>"
                      "<table><tr><td>c</td></tr></table>"},
+        SanitizeCase{"widths_where_qt_reads_them",
+                     "<table width=0 style='width:450.0pt'><col width=100><col span=2 "
+                     "style='width:2in'><tr><td style='width:50%'>a</td><td colspan=2>b</td>"
+                     "<td>c</td></tr><tr><td>d</td><td>e</td></tr></table>",
+                     "<table width=\"600\" style=\"width:600px\"><col width=\"100\"><col "
+                     "span=\"2\" style=\"width:192px\"><tr><td width=\"50%\" "
+                     "style=\"width:50%\">a</td><td colspan=\"2\">b</td><td>c</td>"
+                     "</tr><tr><td width=\"100\">d</td><td width=\"192\">e</td></tr></table>"},
         SanitizeCase{"table_border_attribute_kept",
                      "<table border=1><tr><td colspan=2>a</td></tr></table>"
                      "<table border=0><tr><td>b</td></tr></table>",

@@ -144,7 +144,8 @@ TEST(Tables, InnerRowBordersBetweenRows) {
 TEST(Tables, PaddingPlaceAndBackground) {
     const auto document =
         Read(Body("\\trowd\\trgaph108\\trleft1440\\trqc\\trpaddt30\\trpaddft3\\trpaddb60\\trpaddfb0"
-                  "\\clcbpat2\\clvertalc\\cellx3000\\clvertalb\\cellx4000"
+                  "\\clcbpat2\\clvertalc\\cellx3000\\clvertalb"
+                  "\\clpadfl3\\clpadl45\\clpadft3\\clpadt150\\clpadr90\\cellx4000"
                   "\\intbl a\\cell b\\cell\\row"));
     const QTextTable* table = FirstTable(*document);
     ASSERT_NE(table, nullptr);
@@ -161,6 +162,31 @@ TEST(Tables, PaddingPlaceAndBackground) {
     const QTextTableCellFormat second = table->cellAt(0, 1).format().toTableCellFormat();
     EXPECT_FALSE(second.hasProperty(QTextFormat::BackgroundBrush));
     EXPECT_EQ(second.verticalAlignment(), QTextCharFormat::AlignBottom);
+    // Its own padding, where Word puts it: \clpadl is the top, \clpadt the left; \clpadr
+    // has no unit and leaves the row's.
+    EXPECT_DOUBLE_EQ(second.topPadding(), 3);
+    EXPECT_DOUBLE_EQ(second.leftPadding(), 10);
+    EXPECT_DOUBLE_EQ(second.rightPadding(), 7.2);
+}
+
+TEST(Tables, RowHeightsAreLeastHeights) {
+    // 600 twips are 40 pixels, at least (\trrh600) or exactly (\trrh-600); a row of exact
+    // height whose text needs more grows rather than running into the text below it.
+    const auto document =
+        Read(Body("\\trowd\\trrh600\\cellx2000\\intbl a\\cell\\row"
+                  "\\trowd\\trrh-600\\clvertalc\\cellx2000\\intbl b\\cell\\row"
+                  "\\trowd\\trrh-300\\cellx2000\\intbl c1\\par c2\\par c3\\par c4\\cell\\row"
+                  "\\pard after\\par"));
+    document->setTextWidth(400);
+    const auto* layout = document->documentLayout();
+    const auto top = [&](const char* text) {
+        return layout->blockBoundingRect(BlockOf(*document, text)).top();
+    };
+    // The room left is below a line, and shared above and below a centred one.
+    const double line = layout->blockBoundingRect(BlockOf(*document, "b")).height();
+    EXPECT_NEAR(top("b") - top("a"), 40 + (40 - line) / 2, 1.5);
+    EXPECT_NEAR(top("c1") - top("b"), 40 - (40 - line) / 2, 1.5);
+    EXPECT_GE(top("after"), layout->blockBoundingRect(BlockOf(*document, "c4")).bottom());
 }
 
 // Word 2000 and later: the nested table's paragraphs are \itap2, each row's definition
