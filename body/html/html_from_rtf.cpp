@@ -1,8 +1,10 @@
 #include "body/html/html_from_rtf.h"
 
+#include "body/html/safe_html.h"
+#include "body/metafile_player.h"
+#include "body/rtf/bitmap_decoding.h"
 #include "body/rtf/code_page_text.h"
 #include "body/rtf/rtf_interpreter.h"
-#include "body/html/safe_html.h"
 
 #include <QHash>
 #include <QImage>
@@ -36,6 +38,11 @@ QImage imageOfSource(const QString& source, const CidResolver& resolveCid) {
         const QByteArray bytes = resolveCid(contentId);
         if (bytes.isEmpty())
             return {};
+        // Outlook attaches a body's drawings as .wmf or .emf files, which Qt cannot read.
+        if (IsMetafile(bytes)) {
+            const QSize own = MetafileSize(bytes);
+            return ImageFromMetafile(bytes, own.isEmpty() ? QSize(96, 96) : own, kMaxPicturePixels);
+        }
         return QImage::fromData(bytes);
     }
     return {};
