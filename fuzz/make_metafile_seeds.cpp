@@ -81,14 +81,14 @@ void EmfRecord(Bytes& out, uint32_t type, std::initializer_list<uint32_t> values
 
 Bytes Emf() {
     Bytes records;
-    EmfRecord(records, 9, {100, 100});           // SETWINDOWEXTEX
-    EmfRecord(records, 39, {0, 0x0000FF, 0});    // CREATEBRUSHINDIRECT
-    EmfRecord(records, 37, {1});                 // SELECTOBJECT
-    EmfRecord(records, 43, {0, 0, 50, 50});      // RECTANGLE
-    EmfRecord(records, 42, {50, 50, 100, 100});  // ELLIPSE
-    EmfRecord(records, 27, {10, 90});            // MOVETOEX
-    EmfRecord(records, 54, {90, 10});            // LINETO
-    EmfRecord(records, 33, {});                  // SAVEDC
+    EmfRecord(records, 9, {100, 100});            // SETWINDOWEXTEX
+    EmfRecord(records, 39, {1, 0, 0x0000FF, 0});  // CREATEBRUSHINDIRECT
+    EmfRecord(records, 37, {1});                  // SELECTOBJECT
+    EmfRecord(records, 43, {0, 0, 50, 50});       // RECTANGLE
+    EmfRecord(records, 42, {50, 50, 100, 100});   // ELLIPSE
+    EmfRecord(records, 27, {10, 90});             // MOVETOEX
+    EmfRecord(records, 54, {90, 10});             // LINETO
+    EmfRecord(records, 33, {});                   // SAVEDC
     const Bytes dib = Dib();
     const uint32_t header = 8 + 4 * 18;
     EmfRecord(records, 81,  // STRETCHDIBITS
