@@ -19,7 +19,11 @@ inline const QString kPictureWord = QStringLiteral("picture");
 inline constexpr int kPictureHeaderProperty = QTextFormat::UserProperty + 0x100;
 inline constexpr int kPictureDataProperty = QTextFormat::UserProperty + 0x101;
 
-// The box, drawn at `size` pixels (each side at least 1).
-QImage PicturePlaceholderImage(QSize size);
+// The box, drawn at `size` pixels (each side at least 1), showing `word`.
+QImage PicturePlaceholderImage(QSize size, const QString& word = kPictureWord);
+
+// The box for a picture the message has lost, sized to show its alternative text (the word
+// "picture" when it has none).
+QImage LostPictureImage(const QString& alt);
 
 }  // namespace parcelo

@@ -2,6 +2,9 @@
 
 #include "body/html/safe_html.h"
 #include "body/html/table_margins.h"
+#include "body/metafile_player.h"
+#include "body/picture_placeholder.h"
+#include "body/rtf/bitmap_decoding.h"
 #include "body/rtf/code_page_text.h"
 #include "body/rtf/rtf_interpreter.h"
 
@@ -37,6 +40,11 @@ QImage imageOfSource(const QString& source, const CidResolver& resolveCid) {
         const QByteArray bytes = resolveCid(contentId);
         if (bytes.isEmpty())
             return {};
+        // Outlook attaches a body's drawings as .wmf or .emf files, which Qt cannot read.
+        if (IsMetafile(bytes)) {
+            const QSize own = MetafileSize(bytes);
+            return ImageFromMetafile(bytes, own.isEmpty() ? QSize(96, 96) : own, kMaxPicturePixels);
+        }
         return QImage::fromData(bytes);
     }
     return {};
@@ -142,11 +150,16 @@ std::optional<QString> HtmlFromRtf(std::string_view rtf) {
 
 void AppendHtml(QTextDocument& document, const QString& html, const CidResolver& resolveCid) {
     QHash<QString, bool> shown;  // signatures repeat the same logo in every quoted message
-    const QString safe = SanitizeHtml(html, [&](const QString& source) {
+    const QString safe = SanitizeHtml(html, [&](const QString& source, const QString& alt) {
         const auto known = shown.constFind(source);
         if (known != shown.constEnd())
             return *known;
-        const QImage image = imageOfSource(source, resolveCid);
+        QImage image = imageOfSource(source, resolveCid);
+        // A picture of the message itself that it no longer carries keeps its place, so the
+        // reader sees something is missing; Outlook's alt text is often the cid: again.
+        if (image.isNull() && resolveCid && source.startsWith(u"cid:", Qt::CaseInsensitive))
+            image =
+                LostPictureImage(alt.startsWith(u"cid:", Qt::CaseInsensitive) ? QString() : alt);
         if (!image.isNull())
             document.addResource(QTextDocument::ImageResource, QUrl(source), image);
         shown.insert(source, !image.isNull());

@@ -634,8 +634,8 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
             const QString source = attributeValue(tag, u"src")
                                        .toString()
                                        .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-            if (source.isEmpty() || !keepImage || !keepImage(source)) {
-                const QStringView alt = attributeValue(tag, u"alt");
+            const QStringView alt = attributeValue(tag, u"alt");
+            if (source.isEmpty() || !keepImage || !keepImage(source, alt.toString())) {
                 if (!alt.isEmpty() && !alt.startsWith(u"cid:", Qt::CaseInsensitive))
                     out += u'[' + escapeText(alt) + u']';
                 continue;

@@ -7,9 +7,9 @@
 
 namespace parcelo {
 
-// Whether the image named by an <img src> can be shown (the caller has put it into the
-// document).
-using ImageSourceFilter = std::function<bool(const QString& source)>;
+// Whether the image named by an <img src> with its alt text can be shown (the caller has put
+// it into the document).
+using ImageSourceFilter = std::function<bool(const QString& source, const QString& alt)>;
 
 // `html` without <link>, <script>, <base> and embedded objects, without background
 // attributes, and with each <img> that `keepImage` refuses replaced by its alternative text in

@@ -1,6 +1,7 @@
 // Bodies that encapsulate HTML: rebuilding the HTML from \htmltag groups and the text outside
 // \htmlrtf, and showing it without reaching outside the message.
 #include "body/html/html_from_rtf.h"
+#include "body/picture_placeholder.h"
 
 #include "body_test_support.h"
 
@@ -311,11 +312,15 @@ TEST(HtmlResources, CidImagesComeFromTheResolver) {
                  return id == "logo@x" ? PngBytes() : QByteArray();
              });
     EXPECT_EQ(asked, (QStringList{"logo@x", "missing@x"}));
-    EXPECT_EQ(ImageCount(*document), 2);
+    EXPECT_EQ(ImageCount(*document), 3);
     EXPECT_EQ(
         document->resource(QTextDocument::ImageResource, QUrl("cid:logo@x")).value<QImage>().size(),
         QSize(5, 4));
-    EXPECT_EQ(PlainTextOfDocument(*document).toStdString(), "[Missing]");
+    // The lost one keeps its place as a box that shows its alt text.
+    const QImage lost =
+        document->resource(QTextDocument::ImageResource, QUrl("cid:missing@x")).value<QImage>();
+    EXPECT_EQ(lost, LostPictureImage("Missing"));
+    EXPECT_NE(lost, LostPictureImage({}));
 }
 
 TEST(HtmlResources, DataImagesAreShown) {

@@ -16,7 +16,9 @@ struct SanitizeCase {
 class SanitizeHtmlTest : public testing::TestWithParam<SanitizeCase> {};
 
 TEST_P(SanitizeHtmlTest, RemovesOutsideReferences) {
-    const auto keep = [](const QString& source) { return source.startsWith(u"cid:ok"); };
+    const auto keep = [](const QString& source, const QString&) {
+        return source.startsWith(u"cid:ok");
+    };
     EXPECT_EQ(SanitizeHtml(QString::fromUtf8(GetParam().html), keep).toStdString(),
               GetParam().safe);
 }
