@@ -302,6 +302,37 @@ TEST(Pictures, MetafilesAreDrawn) {
     EXPECT_TRUE(Near(shown.image.pixel(175, 150), qRgb(0, 255, 0))) << 175 << ',' << 150;
     // Cut off after its first records, it draws nothing and stays a box.
     EXPECT_TRUE(ShowOne(Body("{\\pict\\wmetafile8 " + Hex(wmf.left(60)) + "}")).placeholder);
+
+    // The same left half as an EMF of 100 x 100 device pixels, red through a brush of its own.
+    QByteArray records;
+    const auto emfRecord = [&records](uint32_t type, std::initializer_list<uint32_t> values) {
+        PutLe(records, type, 4);
+        PutLe(records, static_cast<uint32_t>(8 + 4 * values.size()), 4);
+        for (const uint32_t value : values)
+            PutLe(records, value, 4);
+    };
+    emfRecord(39, {1, 0, 0x0000FF, 0});  // CreateBrushIndirect, solid red
+    emfRecord(37, {1});                  // SelectObject
+    emfRecord(43, {0, 0, 50, 100});      // Rectangle
+    emfRecord(14, {0, 0, 20});           // EOF
+    QByteArray emf;
+    PutLe(emf, 1, 4);
+    PutLe(emf, 88, 4);
+    for (const uint32_t value : {0u, 0u, 99u, 99u, 0u, 0u, 2645u, 2645u, 0x464D4520u, 0x10000u})
+        PutLe(emf, value, 4);
+    PutLe(emf, static_cast<uint32_t>(88 + records.size()), 4);
+    PutLe(emf, 5, 4);  // records
+    PutLe(emf, 2, 2);  // handles
+    PutLe(emf, 0, 2);
+    for (const uint32_t value : {0u, 0u, 0u, 1024u, 768u, 320u, 240u})
+        PutLe(emf, value, 4);
+    emf += records;
+    const Shown drawn = ShowOne(Body("{\\pict\\emfblip " + Hex(emf) + "}"));
+    ASSERT_FALSE(drawn.placeholder);
+    const QSize size = drawn.image.size();
+    EXPECT_TRUE(Near(drawn.image.pixel(size.width() / 4, size.height() / 2), qRgb(255, 0, 0)));
+    EXPECT_TRUE(
+        Near(drawn.image.pixel(size.width() * 3 / 4, size.height() / 2), qRgb(255, 255, 255)));
 }
 
 TEST(Pictures, ForgedSizesAreNotDecoded) {
