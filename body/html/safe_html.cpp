@@ -635,7 +635,7 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
                                        .toString()
                                        .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
             const QStringView alt = attributeValue(tag, u"alt");
-            if (source.isEmpty() || !keepImage || !keepImage(source, alt.toString())) {
+            if (source.isEmpty() || !keepImage || !keepImage(source, decodeEntities(alt))) {
                 if (!alt.isEmpty() && !alt.startsWith(u"cid:", Qt::CaseInsensitive))
                     out += u'[' + escapeText(alt) + u']';
                 continue;

@@ -305,7 +305,7 @@ TEST(HtmlResources, CidImagesComeFromTheResolver) {
     QStringList asked;
     const auto document =
         Read(Encapsulated("{\\*\\htmltag84 <img src=\"cid:logo@x\" alt=\"Logo\">}"
-                          "{\\*\\htmltag84 <img src=\"cid:missing@x\" alt=\"Missing\">}"
+                          "{\\*\\htmltag84 <img src=\"cid:missing@x\" alt=\"Tom &amp; Jerry\">}"
                           "{\\*\\htmltag84 <img src=\"cid:logo@x\">}"),
              [&](const QString& id) {
                  asked << id;
@@ -316,10 +316,10 @@ TEST(HtmlResources, CidImagesComeFromTheResolver) {
     EXPECT_EQ(
         document->resource(QTextDocument::ImageResource, QUrl("cid:logo@x")).value<QImage>().size(),
         QSize(5, 4));
-    // The lost one keeps its place as a box that shows its alt text.
+    // The lost one keeps its place as a box that shows its alt text, as the text reads.
     const QImage lost =
         document->resource(QTextDocument::ImageResource, QUrl("cid:missing@x")).value<QImage>();
-    EXPECT_EQ(lost, LostPictureImage("Missing"));
+    EXPECT_EQ(lost, LostPictureImage("Tom & Jerry"));
     EXPECT_NE(lost, LostPictureImage({}));
 }
 
