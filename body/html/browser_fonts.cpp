@@ -118,8 +118,11 @@ void SetBrowserFonts(QTextDocument& document, int from) {
     // Collected first: changing a format joins fragments under the iterator.
     std::vector<Change> changes;
     for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
-        if (auto format = formatFor(block.charFormatIndex(), block.charFormat()))
-            changes.push_back({block.position(), 0, *format});
+        // A block's own format sizes only a line with no text.
+        if (block.length() == 1) {
+            if (auto format = formatFor(block.charFormatIndex(), block.charFormat()))
+                changes.push_back({block.position(), 0, *format});
+        }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QTextCharFormat current = fragment.charFormat();
