@@ -6,7 +6,7 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config
   # libraries
-  libytnef0-dev libgsf-1-dev libgmime-3.0-dev qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libytnef0-dev libgsf-1-dev libgmime-3.0-dev qt6-base-dev libfontconfig-dev libgtest-dev libgmock-dev libbenchmark-dev
   # fonts metric-compatible with Outlook's (Carlito for Calibri, Caladea for Cambria, Liberation
   # for Arial, Times New Roman and Courier New), so a body breaks into lines and pages as the
   # sender saw it; DejaVu for everything else. The tests see only these (tests/fonts.conf).

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "body/font_families.h"
 #include "body/html/openable_link.h"
 
 namespace parcelo {
@@ -89,6 +90,14 @@ QString SelfContainedHtml(const QTextDocument& document) {
             QTextCharFormat format = fragment.charFormat();
             bool changed = false;
             bool remove = false;
+            if (format.hasProperty(kSenderFontFamiliesProperty)) {
+                const QStringList families = SenderFontFamilies(format);
+                format.clearProperty(kSenderFontFamiliesProperty);
+                format.clearProperty(QTextFormat::FontFamilies);
+                if (!families.isEmpty())
+                    format.setFontFamilies(families);
+                changed = true;
+            }
             if (format.isAnchor() && !isWebLink(format.anchorHref())) {
                 format.clearProperty(QTextFormat::AnchorHref);
                 format.setAnchor(!format.anchorNames().isEmpty());

@@ -1,5 +1,6 @@
 #include "body/html/html_from_rtf.h"
 
+#include "body/html/browser_fonts.h"
 #include "body/html/safe_html.h"
 #include "body/html/table_margins.h"
 #include "body/metafile_player.h"
@@ -48,44 +49,6 @@ QImage imageOfSource(const QString& source, const CidResolver& resolveCid) {
         return QImage::fromData(bytes);
     }
     return {};
-}
-
-// Qt gives <h1> to <h6>, <big> and <small> a scale of the view's default font, and that scale
-// overrides any size in points that CSS gives the same text. The size the sender wrote wins.
-void keepStatedFontSizes(QTextDocument& document, int from) {
-    struct Change {
-        int position;
-        int length;
-        QTextCharFormat format;
-    };
-    // Most bodies have no such text: the document's few formats tell without a look at its
-    // many fragments.
-    const QList<QTextFormat> formats = document.allFormats();
-    if (std::none_of(formats.begin(), formats.end(), [](const QTextFormat& format) {
-            return format.hasProperty(QTextFormat::FontSizeAdjustment) &&
-                   (format.hasProperty(QTextFormat::FontPointSize) ||
-                    format.hasProperty(QTextFormat::FontPixelSize));
-        }))
-        return;
-    // Collected first: changing a format joins fragments under the iterator.
-    std::vector<Change> changes;
-    for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            QTextCharFormat format = it.fragment().charFormat();
-            if (!format.hasProperty(QTextFormat::FontSizeAdjustment) ||
-                !(format.hasProperty(QTextFormat::FontPointSize) ||
-                  format.hasProperty(QTextFormat::FontPixelSize)))
-                continue;
-            format.clearProperty(QTextFormat::FontSizeAdjustment);
-            changes.push_back({it.fragment().position(), it.fragment().length(), format});
-        }
-    }
-    QTextCursor cursor(&document);
-    for (const Change& change : changes) {
-        cursor.setPosition(change.position);
-        cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(change.format);
-    }
 }
 
 // The symbol font a text format names first, if it names one.
@@ -181,9 +144,10 @@ void AppendHtml(QTextDocument& document, const QString& html, const CidResolver&
         cursor.insertHtml(safe);
         cursor.endEditBlock();
     }
-    keepStatedFontSizes(document, from);
+    // Symbol fonts first: their text takes the surrounding font.
     mapSymbolFonts(document, from);
     CollapseTableMargins(document, from);
+    SetBrowserFonts(document, from);
     document.setUndoRedoEnabled(undoWasEnabled);
 }
 

@@ -1,6 +1,7 @@
 #include "body/rtf/rtf_writer.h"
 
 #include "body/document_builder.h"
+#include "body/font_families.h"
 #include "body/lengths.h"
 #include "body/picture_placeholder.h"
 
@@ -244,7 +245,7 @@ void Writer::collect() {
 }
 
 int Writer::fontIndex(const QTextCharFormat& format) {
-    const QStringList families = format.fontFamilies().toStringList();
+    const QStringList families = SenderFontFamilies(format);
     if (families.isEmpty() || families.front().isEmpty())
         return 0;
     const QString& family = families.front();

@@ -1,5 +1,6 @@
 // The bodies of the sample messages written by others, extracted by the engine as the tests
 // run, read as the window reads them.
+#include "body/font_families.h"
 #include "body/message_body.h"
 #include "body/rtf/rtf_writer.h"
 #include "body_test_support.h"
@@ -152,7 +153,7 @@ TEST(Corpus, OutlooksStyleSheetApplies) {
     EXPECT_EQ(paragraphs, 4);
     const auto agnes = FormatOf(*document, "Agnes");
     ASSERT_TRUE(agnes.has_value());
-    EXPECT_EQ(agnes->fontFamilies().toStringList().value(0), "Arial");
+    EXPECT_EQ(SenderFontFamilies(*agnes).value(0), "Arial");
     EXPECT_EQ(agnes->fontPointSize(), 14);
 }
 

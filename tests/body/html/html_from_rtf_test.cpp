@@ -1,13 +1,17 @@
 // Bodies that encapsulate HTML: rebuilding the HTML from \htmltag groups and the text outside
 // \htmlrtf, and showing it without reaching outside the message.
 #include "body/html/html_from_rtf.h"
+#include "body/font_families.h"
+#include "body/html/document_html.h"
 #include "body/picture_placeholder.h"
+#include "body/rtf/rtf_writer.h"
 
 #include "body_test_support.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -139,10 +143,10 @@ TEST(HtmlStyleSheets, OutlooksSheetAppliesAndItsConditionalCommentsStayOut) {
     const auto normal = FormatOf(*document, "First");
     ASSERT_TRUE(normal.has_value());
     EXPECT_EQ(normal->fontPointSize(), 11);
-    EXPECT_EQ(normal->fontFamilies().toStringList().value(0), "Calibri");
+    EXPECT_EQ(SenderFontFamilies(*normal).value(0), "Calibri");
     const auto reply = FormatOf(*document, "Reply");
     ASSERT_TRUE(reply.has_value());
-    EXPECT_EQ(reply->fontFamilies().toStringList().value(0), "Arial");
+    EXPECT_EQ(SenderFontFamilies(*reply).value(0), "Arial");
     EXPECT_EQ(reply->foreground().color(), QColor(0x1f, 0x49, 0x7d));
     EXPECT_EQ(reply->fontPointSize(), 11);
 }
@@ -152,7 +156,7 @@ TEST(HtmlStyleSheets, StatedFontSizesAreNotShrunkAgain) {
         "<p><font size=2 face=Arial><span style='font-size:10.0pt'>stated</span></font></p>"
         "<p><span style='font-size:14.0pt'><font size=2>legacy</font></span></p>"
         "<p><font size=2>alone</font> <font size=\"+2\">larger</font></p>"
-        "<h1 style='font-size:16pt'>heading</h1><h2>plain heading</h2>"));
+        "<h1 style='font-size:16pt'>heading</h1><h2>plain heading</h2><p>unstyled</p>"));
     const auto pointSize = [&](const char* text) {
         const auto format = FormatOf(*document, text);
         return format ? format->font().pointSizeF() : -1.0;
@@ -162,9 +166,36 @@ TEST(HtmlStyleSheets, StatedFontSizesAreNotShrunkAgain) {
     EXPECT_EQ(pointSize("alone"), 9.75);
     EXPECT_EQ(pointSize("larger"), 18);
     EXPECT_EQ(pointSize("heading"), 16);
-    const auto plainHeading = FormatOf(*document, "plain heading");
-    ASSERT_TRUE(plainHeading.has_value());
-    EXPECT_TRUE(plainHeading->hasProperty(QTextFormat::FontSizeAdjustment));
+    // A browser's sizes: 16 px text, headings scaled from it, not from the window's font.
+    EXPECT_EQ(pointSize("plain heading"), 18);
+    EXPECT_EQ(pointSize("unstyled"), 12);
+}
+
+TEST(HtmlStyleSheets, TextIsDrawnInTheFirstInstalledFamilyOfItsList) {
+    const auto document = Read(EncapsulatedHtml(
+        "<p style='font-family:Aptos, serif'>aptos</p><p>unstyled</p>"
+        "<p style='font-family:Calibri, sans-serif'>calibri</p>"
+        "<p style='font-family:wf_segoe-ui_light, \"Segoe UI\", Arial, sans-serif'>segoe</p>"
+        "<p style='font-family:Aptos'>nothing installed</p>"
+        "<p style='font-family:monospace'>generic</p>"));
+    const auto drawnIn = [&](const char* text) {
+        const auto format = FormatOf(*document, text);
+        return format ? QFontInfo(format->font()).family().toStdString() : std::string();
+    };
+    EXPECT_EQ(drawnIn("aptos"), "DejaVu Serif");
+    EXPECT_EQ(drawnIn("unstyled"), "DejaVu Serif");
+    EXPECT_EQ(drawnIn("calibri"), "Carlito");
+    EXPECT_EQ(drawnIn("segoe"), "Liberation Sans");
+    EXPECT_EQ(drawnIn("nothing installed"), "DejaVu Serif");
+    EXPECT_EQ(drawnIn("generic"), "DejaVu Sans Mono");
+    // Saved, the text names the sender's fonts again.
+    const QString html = SelfContainedHtml(*document);
+    EXPECT_TRUE(html.contains("font-family:'Aptos',serif")) << html.toStdString();
+    EXPECT_TRUE(html.contains("font-family:'Calibri',sans-serif")) << html.toStdString();
+    EXPECT_FALSE(html.contains("DejaVu")) << html.toStdString();
+    const QByteArray rtf = RtfFromDocument(*document);
+    EXPECT_TRUE(rtf.contains("Calibri;")) << rtf.toStdString();
+    EXPECT_FALSE(rtf.contains("Carlito")) << rtf.toStdString();
 }
 
 TEST(HtmlStyleSheets, SymbolFontGlyphsBecomeTheirCharacters) {
