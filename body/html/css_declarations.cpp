@@ -80,13 +80,14 @@ bool isBorderShorthand(QStringView property) {
            property == u"border-bottom" || property == u"border-left";
 }
 
-// The parts of a value, split at white space outside strings and brackets.
-QStringList words(QStringView value) {
-    QStringList out;
-    QString word;
+// The first character from `from` on that `isSeparator` accepts outside strings and
+// brackets, or the end.
+template <typename Separator>
+qsizetype separatorAt(QStringView text, qsizetype from, Separator isSeparator) {
     QChar quote;
     int depth = 0;
-    for (QChar c : value) {
+    for (qsizetype i = from; i < text.size(); ++i) {
+        const QChar c = text[i];
         if (!quote.isNull()) {
             if (c == quote)
                 quote = QChar();
@@ -96,16 +97,22 @@ QStringList words(QStringView value) {
             ++depth;
         } else if (c == u')') {
             depth = std::max(depth - 1, 0);
-        } else if (c.isSpace() && depth == 0) {
-            if (!word.isEmpty())
-                out << word;
-            word.clear();
-            continue;
+        } else if (depth == 0 && isSeparator(c)) {
+            return i;
         }
-        word += c;
     }
-    if (!word.isEmpty())
-        out << word;
+    return text.size();
+}
+
+// The parts of a value, split at white space outside strings and brackets.
+QStringList words(QStringView value) {
+    QStringList out;
+    for (qsizetype from = 0; from < value.size();) {
+        const qsizetype end = separatorAt(value, from, [](QChar c) { return c.isSpace(); });
+        if (end > from)
+            out << value.mid(from, end - from).toString();
+        from = end + 1;
+    }
     return out;
 }
 
@@ -355,24 +362,7 @@ namespace {
 // Where the declaration that starts at `from` ends: the next ';' outside strings and
 // brackets, or the end.
 qsizetype declarationEnd(QStringView text, qsizetype from) {
-    QChar quote;
-    int depth = 0;
-    for (qsizetype i = from; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == u'"' || c == u'\'') {
-            quote = c;
-        } else if (c == u'(') {
-            ++depth;
-        } else if (c == u')') {
-            depth = std::max(depth - 1, 0);
-        } else if (c == u';' && depth == 0) {
-            return i;
-        }
-    }
-    return text.size();
+    return separatorAt(text, from, [](QChar c) { return c == u';'; });
 }
 
 bool isPropertyName(QStringView name) {
