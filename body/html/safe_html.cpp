@@ -556,6 +556,41 @@ QString widthAttribute(const QString& width) {
     return width.isEmpty() ? QString() : QStringLiteral(" width=\"") + width + u'"';
 }
 
+// A break that ends a block's text starts no line in a browser, where Qt would add an empty
+// one: the break at the end of `html` (from `from` on) goes, with the white space after it,
+// which would end the line as a space; the inline elements it closes stay closed. Read from
+// the end, so that a block of many breaks costs no more than one of few.
+void dropTrailingBreak(QString& html, qsizetype from) {
+    static const QRegularExpression kInlineEnd(
+        QStringLiteral("^</(span|font|b|i|u|a|strong|em)\\s*>$"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression kBreak(QStringLiteral("^<br\\b[^>]*>$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QString closing;
+    qsizetype end = html.size();
+    while (end > from) {
+        if (html[end - 1].isSpace()) {
+            --end;
+            continue;
+        }
+        if (html[end - 1] != u'>')
+            return;
+        const qsizetype start = html.lastIndexOf(u'<', end - 1);
+        if (start < from)
+            return;
+        const QStringView tag = QStringView(html).mid(start, end - start);
+        if (kBreak.match(tag).hasMatch()) {
+            html.truncate(start);
+            html += closing;
+            return;
+        }
+        if (!kInlineEnd.match(tag).hasMatch())
+            return;
+        closing.prepend(tag);
+        end = start;
+    }
+}
+
 }  // namespace
 
 QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
@@ -651,6 +686,8 @@ QString SanitizeHtml(QStringView html, const ImageSourceFilter& keepImage) {
                 if (kLoneBreak.match(QStringView(out).mid(blockContent)).hasMatch()) {
                     out.truncate(blockContent);
                     out += u"&nbsp;";
+                } else {
+                    dropTrailingBreak(out, blockContent);
                 }
                 blockContent = -1;
             }

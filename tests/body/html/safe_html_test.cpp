@@ -28,8 +28,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         SanitizeCase{"text_untouched", "<p class=x>a &amp; b</p>", "<p class=\"x\">a &amp; b</p>"},
         SanitizeCase{"lone_break_is_one_empty_line",
-                     "<p>a<br></p><P> <BR> </P><div><p>b</p><br/></div><div><br><br></div>",
-                     "<p>a<br></p><P>&nbsp;</P><div><p>b</p><br /></div><div><br><br></div>"},
+                     "<p>a<br></p><P> <BR> </P><div><p>b</p><br/></div><div><br><br></div>"
+                     "<div>c<br><br></div><div><span>d<br>\n</span></div>",
+                     "<p>a</p><P>&nbsp;</P><div><p>b</p><br /></div><div><br></div>"
+                     "<div>c<br></div><div><span>d</span></div>"},
         SanitizeCase{"quotes_kept", "<a href='u' title=\"t\">l</a>",
                      "<a href='u' title=\"t\">l</a>"},
         SanitizeCase{"kept_image", "<img src=\"cid:ok1\" width=3>",
