@@ -129,6 +129,10 @@ BodyPages::BodyPages(const QTextDocument& source, QPaintDevice& device, const QR
     ScaleBlockLengths(*laidOut_, DotsPerPixel(device.logicalDpiX()));
     laidOut_->setDocumentMargin(0);
     laidOut_->documentLayout()->setPaintDevice(&device);
+    // A block keeps the glyphs its lines were shaped into: else its layout lets them go once
+    // its lines are laid out, and drawing shapes all the text a second time.
+    for (QTextBlock block = laidOut_->begin(); block.isValid(); block = block.next())
+        block.layout()->setCacheEnabled(true);
     // Laid out with the device's own font metrics, on pages as large as the area the margins
     // leave; sheet n then shows the band of the layout from (n-1) × its height.
     laidOut_->setPageSize(area_.size());
