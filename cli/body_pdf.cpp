@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string_view>
+#include <utility>
 
 #include "app/dialog_template.h"
 #include "body/body_document.h"
@@ -124,17 +126,17 @@ bool PrintBodiesToPdf(const MessageBodies& bodies, const std::string& path, int 
     {
         PrepareOffscreenQt();
         QGuiApplication application(argc, argv);
-        OfflineTextDocument document;
+        auto document = std::make_unique<OfflineTextDocument>();
         // The body view's font: the window's, at its dialog size.
         QFont font = QGuiApplication::font();
         font.setPointSize(kMainDialogFontPoints);
-        document.setBodyFont(font);
-        document.setUndoRedoEnabled(false);
-        BuildBodyDocument(document, bodies);
+        document->setBodyFont(font);
+        document->setUndoRedoEnabled(false);
+        BuildBodyDocument(*document, bodies);
 
-        printed =
-            PrintDocumentToPdf(document, QFile::decodeName(QByteArray::fromStdString(temporary)),
-                               QString::fromLatin1(kPrintDocumentName));
+        printed = PrintDocumentToPdf(std::move(document),
+                                     QFile::decodeName(QByteArray::fromStdString(temporary)),
+                                     QString::fromLatin1(kPrintDocumentName));
     }
     int error = printed ? checkWholePdf(fd) : EIO;
     if (error == 0)

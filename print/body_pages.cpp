@@ -117,18 +117,34 @@ BodyPages::BodyPages(const QTextDocument& source, QPaintDevice& device, const QR
     if (source.isEmpty())
         return;
     copyParent_ = std::make_unique<OfflineTextDocument>();
-    laidOut_.reset(source.clone(copyParent_.get()));
+    layOut(std::unique_ptr<QTextDocument>(source.clone(copyParent_.get())), device);
+}
+
+BodyPages::BodyPages(std::unique_ptr<QTextDocument> document, QPaintDevice& device,
+                     const QRectF& area)
+    : area_(area) {
+    if (document == nullptr || document->isEmpty())
+        return;
+    layOut(std::move(document), device);
+}
+
+void BodyPages::layOut(std::unique_ptr<QTextDocument> document, QPaintDevice& device) {
+    laidOut_ = std::move(document);
     laidOut_->setUndoRedoEnabled(false);
-    // Everything that changes the layout is set while the copy has none: each change to a
-    // laid-out document lays the whole of it out again, which for a long body is most of the
-    // time the job takes. A document of no page size is not laid out at all, and the copy has
-    // its source's, with which the layout made to be given the device would lay it all out
-    // once at the screen's metrics before the device's.
+    // Everything that changes the layout is set while the document has none: each change to
+    // a laid-out document lays the whole of it out again, which for a long body is most of
+    // the time the job takes. A document of no page size is not laid out at all, and a copy
+    // has its source's, with which the layout made to be given the device would lay it all
+    // out once at the screen's metrics before the device's.
     laidOut_->setPageSize(QSizeF(0, 0));
     SizeFontsInPoints(*laidOut_);
     ScaleBlockLengths(*laidOut_, DotsPerPixel(device.logicalDpiX()));
     laidOut_->setDocumentMargin(0);
     laidOut_->documentLayout()->setPaintDevice(&device);
+    // A block keeps the glyphs its lines were shaped into: else its layout lets them go once
+    // its lines are laid out, and drawing shapes all the text a second time.
+    for (QTextBlock block = laidOut_->begin(); block.isValid(); block = block.next())
+        block.layout()->setCacheEnabled(true);
     // Laid out with the device's own font metrics, on pages as large as the area the margins
     // leave; sheet n then shows the band of the layout from (n-1) × its height.
     laidOut_->setPageSize(area_.size());

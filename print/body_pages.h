@@ -27,6 +27,10 @@ class BodyPages {
     // Lays out a copy of `source` for `device`, whose pages show the band `area` (device
     // pixels) of each sheet. `source` is only read, here and never after.
     BodyPages(const QTextDocument& source, QPaintDevice& device, const QRectF& area);
+    // Lays out `document` itself rather than a copy, which for a long body saves seconds: for
+    // a document made only to be printed. It is laid out as it is, so it should be an offline
+    // document: a plain one reads any local file it names.
+    BodyPages(std::unique_ptr<QTextDocument> document, QPaintDevice& device, const QRectF& area);
     ~BodyPages();
     BodyPages(const BodyPages&) = delete;
     BodyPages& operator=(const BodyPages&) = delete;
@@ -37,6 +41,7 @@ class BodyPages {
     void draw(QPainter& painter, int sheet) const;
 
   private:
+    void layOut(std::unique_ptr<QTextDocument> document, QPaintDevice& device);
     int sheetOfLine(qreal top) const;
 
     // Parent of the laid-out copy: a copy of a document is a plain QTextDocument, which would

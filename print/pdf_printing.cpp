@@ -4,6 +4,9 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextDocument>
+
+#include <utility>
 
 #include "print/body_pages.h"
 
@@ -16,7 +19,8 @@ constexpr int kPdfDotsPerInch = 1200;
 
 }  // namespace
 
-bool PrintDocumentToPdf(const QTextDocument& document, const QString& path, const QString& title) {
+bool PrintDocumentToPdf(std::unique_ptr<QTextDocument> document, const QString& path,
+                        const QString& title) {
     QPdfWriter writer(path);
     writer.setResolution(kPdfDotsPerInch);
     writer.setTitle(title);
@@ -24,7 +28,7 @@ bool PrintDocumentToPdf(const QTextDocument& document, const QString& path, cons
     writer.setPageLayout(
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     const QRectF sheet = writer.pageLayout().fullRectPixels(writer.resolution());
-    const BodyPages pages(document, writer,
+    const BodyPages pages(std::move(document), writer,
                           BodyPages::PageArea(sheet, writer.logicalDpiX(), writer.logicalDpiY(),
                                               BodyPages::kMargins));
 
