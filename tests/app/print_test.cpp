@@ -524,6 +524,18 @@ TEST_F(Printing, TextSizedInPixelsPrintsAsLargeAsOnScreen) {
     EXPECT_NEAR(WordHeight(pdf, "Pixels"), points, points * 0.2);
 }
 
+// A PDF holds a ligature as one glyph, which is copied from the sheet as "ﬁ" or not at all:
+// the letters print as letters, whatever strategy the body's font or style sheet implies.
+TEST_F(Printing, LigaturesPrintAsTheirLetters) {
+    dialog.bodyView()->document()->setHtml(
+        "<p style='font-family:Carlito,sans-serif'>office fifty flow</p>");
+    AppendRtf(*dialog.bodyView()->document(),
+              "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Carlito;}}\\f0 office fifty flow\\par}");
+    dialog.PrintBody();
+    EXPECT_EQ(QString::fromUtf8(PdfText(pdf)).simplified().toStdString(),
+              "office fifty flow office fifty flow");
+}
+
 // Lengths of a body are those of the screen, 96 pixels an inch, whatever the printer's dots.
 TEST_F(Printing, LengthsPrintAsOnScreen) {
     dialog.bodyView()->document()->setHtml(
