@@ -38,6 +38,8 @@ constexpr qsizetype kMaxName = 256;
 constexpr int kMaxTwips = 31680;
 // Added to a border style in the keyword table for the styles whose line is twice as wide.
 constexpr int kThickBorder = 0x100;
+// The edge of \box in the keyword table: all four edges of a paragraph, alike.
+constexpr int kBoxEdges = 4;
 // The \pn "style" of a paragraph that goes on with the list item before it (\pnlvlcont);
 // the list styles themselves are negative.
 constexpr int8_t kListContinues = 1;
@@ -109,6 +111,7 @@ struct ParaProps {
     // The paragraph's tab stops, as an index into the interpreter's sets of them: groups copy
     // these properties as they open, so they hold nothing that has to be allocated.
     int tabSet = 0;
+    BuiltParagraphBorders borders;
     bool operator==(const ParaProps&) const = default;
 };
 
@@ -262,6 +265,7 @@ class Interpreter {
     void tableWord(Group& g, const Word& word);
     RowDefinition& rowDefinition(const Group& g);
     BuiltBorder* currentBorder();
+    void spreadBoxBorder();
     void endCell(int level);
     void endRow(int level);
 
@@ -343,7 +347,7 @@ class Interpreter {
         std::array<int, 4> padding{-1, -1, -1, -1};
         std::array<bool, 4> paddingInTwips{};
     };
-    enum class BorderOwner : uint8_t { None, Cell, Row };
+    enum class BorderOwner : uint8_t { None, Cell, Row, Paragraph };
     std::vector<RowDefinition> rowDefinitions_;  // [level - 1]
     BuiltCellFormat cellFormat_;
     std::array<bool, 4> cellPaddingInTwips_{};

@@ -1,6 +1,6 @@
 // Tables: row definitions (cell edges, borders, shading, merges, padding, heights) for each level
 // of nesting, paragraphs in a table, and the ends of cells and rows that the document builder turns
-// into QTextTables.
+// into QTextTables. The border words describe the borders of paragraphs too.
 #include "body/rtf/rtf_interpreter_state.h"
 
 namespace parcelo::rtf {
@@ -127,6 +127,29 @@ void Interpreter::tableWord(Group& g, const Word& word) {
             row.format.borders[word.arg].given = true;
             return;
         }
+        case Kw::ParagraphBorder: {
+            borderOwner_ = BorderOwner::Paragraph;
+            borderEdge_ = static_cast<uint8_t>(word.arg);
+            borderThick_ = false;
+            BuiltParagraphBorders& borders = g.para.borders;
+            for (int edge = kTopEdge; edge <= kRightEdge; ++edge) {
+                if (word.arg == kBoxEdges || word.arg == edge) {
+                    borders.edges[edge] = BuiltBorder{};
+                    borders.edges[edge].given = true;
+                    borders.space[edge] = 0;
+                }
+            }
+            return;
+        }
+        case Kw::BorderSpace:
+            if (borderOwner_ == BorderOwner::Paragraph) {
+                const int space = std::clamp(word.param, 0, kMaxTwips);
+                for (int edge = kTopEdge; edge <= kRightEdge; ++edge) {
+                    if (borderEdge_ == kBoxEdges || borderEdge_ == edge)
+                        g.para.borders.space[edge] = space;
+                }
+            }
+            return;
         case Kw::OtherBorder:
             borderOwner_ = BorderOwner::None;
             return;
@@ -136,15 +159,20 @@ void Interpreter::tableWord(Group& g, const Word& word) {
                 if ((word.arg & kThickBorder) && !borderThick_)
                     border->width *= 2;
                 borderThick_ = (word.arg & kThickBorder) != 0;
+                spreadBoxBorder();
             }
             return;
         case Kw::BorderWidth:
-            if (BuiltBorder* border = currentBorder())
+            if (BuiltBorder* border = currentBorder()) {
                 border->width = std::clamp(word.param, 0, 255) * (borderThick_ ? 2 : 1);
+                spreadBoxBorder();
+            }
             return;
         case Kw::BorderColor:
-            if (BuiltBorder* border = currentBorder())
+            if (BuiltBorder* border = currentBorder()) {
                 border->color = colorAt(word.param);
+                spreadBoxBorder();
+            }
             return;
         default:
             return;
@@ -166,10 +194,21 @@ BuiltBorder* Interpreter::currentBorder() {
             return &cellFormat_.borders[borderEdge_];
         case BorderOwner::Row:
             return &rowDefinitions_[borderLevel_].format.borders[borderEdge_];
+        case BorderOwner::Paragraph:
+            return &state().para.borders.edges[borderEdge_ == kBoxEdges ? uint8_t{kTopEdge}
+                                                                        : borderEdge_];
         case BorderOwner::None:
             break;
     }
     return nullptr;
+}
+
+// The words after \box describe all four of its edges, kept alike from its top one.
+void Interpreter::spreadBoxBorder() {
+    if (borderOwner_ != BorderOwner::Paragraph || borderEdge_ != kBoxEdges)
+        return;
+    std::array<BuiltBorder, 4>& edges = state().para.borders.edges;
+    std::fill(edges.begin() + 1, edges.end(), edges[kTopEdge]);
 }
 
 void Interpreter::endCell(int level) {
