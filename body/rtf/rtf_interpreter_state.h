@@ -93,6 +93,8 @@ constexpr size_t kMaxTabStops = 64;
 // Word's distance between default tab stops when a document names none: half an inch.
 constexpr int kDefaultTabTwips = 720;
 constexpr size_t kMaxTabSets = 4096;
+// Most distinct sets of paragraph borders a body has; Word's have a few.
+constexpr size_t kMaxBorderSets = 256;
 
 struct ParaProps {
     Align align = Align::Default;
@@ -111,7 +113,7 @@ struct ParaProps {
     // The paragraph's tab stops, as an index into the interpreter's sets of them: groups copy
     // these properties as they open, so they hold nothing that has to be allocated.
     int tabSet = 0;
-    BuiltParagraphBorders borders;
+    int borderSet = 0;  // likewise, an index into the sets of borders; 0 for none
     bool operator==(const ParaProps&) const = default;
 };
 
@@ -265,7 +267,10 @@ class Interpreter {
     void tableWord(Group& g, const Word& word);
     RowDefinition& rowDefinition(const Group& g);
     BuiltBorder* currentBorder();
-    void spreadBoxBorder();
+    template <typename Change>
+    void changeParagraphBorders(Group& g, Change change);
+    template <typename Change>
+    void changeBorder(Group& g, Change change);
     void endCell(int level);
     void endRow(int level);
 
@@ -356,6 +361,7 @@ class Interpreter {
     int borderLevel_ = 0;
     bool borderThick_ = false;
     std::array<bool, DocumentBuilder::kMaxTableDepth + 1> cellHasParagraph_{};
+    std::vector<BuiltParagraphBorders> borderSets_{1};
 
     // Tab stops: each distinct set once, the first being none; and the kind that the next
     // \tx gives.

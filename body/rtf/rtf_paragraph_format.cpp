@@ -136,7 +136,7 @@ void Interpreter::endParagraph(int tableLevel) {
     if (continuesItem)
         paragraph.format.setIndent(1);
     paragraph.markFormat = formatFor(state().chars);
-    paragraph.borders = para.borders;
+    paragraph.borders = borderSets_[para.borderSet];
     paragraph.runs = std::move(runs_);
     runs_.clear();
     if (tableLevel > 0)
