@@ -1,5 +1,6 @@
 #include "body/document_builder.h"
 
+#include "body/paragraph_box.h"
 #include "body/table_grid.h"
 
 #include <QFontMetricsF>
@@ -10,6 +11,7 @@
 #include <QTextTableCellFormat>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace parcelo {
@@ -135,6 +137,16 @@ void DocumentBuilder::addParagraph(BuiltParagraph&& paragraph, int tableLevel) {
         table.cell.items.push_back({std::move(paragraph), nullptr});
         return;
     }
+    if (paragraph.borders.drawn()) {
+        if (tables_.empty() || !tables_.front()->box ||
+            !(*tables_.front()->box == paragraph.borders)) {
+            flushTable();
+            tables_.push_back(std::make_unique<Table>());
+            tables_.back()->box = std::make_unique<BuiltParagraphBorders>(paragraph.borders);
+        }
+        tables_.back()->cell.items.push_back({std::move(paragraph), nullptr});
+        return;
+    }
     flushTable();
     // Qt hides an empty block right after a table; an empty paragraph there is shown in a
     // block of its own.
@@ -180,6 +192,9 @@ void DocumentBuilder::endRow(int tableLevel, const BuiltRowFormat& format) {
 
 DocumentBuilder::Table& DocumentBuilder::openTo(int level) {
     level = std::clamp(level, 1, kMaxTableDepth);
+    // A box of paragraphs stands before the table, never around it.
+    if (!tables_.empty() && tables_.front()->box)
+        flushTable();
     while (tables_.size() > static_cast<size_t>(level))
         closeInnermost();
     while (tables_.size() < static_cast<size_t>(level))
@@ -340,6 +355,10 @@ void DocumentBuilder::flushTable() {
 // `fill` paints the cells that have no background of their own: the page's colour for a
 // table of the body, none for a nested one, which shows the cell it stands in.
 void DocumentBuilder::insertTable(QTextCursor& cursor, Table& table, const QColor& fill) {
+    if (table.box) {
+        insertBox(cursor, table, fill);
+        return;
+    }
     std::vector<GridRow> shape;
     shape.reserve(table.rows.size());
     for (const Row& row : table.rows)
@@ -417,6 +436,38 @@ void DocumentBuilder::insertTable(QTextCursor& cursor, Table& table, const QColo
         if ((mergeWork += cells) > kMaxMergeWork)
             break;
         qtTable->mergeCells(cell.row, cell.column, cell.rowSpan, cell.columnSpan);
+    }
+}
+
+// Qt draws no border around a paragraph but one on each edge of a table cell: bordered
+// paragraphs are shown in a table of one cell as wide as the text, the line at the indent
+// they share, as Word draws them.
+void DocumentBuilder::insertBox(QTextCursor& cursor, Table& table, const QColor& fill) {
+    std::vector<CellItem>& items = table.rows.front().cells.front().items;
+    double left = std::numeric_limits<double>::max();
+    double right = std::numeric_limits<double>::max();
+    for (const CellItem& item : items) {
+        left = std::min(left, item.paragraph.format.leftMargin());
+        right = std::min(right, item.paragraph.format.rightMargin());
+    }
+    QTextTableFormat format = ParagraphBoxFormat(left, right);
+    format.setProperty(kParagraphBoxProperty, true);
+    QTextTableCellFormat cellFormat = ParagraphBoxCellFormat(*table.box);
+    if (fill.isValid()) {
+        cellFormat.setBackground(fill);
+        cellFormat.setProperty(kPageColorProperty, true);
+    }
+    QTextTable* box = cursor.insertTable(1, 1, format);
+    QTextCursor cellCursor = box->cellAt(0, 0).firstCursorPosition();
+    bool first = true;
+    for (CellItem& item : items) {
+        QTextBlockFormat& block = item.paragraph.format;
+        if (left > 0)
+            block.setLeftMargin(block.leftMargin() - left);
+        if (right > 0)
+            block.setRightMargin(block.rightMargin() - right);
+        insertParagraph(cellCursor, item.paragraph, first, QColor(), first ? &cellFormat : nullptr);
+        first = false;
     }
 }
 

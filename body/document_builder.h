@@ -12,6 +12,7 @@
 #include <QTextFrameFormat>
 #include <QTextListFormat>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -36,17 +37,12 @@ struct BuiltList {
 // The number or bullet of item `number` (from 1) of a list, as Qt draws it.
 QString ListMarker(const QTextListFormat& format, int number);
 
-struct BuiltParagraph {
-    QTextBlockFormat format;
-    QTextCharFormat markFormat;  // the format of the paragraph mark, for empty paragraphs
-    std::vector<BuiltRun> runs;
-    bool inList = false;
-    BuiltList list;
-};
-
 // Set (true) on the formats of blocks and table cells that show their body's page colour
 // rather than a background of their own, so that saving can give the page its colour back.
 inline constexpr int kPageColorProperty = QTextFormat::UserProperty + 1;
+// Set (true) on the format of a table that is the box of bordered paragraphs, so that saving
+// can give them back their borders.
+inline constexpr int kParagraphBoxProperty = QTextFormat::UserProperty + 2;
 
 // One edge of a table cell as the body draws it.
 struct BuiltBorder {
@@ -55,6 +51,28 @@ struct BuiltBorder {
     QColor color;        // invalid: the text colour
     bool given = false;  // the body says what this edge is, even if it says "none"
     bool operator==(const BuiltBorder&) const = default;
+};
+
+// The lines Word draws around a paragraph, and how far each stands from its text.
+// Consecutive paragraphs with the same ones share one box.
+struct BuiltParagraphBorders {
+    std::array<BuiltBorder, 4> edges;  // by BuiltEdge
+    std::array<int, 4> space{};        // twips, by BuiltEdge
+    bool drawn() const {
+        return std::any_of(edges.begin(), edges.end(), [](const BuiltBorder& edge) {
+            return edge.style != QTextFrameFormat::BorderStyle_None;
+        });
+    }
+    bool operator==(const BuiltParagraphBorders&) const = default;
+};
+
+struct BuiltParagraph {
+    QTextBlockFormat format;
+    QTextCharFormat markFormat;  // the format of the paragraph mark, for empty paragraphs
+    std::vector<BuiltRun> runs;
+    bool inList = false;
+    BuiltList list;
+    BuiltParagraphBorders borders;  // drawn only outside tables
 };
 
 // Indexes into the borders of a cell (the first four) and of a row (all six).
@@ -153,6 +171,8 @@ class DocumentBuilder {
         Cell cell;
         size_t columns = 0;
         std::vector<int> edges;  // the distinct cell edges of its rows, up to kMaxColumns + 1
+        // Set for the box of bordered paragraphs outside tables, which is one cell holding them.
+        std::unique_ptr<BuiltParagraphBorders> box;
     };
 
     // `fill` is the background of a block that has none of its own; `cellFormat`, for the
@@ -164,6 +184,7 @@ class DocumentBuilder {
     void closeInnermost();
     static void finishRow(Table& table);
     void insertTable(QTextCursor& cursor, Table& table, const QColor& fill);
+    void insertBox(QTextCursor& cursor, Table& table, const QColor& fill);
     void flushTable();
     void paintEarlierBlocks();
 

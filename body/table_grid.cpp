@@ -147,38 +147,6 @@ const BuiltBorder& borderOf(const BuiltCellFormat* cell, BuiltEdge edge, const B
     return row.borders[rowEdge];
 }
 
-void setBorder(QTextTableCellFormat& format, BuiltEdge edge, const BuiltBorder& border) {
-    if (border.style == QTextFrameFormat::BorderStyle_None)
-        return;
-    // Qt draws no line thinner than a pixel, and needs three for the two of a double one.
-    double width = std::max(border.width / kTwipsPerPixel, 1.0);
-    if (border.style == QTextFrameFormat::BorderStyle_Double)
-        width = std::max(std::round(width * 3), 3.0);
-    const QBrush brush(border.color.isValid() ? border.color : QColor(Qt::black));
-    switch (edge) {
-        case kTopEdge:
-            format.setTopBorder(width);
-            format.setTopBorderStyle(border.style);
-            format.setTopBorderBrush(brush);
-            break;
-        case kLeftEdge:
-            format.setLeftBorder(width);
-            format.setLeftBorderStyle(border.style);
-            format.setLeftBorderBrush(brush);
-            break;
-        case kBottomEdge:
-            format.setBottomBorder(width);
-            format.setBottomBorderStyle(border.style);
-            format.setBottomBorderBrush(brush);
-            break;
-        default:
-            format.setRightBorder(width);
-            format.setRightBorderStyle(border.style);
-            format.setRightBorderBrush(brush);
-            break;
-    }
-}
-
 // What a placed cell looks like; cells that look alike share one format.
 struct CellLook {
     std::array<BuiltBorder, 4> borders;  // by BuiltEdge
@@ -221,7 +189,7 @@ CellLook lookOf(const RowCell& top, const RowCell& bottom, const BuiltRowFormat&
 QTextTableCellFormat formatOf(const CellLook& look) {
     QTextTableCellFormat format;
     for (int edge = kTopEdge; edge <= kRightEdge; ++edge)
-        setBorder(format, static_cast<BuiltEdge>(edge), look.borders[edge]);
+        SetCellBorder(format, static_cast<BuiltEdge>(edge), look.borders[edge]);
     if (look.padding[kTopEdge] > 0)
         format.setTopPadding(look.padding[kTopEdge]);
     if (look.padding[kLeftEdge] > 0)
@@ -328,6 +296,38 @@ TableGrid PlanTableGrid(std::span<const GridRow> rows) {
             cell.height = std::abs(rows[cell.row].format->height) / kTwipsPerPixel;
     }
     return grid;
+}
+
+void SetCellBorder(QTextTableCellFormat& format, BuiltEdge edge, const BuiltBorder& border) {
+    if (border.style == QTextFrameFormat::BorderStyle_None)
+        return;
+    // Qt draws no line thinner than a pixel, and needs three for the two of a double one.
+    double width = std::max(border.width / kTwipsPerPixel, 1.0);
+    if (border.style == QTextFrameFormat::BorderStyle_Double)
+        width = std::max(std::round(width * 3), 3.0);
+    const QBrush brush(border.color.isValid() ? border.color : QColor(Qt::black));
+    switch (edge) {
+        case kTopEdge:
+            format.setTopBorder(width);
+            format.setTopBorderStyle(border.style);
+            format.setTopBorderBrush(brush);
+            break;
+        case kLeftEdge:
+            format.setLeftBorder(width);
+            format.setLeftBorderStyle(border.style);
+            format.setLeftBorderBrush(brush);
+            break;
+        case kBottomEdge:
+            format.setBottomBorder(width);
+            format.setBottomBorderStyle(border.style);
+            format.setBottomBorderBrush(brush);
+            break;
+        default:
+            format.setRightBorder(width);
+            format.setRightBorderStyle(border.style);
+            format.setRightBorderBrush(brush);
+            break;
+    }
 }
 
 }  // namespace parcelo

@@ -48,4 +48,7 @@ struct TableGrid {
 // its columns or rows.
 TableGrid PlanTableGrid(std::span<const GridRow> rows);
 
+// Draws `border` on `edge` of a cell; an edge of no style stays as it is.
+void SetCellBorder(QTextTableCellFormat& format, BuiltEdge edge, const BuiltBorder& border);
+
 }  // namespace parcelo

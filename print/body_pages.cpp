@@ -32,10 +32,63 @@ bool InPoints(QTextCharFormat& format) {
     return true;
 }
 
+// Whether `text` reads the same drawn letter by letter: no script in it joins or reorders its
+// letters, and no mark is placed over another.
+bool ReadsUnshaped(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        // Latin, Greek and Cyrillic and the punctuation and symbols after them; the
+        // replacement character stands for a picture.
+        return (u < 0x0590 || (u >= 0x1E00 && u < 0x2C00) || u == 0xFFFC) && !c.isMark();
+    });
+}
+
+// Calls `run(start, length, unshaped)` for each stretch of `text` that reads the same drawn
+// letter by letter, or that needs shaping, whole words at a time: a word is shaped as one, and
+// the white space after it goes with it.
+template <typename Run>
+void ForEachShapingRun(QStringView text, Run run) {
+    qsizetype start = 0;
+    bool startUnshaped = true;
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype end = at;
+        while (end < text.size() && !text[end].isSpace())
+            ++end;
+        const bool unshaped = ReadsUnshaped(text.sliced(at, end - at));
+        while (end < text.size() && text[end].isSpace())
+            ++end;
+        if (at > start && unshaped != startUnshaped) {
+            run(start, at - start, startUnshaped);
+            start = at;
+        }
+        if (at == start)
+            startUnshaped = unshaped;
+        at = end;
+    }
+    if (text.size() > start)
+        run(start, text.size() - start, startUnshaped);
+}
+
+// A PDF holds a ligature as one glyph, which a reader copies as the ligature's character
+// ("ﬁ") or not at all. Text of scripts drawn letter by letter is laid out without shaping,
+// whatever strategy its font or its body's style sheet gave it; text that needs shaping (Hebrew
+// points, Arabic joining) keeps it even where the document's font does without.
+bool WithShapingAsNeeded(QTextCharFormat& format, bool unshaped, QFont::StyleStrategy inherited) {
+    const int given = format.hasProperty(QTextFormat::FontStyleStrategy)
+                          ? format.intProperty(QTextFormat::FontStyleStrategy)
+                          : inherited;
+    const int wanted = unshaped ? given | QFont::PreferNoShaping : given & ~QFont::PreferNoShaping;
+    if (wanted == given)
+        return false;
+    format.setFontStyleStrategy(static_cast<QFont::StyleStrategy>(wanted));
+    return true;
+}
+
 // Font sizes in pixels (HTML's "font-size: 16px") are device pixels to a layout: at 1200 dots
 // an inch they would print a twelfth of their size on screen. They become the points they
-// stand for there.
-void SizeFontsInPoints(QTextDocument& document) {
+// stand for there. And text is shaped only where its script needs it.
+void ReadyFontsForPrint(QTextDocument& document) {
+    const QFont::StyleStrategy inherited = document.defaultFont().styleStrategy();
     struct Change {
         int position;
         int length;  // 0: the block's own format, which sizes an empty line
@@ -49,8 +102,15 @@ void SizeFontsInPoints(QTextDocument& document) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             QTextCharFormat format = fragment.charFormat();
-            if (InPoints(format))
-                changes.push_back({fragment.position(), fragment.length(), format});
+            const bool resized = InPoints(format);
+            const QString text = fragment.text();
+            ForEachShapingRun(text, [&](qsizetype start, qsizetype length, bool unshaped) {
+                QTextCharFormat run = format;
+                if (WithShapingAsNeeded(run, unshaped, inherited) || resized) {
+                    changes.push_back({fragment.position() + static_cast<int>(start),
+                                       static_cast<int>(length), run});
+                }
+            });
         }
     }
     if (changes.empty())
@@ -137,7 +197,7 @@ void BodyPages::layOut(std::unique_ptr<QTextDocument> document, QPaintDevice& de
     // has its source's, with which the layout made to be given the device would lay it all
     // out once at the screen's metrics before the device's.
     laidOut_->setPageSize(QSizeF(0, 0));
-    SizeFontsInPoints(*laidOut_);
+    ReadyFontsForPrint(*laidOut_);
     ScaleBlockLengths(*laidOut_, DotsPerPixel(device.logicalDpiX()));
     laidOut_->setDocumentMargin(0);
     laidOut_->documentLayout()->setPaintDevice(&device);

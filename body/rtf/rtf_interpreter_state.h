@@ -38,6 +38,8 @@ constexpr qsizetype kMaxName = 256;
 constexpr int kMaxTwips = 31680;
 // Added to a border style in the keyword table for the styles whose line is twice as wide.
 constexpr int kThickBorder = 0x100;
+// The edge of \box in the keyword table: all four edges of a paragraph, alike.
+constexpr int kBoxEdges = 4;
 // The \pn "style" of a paragraph that goes on with the list item before it (\pnlvlcont);
 // the list styles themselves are negative.
 constexpr int8_t kListContinues = 1;
@@ -91,6 +93,8 @@ constexpr size_t kMaxTabStops = 64;
 // Word's distance between default tab stops when a document names none: half an inch.
 constexpr int kDefaultTabTwips = 720;
 constexpr size_t kMaxTabSets = 4096;
+// Most distinct sets of paragraph borders a body has; Word's have a few.
+constexpr size_t kMaxBorderSets = 256;
 
 struct ParaProps {
     Align align = Align::Default;
@@ -109,6 +113,7 @@ struct ParaProps {
     // The paragraph's tab stops, as an index into the interpreter's sets of them: groups copy
     // these properties as they open, so they hold nothing that has to be allocated.
     int tabSet = 0;
+    int borderSet = 0;  // likewise, an index into the sets of borders; 0 for none
     bool operator==(const ParaProps&) const = default;
 };
 
@@ -262,6 +267,10 @@ class Interpreter {
     void tableWord(Group& g, const Word& word);
     RowDefinition& rowDefinition(const Group& g);
     BuiltBorder* currentBorder();
+    template <typename Change>
+    void changeParagraphBorders(Group& g, Change change);
+    template <typename Change>
+    void changeBorder(Group& g, Change change);
     void endCell(int level);
     void endRow(int level);
 
@@ -343,7 +352,7 @@ class Interpreter {
         std::array<int, 4> padding{-1, -1, -1, -1};
         std::array<bool, 4> paddingInTwips{};
     };
-    enum class BorderOwner : uint8_t { None, Cell, Row };
+    enum class BorderOwner : uint8_t { None, Cell, Row, Paragraph };
     std::vector<RowDefinition> rowDefinitions_;  // [level - 1]
     BuiltCellFormat cellFormat_;
     std::array<bool, 4> cellPaddingInTwips_{};
@@ -352,6 +361,7 @@ class Interpreter {
     int borderLevel_ = 0;
     bool borderThick_ = false;
     std::array<bool, DocumentBuilder::kMaxTableDepth + 1> cellHasParagraph_{};
+    std::vector<BuiltParagraphBorders> borderSets_{1};
 
     // Tab stops: each distinct set once, the first being none; and the kind that the next
     // \tx gives.

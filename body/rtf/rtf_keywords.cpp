@@ -230,15 +230,16 @@ KeywordTable makeTable() {
             {"clbrdrl", Kw::CellBorder, kLeftEdge},
             {"clbrdrb", Kw::CellBorder, kBottomEdge},
             {"clbrdrr", Kw::CellBorder, kRightEdge},
-            // Borders of paragraphs, characters and pages are not drawn; the words that
-            // describe them must not change a cell's.
-            {"brdrt", Kw::OtherBorder},
-            {"brdrb", Kw::OtherBorder},
-            {"brdrl", Kw::OtherBorder},
-            {"brdrr", Kw::OtherBorder},
+            {"brdrt", Kw::ParagraphBorder, kTopEdge},
+            {"brdrl", Kw::ParagraphBorder, kLeftEdge},
+            {"brdrb", Kw::ParagraphBorder, kBottomEdge},
+            {"brdrr", Kw::ParagraphBorder, kRightEdge},
+            {"box", Kw::ParagraphBorder, kBoxEdges},
+            {"brsp", Kw::BorderSpace},
+            // Borders between paragraphs, beside them in the margin, and of characters and
+            // pages are not drawn; the words that describe them must not change another's.
             {"brdrbtw", Kw::OtherBorder},
             {"brdrbar", Kw::OtherBorder},
-            {"box", Kw::OtherBorder},
             {"chbrdr", Kw::OtherBorder},
             {"pgbrdrt", Kw::OtherBorder},
             {"pgbrdrb", Kw::OtherBorder},

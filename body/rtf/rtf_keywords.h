@@ -101,6 +101,8 @@ enum class Kw : uint8_t {
     CellPaddingUnit,
     RowBorder,
     CellBorder,
+    ParagraphBorder,
+    BorderSpace,
     OtherBorder,
     BorderStyle,
     BorderWidth,

@@ -62,6 +62,9 @@ void Interpreter::paragraphFormatWord(Group& g, const Word& word) {
             return;
         case Kw::Pard:
             para = ParaProps{};
+            // A style word after \pard no longer describes the border before it.
+            if (borderOwner_ == BorderOwner::Paragraph)
+                borderOwner_ = BorderOwner::None;
             return;
         case Kw::Alignment:
             para.align = static_cast<Align>(word.arg);
@@ -133,6 +136,7 @@ void Interpreter::endParagraph(int tableLevel) {
     if (continuesItem)
         paragraph.format.setIndent(1);
     paragraph.markFormat = formatFor(state().chars);
+    paragraph.borders = borderSets_[para.borderSet];
     paragraph.runs = std::move(runs_);
     runs_.clear();
     if (tableLevel > 0)

@@ -1,6 +1,6 @@
 // Tables: row definitions (cell edges, borders, shading, merges, padding, heights) for each level
 // of nesting, paragraphs in a table, and the ends of cells and rows that the document builder turns
-// into QTextTables.
+// into QTextTables. The border words describe the borders of paragraphs too.
 #include "body/rtf/rtf_interpreter_state.h"
 
 namespace parcelo::rtf {
@@ -127,24 +127,50 @@ void Interpreter::tableWord(Group& g, const Word& word) {
             row.format.borders[word.arg].given = true;
             return;
         }
+        case Kw::ParagraphBorder:
+            borderOwner_ = BorderOwner::Paragraph;
+            borderEdge_ = static_cast<uint8_t>(word.arg);
+            borderThick_ = false;
+            changeParagraphBorders(g, [&](BuiltParagraphBorders& borders) {
+                for (int edge = kTopEdge; edge <= kRightEdge; ++edge) {
+                    if (word.arg == kBoxEdges || word.arg == edge) {
+                        borders.edges[edge] = BuiltBorder{};
+                        borders.edges[edge].given = true;
+                        borders.space[edge] = 0;
+                    }
+                }
+            });
+            return;
+        case Kw::BorderSpace:
+            if (borderOwner_ != BorderOwner::Paragraph)
+                return;
+            changeParagraphBorders(g, [&](BuiltParagraphBorders& borders) {
+                for (int edge = kTopEdge; edge <= kRightEdge; ++edge) {
+                    if (borderEdge_ == kBoxEdges || borderEdge_ == edge)
+                        borders.space[edge] = std::clamp(word.param, 0, kMaxTwips);
+                }
+            });
+            return;
         case Kw::OtherBorder:
             borderOwner_ = BorderOwner::None;
             return;
-        case Kw::BorderStyle:
-            if (BuiltBorder* border = currentBorder()) {
-                border->style = static_cast<QTextFrameFormat::BorderStyle>(word.arg & 0xff);
-                if ((word.arg & kThickBorder) && !borderThick_)
-                    border->width *= 2;
-                borderThick_ = (word.arg & kThickBorder) != 0;
-            }
+        case Kw::BorderStyle: {
+            const bool thick = (word.arg & kThickBorder) != 0;
+            changeBorder(g, [&](BuiltBorder& border) {
+                border.style = static_cast<QTextFrameFormat::BorderStyle>(word.arg & 0xff);
+                if (thick && !borderThick_)
+                    border.width *= 2;
+            });
+            borderThick_ = thick;
             return;
+        }
         case Kw::BorderWidth:
-            if (BuiltBorder* border = currentBorder())
-                border->width = std::clamp(word.param, 0, 255) * (borderThick_ ? 2 : 1);
+            changeBorder(g, [&](BuiltBorder& border) {
+                border.width = std::clamp(word.param, 0, 255) * (borderThick_ ? 2 : 1);
+            });
             return;
         case Kw::BorderColor:
-            if (BuiltBorder* border = currentBorder())
-                border->color = colorAt(word.param);
+            changeBorder(g, [&](BuiltBorder& border) { border.color = colorAt(word.param); });
             return;
         default:
             return;
@@ -166,10 +192,43 @@ BuiltBorder* Interpreter::currentBorder() {
             return &cellFormat_.borders[borderEdge_];
         case BorderOwner::Row:
             return &rowDefinitions_[borderLevel_].format.borders[borderEdge_];
+        case BorderOwner::Paragraph:
         case BorderOwner::None:
             break;
     }
     return nullptr;
+}
+
+// A paragraph's borders are one of the body's few distinct sets of them, which groups copy
+// as they open; a change makes or finds the set that the paragraph then has.
+template <typename Change>
+void Interpreter::changeParagraphBorders(Group& g, Change change) {
+    BuiltParagraphBorders borders = borderSets_[g.para.borderSet];
+    change(borders);
+    const auto found = std::find(borderSets_.begin(), borderSets_.end(), borders);
+    if (found != borderSets_.end()) {
+        g.para.borderSet = static_cast<int>(found - borderSets_.begin());
+    } else if (borderSets_.size() < kMaxBorderSets) {
+        g.para.borderSet = static_cast<int>(borderSets_.size());
+        borderSets_.push_back(borders);
+    }
+}
+
+// Changes the border that the last border word named. The words after \box describe all four
+// of its edges alike.
+template <typename Change>
+void Interpreter::changeBorder(Group& g, Change change) {
+    if (borderOwner_ != BorderOwner::Paragraph) {
+        if (BuiltBorder* border = currentBorder())
+            change(*border);
+        return;
+    }
+    changeParagraphBorders(g, [&](BuiltParagraphBorders& borders) {
+        for (int edge = kTopEdge; edge <= kRightEdge; ++edge) {
+            if (borderEdge_ == kBoxEdges || borderEdge_ == edge)
+                change(borders.edges[edge]);
+        }
+    });
 }
 
 void Interpreter::endCell(int level) {

@@ -189,6 +189,8 @@ class Writer {
     void writeRowDefinition(const QTextTable* table, int row, const std::vector<int>& edges);
     void writeCell(const QTextTableCell& cell, int level);
     void writeFlattenedTable(const QTextTable* table);
+    void writeParagraphBox(const QTextTable* table);
+    void writeParagraphBorders();
     void writeBlock(const QTextBlock& block, int level, const char* end);
     void writeFragments(const QTextBlock& block);
     void writeCharProps(const QTextCharFormat& format);
@@ -211,6 +213,9 @@ class Writer {
     // background of its own shows the same one.
     QColor pageColor_;
     bool pageColorMixed_ = false;
+    // The box of the paragraphs being written, which are written with its borders; null when
+    // they have none.
+    const QTextTable* box_ = nullptr;
 };
 
 QByteArray Writer::write() {
@@ -425,7 +430,11 @@ void Writer::writeFrame(const QTextFrame* frame) {
     bool tableEnded = false;  // the last thing written is a table
     for (auto it = frame->begin(); !it.atEnd(); ++it) {
         if (const QTextFrame* child = it.currentFrame()) {
-            if (const auto* table = qobject_cast<const QTextTable*>(child)) {
+            const auto* table = qobject_cast<const QTextTable*>(child);
+            if (table && table->format().boolProperty(kParagraphBoxProperty)) {
+                writeParagraphBox(table);
+                tableEnded = false;
+            } else if (table) {
                 // Rows that follow rows are one table to a reader; a line a pixel high keeps
                 // two tables that stand together (as HTML has them) apart.
                 if (tableEnded)
@@ -448,6 +457,39 @@ void Writer::writeFrame(const QTextFrame* frame) {
             writeBlock(it.currentBlock(), 0, "\\par\n");
             tableEnded = false;
         }
+    }
+}
+
+// Bordered paragraphs are shown in a box of one cell; they go back to being paragraphs with
+// borders, as they were read.
+void Writer::writeParagraphBox(const QTextTable* table) {
+    box_ = table;
+    const QTextTableCell cell = table->cellAt(0, 0);
+    for (auto it = cell.begin(); !it.atEnd(); ++it) {
+        if (it.currentFrame() == nullptr)
+            writeBlock(it.currentBlock(), 0, "\\par\n");
+    }
+    box_ = nullptr;
+}
+
+void Writer::writeParagraphBorders() {
+    static constexpr const char* kEdges[] = {"\\brdrt", "\\brdrl", "\\brdrb", "\\brdrr"};
+    const QTextTableCellFormat cellFormat = box_->cellAt(0, 0).format().toTableCellFormat();
+    const double spaces[] = {cellFormat.topPadding(), cellFormat.leftPadding(),
+                             cellFormat.bottomPadding(), cellFormat.rightPadding()};
+    const std::array<CellBorder, 4> borders = bordersOf(cellFormat, box_->format());
+    for (size_t side = 0; side < borders.size(); ++side) {
+        const CellBorder& border = borders[side];
+        if (border.style == QTextFrameFormat::BorderStyle_None)
+            continue;
+        out_ += kEdges[side];
+        out_ += borderStyleWord(border.style);
+        const double line =
+            border.style == QTextFrameFormat::BorderStyle_Double ? border.width / 3 : border.width;
+        word("\\brdrw", std::clamp(twips(line), 1, 255));
+        if (spaces[side] > 0)
+            word("\\brsp", twips(spaces[side]));
+        word("\\brdrcf", colorIndex(border.color));
     }
 }
 
@@ -628,9 +670,11 @@ void Writer::writeBlock(const QTextBlock& block, int level, const char* end) {
         word("\\li", 720 * (listLevel + 1));
         lineStart = 720 * (listLevel + 1) - 360;
     } else {
-        if (format.leftMargin() > 0) {
-            word("\\li", twips(format.leftMargin()));
-            lineStart += twips(format.leftMargin());
+        // A box stands at the indent its paragraphs share.
+        const double left = format.leftMargin() + (box_ ? box_->format().leftMargin() : 0);
+        if (left > 0) {
+            word("\\li", twips(left));
+            lineStart += twips(left);
         }
         if (format.textIndent() != 0) {
             word("\\fi", twips(format.textIndent()));
@@ -646,8 +690,11 @@ void Writer::writeBlock(const QTextBlock& block, int level, const char* end) {
             out_ += "\\tqdec";
         word("\\tx", lineStart + twips(tab.position));
     }
-    if (format.rightMargin() > 0)
-        word("\\ri", twips(format.rightMargin()));
+    const double right = format.rightMargin() + (box_ ? box_->format().rightMargin() : 0);
+    if (right > 0)
+        word("\\ri", twips(right));
+    if (box_)
+        writeParagraphBorders();
     if (format.hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth) &&
         hasBackground(format)) {
         // A rule is drawn in its block's background; shading would be a band of a line's height.

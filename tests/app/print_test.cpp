@@ -524,6 +524,24 @@ TEST_F(Printing, TextSizedInPixelsPrintsAsLargeAsOnScreen) {
     EXPECT_NEAR(WordHeight(pdf, "Pixels"), points, points * 0.2);
 }
 
+// A PDF holds a ligature as one glyph, which is copied from the sheet as "ﬁ" or not at all:
+// the letters print as letters, whatever strategy the body's font or style sheet implies.
+// Arabic beside them still joins its letters.
+TEST_F(Printing, LigaturesPrintAsTheirLetters) {
+    dialog.bodyView()->document()->setHtml(
+        "<p style='font-family:Carlito,sans-serif'>office fifty flow</p>");
+    AppendRtf(*dialog.bodyView()->document(),
+              "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Carlito;}}\\f0 office fifty flow\\par "
+              "\\u1605?\\u1585?\\u1581?\\u1576?\\u1575? flow\\par}");
+    dialog.PrintBody();
+    const std::string text = QString::fromUtf8(PdfText(pdf)).simplified().toStdString();
+    EXPECT_EQ(text.substr(0, 35), "office fifty flow office fifty flow") << text;
+    // No ligature anywhere (U+FB00 to U+FB06), the word after the Arabic one neither.
+    EXPECT_EQ(text.find("\xEF\xAC"), std::string::npos) << text;
+    // The first letter of the word in its initial form.
+    EXPECT_NE(text.find("\xEF\xBB\xA3"), std::string::npos) << text;
+}
+
 // Lengths of a body are those of the screen, 96 pixels an inch, whatever the printer's dots.
 TEST_F(Printing, LengthsPrintAsOnScreen) {
     dialog.bodyView()->document()->setHtml(

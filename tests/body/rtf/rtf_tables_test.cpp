@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace parcelo::test {
 namespace {
@@ -128,6 +129,30 @@ INSTANTIATE_TEST_SUITE_P(
                    "\\box\\brdrs\\cellx2000",
                    "- 1s - - / - - - -"}),
     CaseName());
+
+// Outlook draws the rule above a quoted header with a paragraph's top border. Paragraphs with
+// the same borders share one box, as in Word; a table after them stays a table of its own.
+TEST(Tables, BorderedParagraphsAreABoxOfOneCell) {
+    const auto document = Read(
+        Body("Reply\\par\\pard\\brdrt\\brdrs\\brdrw15\\brdrcf1\\brsp20 From: Ann\\par Sent: Monday"
+             "\\par\\pard\\box\\brdrdb\\brdrw10\\brsp40 Boxed\\par"
+             "\\trowd\\cellx1000\\intbl cell\\cell\\row\\pard\\brdrb\\brdrnone After\\par"));
+    std::vector<const QTextTable*> tables;
+    for (QTextFrame* frame : document->rootFrame()->childFrames())
+        if (auto* table = qobject_cast<QTextTable*>(frame))
+            tables.push_back(table);
+    ASSERT_EQ(tables.size(), 3u);
+    EXPECT_EQ(ShapeOf(*tables[0]), "From: Ann/Sent: Monday");
+    EXPECT_EQ(BordersOf(tables[0]->cellAt(0, 0)), "1s#c00000 - - -");
+    const QTextTableCellFormat rule = tables[0]->cellAt(0, 0).format().toTableCellFormat();
+    EXPECT_DOUBLE_EQ(rule.topPadding(), 20 / 15.0);
+    EXPECT_DOUBLE_EQ(rule.leftPadding(), 0);
+    EXPECT_EQ(tables[0]->format().width().type(), QTextLength::PercentageLength);
+    EXPECT_EQ(ShapeOf(*tables[1]), "Boxed");
+    EXPECT_EQ(BordersOf(tables[1]->cellAt(0, 0)), "3d 3d 3d 3d");
+    EXPECT_EQ(ShapeOf(*tables[2]), "cell");
+    EXPECT_EQ(TextOf(Body("a\\par\\pard\\brdrt\\brdrs b\\par\\pard c")).toStdString(), "a\nb\nc");
+}
 
 TEST(Tables, InnerRowBordersBetweenRows) {
     const auto document = Read(

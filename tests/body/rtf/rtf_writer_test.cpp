@@ -111,14 +111,16 @@ constexpr const char* kRichBody =
     "\\pard\\ls2 number one\\par\\pard\\ls2\\ilvl1 roman\\par\\pard\\ls2 number two\\par"
     "\\pard\\trowd\\cellx2000\\cellx5000\\intbl {\\b head}\\cell second\\cell\\row"
     "\\trowd\\clcbpat1\\cellx2000\\cellx5000\\intbl one\\par two\\cell \\cell\\row"
-    "\\pard after\\par}";
+    "\\pard after\\par"
+    "\\pard\\brdrt\\brdrs\\brdrw15\\brsp20 From: Ann\\par Sent: Monday\\par}";
 
 TEST(RoundTrip, RichBodyKeepsTextAndFormatting) {
     const auto original = Read(kRichBody);
     const auto reread = ReadBack(*original);
     EXPECT_EQ(Signature(*reread), Signature(*original));
     EXPECT_EQ(PlainTextOfDocument(*reread), PlainTextOfDocument(*original));
-    EXPECT_EQ(reread->rootFrame()->childFrames().size(), 1);
+    // The table, and the box of the bordered paragraph.
+    EXPECT_EQ(reread->rootFrame()->childFrames().size(), 2);
 }
 
 TEST(RoundTrip, PageBackgroundStaysBehindWhiteText) {
