@@ -5,6 +5,7 @@
 
 #include "body/html/html_charset.h"
 #include "body/html/html_from_rtf.h"
+#include "body/line_spacing.h"
 
 namespace parcelo {
 
@@ -37,6 +38,7 @@ void AppendMessageBody(QTextDocument& document, BodyFormat format, std::string_v
         end.movePosition(QTextCursor::End);
         end.insertBlock(QTextBlockFormat(), QTextCharFormat());
     }
+    const int from = document.characterCount() - 1;
     switch (format) {
         case BodyFormat::kHtml:
             AppendHtml(document, DecodeHtmlBody(content, codePage), resolveCid);
@@ -48,6 +50,7 @@ void AppendMessageBody(QTextDocument& document, BodyFormat format, std::string_v
             AppendRtf(document, content, resolveCid);
             break;
     }
+    SetSingleLineSpacing(document, from);
 }
 
 }  // namespace parcelo

@@ -5,9 +5,13 @@
 #include "body/html/html_charset.h"
 #include "body_test_support.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QFontMetricsF>
 #include <QImage>
+#include <QTextBlock>
 #include <QTextImageFormat>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -109,6 +113,41 @@ TEST(MessageBodies, EveryFormAppearsInOrderWithABlankLineBetween) {
     OfflineTextDocument plain;
     AppendMessageBody(plain, BodyFormat::kText, "<b>not bold</b> & {\\rtf1}", 0);
     EXPECT_EQ(PlainTextOfDocument(plain).toStdString(), "<b>not bold</b> & {\\rtf1}");
+}
+
+// Word and browsers set a line of Calibri 1.22 of its size apart; Qt would add the font's
+// line gap to that, and a body ran a sixth longer than its sender's.
+TEST(MessageBodies, LinesAreTheirFontsHeightApart) {
+    const QString words = QString("word ").repeated(60);
+    OfflineTextDocument document;
+    AppendMessageBody(
+        document, BodyFormat::kHtml,
+        ("<p style='font-family:Calibri;font-size:11pt'>" + words +
+         "</p><p style='font-family:Calibri;font-size:11pt;line-height:200%'>" + words + "</p>")
+            .toStdString(),
+        65001);
+    AppendMessageBody(
+        document, BodyFormat::kRtf,
+        ("{\\rtf1{\\fonttbl{\\f0\\fswiss Calibri;}}\\f0\\fs22 " + words + "\\par}").toStdString(),
+        0);
+    document.setTextWidth(300);
+    const auto pitch = [&](int paragraph) {
+        QTextBlock block = document.begin();
+        for (int found = -1; block.isValid(); block = block.next())
+            if (block.text().startsWith(u"word") && ++found == paragraph)
+                break;
+        document.documentLayout()->blockBoundingRect(block);
+        const QTextLayout* layout = block.layout();
+        return layout->lineCount() > 1 ? layout->lineAt(1).y() - layout->lineAt(0).y() : 0.0;
+    };
+    QFont carlito("Carlito");
+    carlito.setPointSizeF(11);
+    const QFontMetricsF metrics(carlito);
+    const qreal single = metrics.ascent() + metrics.descent();
+    EXPECT_NEAR(pitch(0), single, 1) << "HTML";
+    EXPECT_NEAR(pitch(2), single, 1) << "RTF";
+    // A spacing the sender set stays.
+    EXPECT_GT(pitch(1), 1.8 * single);
 }
 
 TEST(MessageBodies, HtmlShowsOnlyTheImagesOfItsMessage) {
