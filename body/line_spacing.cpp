@@ -41,10 +41,13 @@ void SetSingleLineSpacing(QTextDocument& document, int from) {
     };
     std::vector<Change> changes;
     for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
+        // A multiple of the line (Word's \\slmult, CSS percentages) is a multiple of the
+        // font's height too; a height in points stays as it is.
         const QTextBlockFormat format = block.blockFormat();
-        if (format.hasProperty(QTextFormat::LineHeightType) &&
-            format.lineHeightType() != QTextBlockFormat::SingleHeight)
+        const bool multiple = format.lineHeightType() == QTextBlockFormat::ProportionalHeight;
+        if (!multiple && format.lineHeightType() != QTextBlockFormat::SingleHeight)
             continue;
+        const qreal percent = multiple ? format.lineHeight() : 100;
         // The largest text sets the line, as it does its height. A share of a line that
         // holds a picture would be a share of the picture's height, and the next line
         // would be drawn over it.
@@ -60,7 +63,7 @@ void SetSingleLineSpacing(QTextDocument& document, int from) {
             first = false;
         }
         if (!picture && face.share < 0.995)
-            changes.push_back({block.position(), face.share * 100});
+            changes.push_back({block.position(), face.share * percent});
     }
     QTextCursor cursor(&document);
     for (const Change& change : changes) {

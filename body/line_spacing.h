@@ -5,10 +5,10 @@ class QTextDocument;
 
 namespace parcelo {
 
-// Sets the paragraphs of `document` from position `from` on, whose spacing the body leaves
-// to the font, one line of their font apart: Qt adds the font's line gap to the height of
-// its ascent and descent, where Word and browsers take the height alone, so that text set in
-// Calibri (Carlito) ran a sixth longer than its sender's.
+// Sets the lines of the paragraphs of `document` from position `from` on one height of
+// their font apart, or the multiple of it that the body asks for: Qt adds the font's line
+// gap to the height of its ascent and descent, where Word and browsers take the height
+// alone, so that text set in Calibri (Carlito) ran a sixth longer than its sender's.
 void SetSingleLineSpacing(QTextDocument& document, int from);
 
 }  // namespace parcelo
