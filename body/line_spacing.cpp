@@ -38,6 +38,7 @@ void SetSingleLineSpacing(QTextDocument& document, int from) {
     struct Change {
         int position;
         qreal percent;
+        qreal asked;
     };
     std::vector<Change> changes;
     for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
@@ -63,15 +64,30 @@ void SetSingleLineSpacing(QTextDocument& document, int from) {
             first = false;
         }
         if (!picture && face.share < 0.995)
-            changes.push_back({block.position(), face.share * percent});
+            changes.push_back({block.position(), face.share * percent, multiple ? percent : 0});
     }
     QTextCursor cursor(&document);
     for (const Change& change : changes) {
         cursor.setPosition(change.position);
         QTextBlockFormat format;
         format.setLineHeight(change.percent, QTextBlockFormat::ProportionalHeight);
+        format.setProperty(kSenderLineHeightProperty, change.asked);
         cursor.mergeBlockFormat(format);
     }
+}
+
+QTextBlockFormat SenderLineSpacing(QTextBlockFormat format) {
+    if (!format.hasProperty(kSenderLineHeightProperty))
+        return format;
+    const qreal asked = format.doubleProperty(kSenderLineHeightProperty);
+    format.clearProperty(kSenderLineHeightProperty);
+    if (asked > 0) {
+        format.setLineHeight(asked, QTextBlockFormat::ProportionalHeight);
+    } else {
+        format.clearProperty(QTextFormat::LineHeight);
+        format.clearProperty(QTextFormat::LineHeightType);
+    }
+    return format;
 }
 
 }  // namespace parcelo

@@ -1,6 +1,8 @@
 // Lines as far apart as a word processor and a browser set them.
 #pragma once
 
+#include <QTextBlockFormat>
+
 class QTextDocument;
 
 namespace parcelo {
@@ -10,5 +12,12 @@ namespace parcelo {
 // gap to the height of its ascent and descent, where Word and browsers take the height
 // alone, so that text set in Calibri (Carlito) ran a sixth longer than its sender's.
 void SetSingleLineSpacing(QTextDocument& document, int from);
+
+// Set on a paragraph whose spacing was changed so: the spacing its body gave it, as a
+// percentage of a line, 0 where it gave none. Saving writes that one.
+inline constexpr int kSenderLineHeightProperty = QTextFormat::UserProperty + 3;
+
+// `format` with the line spacing its body gave it.
+QTextBlockFormat SenderLineSpacing(QTextBlockFormat format);
 
 }  // namespace parcelo

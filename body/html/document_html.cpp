@@ -15,6 +15,7 @@
 
 #include "body/font_families.h"
 #include "body/html/openable_link.h"
+#include "body/line_spacing.h"
 
 namespace parcelo {
 
@@ -118,6 +119,13 @@ QString SelfContainedHtml(const QTextDocument& document) {
         }
     }
     QTextCursor cursor(copy.get());
+    // Paragraphs are spaced as their body spaced them.
+    for (QTextBlock block = copy->begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().hasProperty(kSenderLineHeightProperty)) {
+            cursor.setPosition(block.position());
+            cursor.setBlockFormat(SenderLineSpacing(block.blockFormat()));
+        }
+    }
     // From the end, so that a removed picture does not move the changes before it.
     for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
         cursor.setPosition(it->position);

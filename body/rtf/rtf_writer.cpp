@@ -3,6 +3,7 @@
 #include "body/document_builder.h"
 #include "body/font_families.h"
 #include "body/lengths.h"
+#include "body/line_spacing.h"
 #include "body/picture_placeholder.h"
 
 #include <QBuffer>
@@ -647,7 +648,8 @@ void Writer::writeFlattenedTable(const QTextTable* table) {
 
 void Writer::writeBlock(const QTextBlock& block, int level, const char* end) {
     const bool inTable = level > 0;
-    const QTextBlockFormat format = block.blockFormat();
+    // The spacing the body gave it, not the one it is shown with.
+    const QTextBlockFormat format = SenderLineSpacing(block.blockFormat());
     out_ += "\\pard\\plain";
     if (inTable)
         out_ += "\\intbl";

@@ -2,7 +2,9 @@
 #include "body/message_body.h"
 
 #include "body/body_document.h"
+#include "body/html/document_html.h"
 #include "body/html/html_charset.h"
+#include "body/rtf/rtf_writer.h"
 #include "body_test_support.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -148,6 +150,13 @@ TEST(MessageBodies, LinesAreTheirFontsHeightApart) {
     EXPECT_NEAR(pitch(2), single, 1) << "RTF";
     // A spacing the sender set is a multiple of the same height.
     EXPECT_NEAR(pitch(1), 2 * single, 1);
+    // Saved, the body has the spacing it came with.
+    const std::string rtf = RtfFromDocument(document).toStdString();
+    EXPECT_NE(rtf.find("\\sl480\\slmult1"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find("\\sl203"), std::string::npos) << rtf;
+    const std::string html = SelfContainedHtml(document).toStdString();
+    EXPECT_NE(html.find("line-height:200%"), std::string::npos) << html;
+    EXPECT_EQ(html.find("line-height:84"), std::string::npos) << html;
 }
 
 TEST(MessageBodies, HtmlShowsOnlyTheImagesOfItsMessage) {
