@@ -8,7 +8,9 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextLayout>
+#include <QTextTable>
 
 #include <algorithm>
 #include <cmath>
@@ -159,6 +161,26 @@ void ScaleBlockLengths(QTextDocument& document, qreal dotsPerPixel) {
     cursor.endEditBlock();
 }
 
+bool HasBackground(const QTextFormat& format) {
+    return format.background().style() != Qt::NoBrush;
+}
+
+// Whether a frame that holds `block`, or the table cell it is in, paints a background under it.
+bool UnderAFramesBackground(const QTextBlock& block) {
+    const QTextCursor cursor(block);
+    for (QTextFrame* frame = cursor.currentFrame(); frame != nullptr;
+         frame = frame->parentFrame()) {
+        if (HasBackground(frame->frameFormat()))
+            return true;
+        if (const auto* table = qobject_cast<const QTextTable*>(frame)) {
+            const QTextTableCell cell = table->cellAt(block.position());
+            if (cell.isValid() && HasBackground(cell.format()))
+                return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 QRectF BodyPages::PageArea(const QRectF& sheet, qreal dpiX, qreal dpiY, const QMargins& margins) {
@@ -209,6 +231,9 @@ void BodyPages::layOut(std::unique_ptr<QTextDocument> document, QPaintDevice& de
     // leave; sheet n then shows the band of the layout from (n-1) × its height.
     laidOut_->setPageSize(area_.size());
 
+    // Given its page size, the layout lays out only the beginning of a long document, and the
+    // rest when it is asked for: the lines of every block are wanted here.
+    laidOut_->pageCount();
     QAbstractTextDocumentLayout* layout = laidOut_->documentLayout();
     for (QTextBlock block = laidOut_->begin(); block.isValid(); block = block.next()) {
         const QTextLayout* lines = block.layout();
@@ -220,8 +245,11 @@ void BodyPages::layOut(std::unique_ptr<QTextDocument> document, QPaintDevice& de
         const int lastSheet =
             std::max(sheetOfLine(rect.bottom()),
                      sheetOfLine(rect.top() + lines->lineAt(lines->lineCount() - 1).y()));
+        if (lastSheet == firstSheet)
+            continue;
+        const Carried carried{block.blockNumber(), UnderAFramesBackground(block)};
         for (int sheet = firstSheet + 1; sheet <= lastSheet; ++sheet)
-            carriedOver_[sheet].push_back(block.blockNumber());
+            carriedOver_[sheet].push_back(carried);
     }
 }
 
@@ -253,30 +281,44 @@ void BodyPages::draw(QPainter& painter, int sheet) const {
     context.palette.setColor(QPalette::Text, Qt::black);
     QAbstractTextDocumentLayout* layout = laidOut_->documentLayout();
     const auto carried = carriedOver_.find(sheet);
-    std::vector<QTextBlock> hidden;
-    if (carried != carriedOver_.end()) {
-        for (const int number : carried->second)
-            hidden.push_back(laidOut_->findBlockByNumber(number));
+    if (carried == carriedOver_.end()) {
+        layout->draw(&painter, context);
+        return;
     }
     // Hiding a block skips it in drawing; the layout is not redone, as nothing is edited.
+    std::vector<QTextBlock> hidden;
+    for (const Carried& block : carried->second)
+        hidden.push_back(laidOut_->findBlockByNumber(block.block));
+    // A carried block's lines begin the sheet's text, and are drawn first so that a PDF's
+    // text reads them first; under a background the layout paints, they can only come after.
+    for (const Carried& block : carried->second) {
+        if (!block.underBackground)
+            drawCarried(painter, sheet, block.block);
+    }
     for (QTextBlock& block : hidden)
         block.setVisible(false);
     layout->draw(&painter, context);
     for (QTextBlock& block : hidden)
         block.setVisible(true);
-    for (const QTextBlock& block : hidden) {
-        const QRectF rect = layout->blockBoundingRect(block);
-        const QPointF origin = rect.topLeft();
-        // The block's own shading, which the layout would have painted under its lines.
-        if (const QBrush shading = block.blockFormat().background(); shading.style() != Qt::NoBrush)
-            painter.fillRect(rect, shading);
-        const QTextLayout* lines = block.layout();
-        painter.setPen(Qt::black);
-        for (int i = 0; i < lines->lineCount(); ++i) {
-            const QTextLine line = lines->lineAt(i);
-            if (sheetOfLine(origin.y() + line.y()) == sheet)
-                line.draw(&painter, origin);
-        }
+    for (const Carried& block : carried->second) {
+        if (block.underBackground)
+            drawCarried(painter, sheet, block.block);
+    }
+}
+
+void BodyPages::drawCarried(QPainter& painter, int sheet, int number) const {
+    const QTextBlock block = laidOut_->findBlockByNumber(number);
+    const QRectF rect = laidOut_->documentLayout()->blockBoundingRect(block);
+    const QPointF origin = rect.topLeft();
+    // The block's own shading, which the layout would have painted under its lines.
+    if (const QBrush shading = block.blockFormat().background(); shading.style() != Qt::NoBrush)
+        painter.fillRect(rect, shading);
+    const QTextLayout* lines = block.layout();
+    painter.setPen(Qt::black);
+    for (int i = 0; i < lines->lineCount(); ++i) {
+        const QTextLine line = lines->lineAt(i);
+        if (sheetOfLine(origin.y() + line.y()) == sheet)
+            line.draw(&painter, origin);
     }
 }
 

@@ -43,6 +43,7 @@ class BodyPages {
   private:
     void layOut(std::unique_ptr<QTextDocument> document, QPaintDevice& device);
     int sheetOfLine(qreal top) const;
+    void drawCarried(QPainter& painter, int sheet, int block) const;
 
     // Parent of the laid-out copy: a copy of a document is a plain QTextDocument, which would
     // read any local file the document names; under a document parent it asks the parent,
@@ -54,7 +55,13 @@ class BodyPages {
     // line above the sheet as well (clipped away, yet its text is in a PDF's text). By sheet,
     // the blocks it must not draw there: those are drawn here, line by line, each line on the
     // sheet it begins on.
-    std::map<int, std::vector<int>> carriedOver_;  // block numbers
+    struct Carried {
+        int block;  // number
+        // Whether a frame around it (the page, a table, a cell) has a background, which the
+        // layout paints over whatever was drawn before it.
+        bool underBackground;
+    };
+    std::map<int, std::vector<Carried>> carriedOver_;
 };
 
 }  // namespace parcelo

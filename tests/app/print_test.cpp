@@ -460,16 +460,29 @@ TEST_F(Printing, ALongBodyLosesAndRepeatsNoLineAtThePageBreaks) {
     QStringList lines;
     for (int i = 1; i <= 300; ++i)
         lines << QStringLiteral("Line %1 of the long body").arg(i);
-    dialog.bodyView()->setPlainText(lines.join(u'\n'));
-    dialog.PrintBody();
-    const int pages = PdfPageCount(pdf);
-    EXPECT_GT(pages, 3);
-    EXPECT_EQ(int(dialog.record.sheets.size()), pages);
-    EXPECT_EQ(Words(PdfText(pdf)), Words(lines.join(u'\n')));
-    // Every page but the last is full.
-    const Pages pageTexts = PageTexts(pdf);
-    for (int page = 0; page + 1 < pages; ++page)
-        EXPECT_GT(pageTexts[page].size(), 1000) << page;
+    // Paragraphs of many lines, so that page breaks fall inside them all down the body, well
+    // past the part the layout lays out first.
+    QStringList paragraphs;
+    for (int i = 1; i <= 40; ++i) {
+        QStringList words;
+        for (int word = 1; word <= 80; ++word)
+            words << QStringLiteral("p%1w%2").arg(i).arg(word);
+        paragraphs << words.join(u' ');
+    }
+    for (const QStringList& body : {lines, paragraphs}) {
+        SCOPED_TRACE(body.first().left(20).toStdString());
+        dialog.record.sheets.clear();
+        dialog.bodyView()->setPlainText(body.join(u'\n'));
+        dialog.PrintBody();
+        const int pages = PdfPageCount(pdf);
+        EXPECT_GT(pages, 3);
+        EXPECT_EQ(int(dialog.record.sheets.size()), pages);
+        EXPECT_EQ(Words(PdfText(pdf)), Words(body.join(u'\n')));
+        // Every page but the last is full.
+        const Pages pageTexts = PageTexts(pdf);
+        for (int page = 0; page + 1 < pages; ++page)
+            EXPECT_GT(pageTexts[page].size(), 1000) << page;
+    }
 }
 
 TEST_F(Printing, TheTextPrintsBlackWhateverTheDesktopsColours) {
