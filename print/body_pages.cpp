@@ -16,6 +16,7 @@
 
 #include "body/lengths.h"
 #include "body/offline_document.h"
+#include "print/sheet_filter.h"
 
 namespace parcelo {
 
@@ -237,9 +238,14 @@ int BodyPages::sheetOfLine(qreal top) const {
     return std::max(0, int(std::ceil((top + kEdge) / area_.height())) - 1);
 }
 
-void BodyPages::draw(QPainter& painter, int sheet) const {
+void BodyPages::draw(QPainter& target, int sheet) const {
     if (!laidOut_ || sheet < 0 || sheet >= pageCount())
         return;
+    // The layout draws, on every sheet, a long table's border for each page it spans: what
+    // falls off this sheet goes no further than the filter.
+    target.save();
+    SheetFilter onSheet(target, area_);
+    QPainter painter(&onSheet);
     const qreal top = sheet * area_.height();
     const QRectF band(0, top, area_.width(), area_.height());
     painter.translate(area_.left(), area_.top() - top);
@@ -278,6 +284,8 @@ void BodyPages::draw(QPainter& painter, int sheet) const {
                 line.draw(&painter, origin);
         }
     }
+    painter.end();
+    target.restore();
 }
 
 }  // namespace parcelo
