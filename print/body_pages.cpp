@@ -18,6 +18,7 @@
 
 #include "body/lengths.h"
 #include "body/offline_document.h"
+#include "print/sheet_filter.h"
 
 namespace parcelo {
 
@@ -265,9 +266,14 @@ int BodyPages::sheetOfLine(qreal top) const {
     return std::max(0, int(std::ceil((top + kEdge) / area_.height())) - 1);
 }
 
-void BodyPages::draw(QPainter& painter, int sheet) const {
+void BodyPages::draw(QPainter& target, int sheet) const {
     if (!laidOut_ || sheet < 0 || sheet >= pageCount())
         return;
+    // The layout draws, on every sheet, a long table's border for each page it spans: what
+    // falls off this sheet goes no further than the filter.
+    target.save();
+    SheetFilter onSheet(target, area_);
+    QPainter painter(&onSheet);
     const qreal top = sheet * area_.height();
     const QRectF band(0, top, area_.width(), area_.height());
     painter.translate(area_.left(), area_.top() - top);
@@ -283,6 +289,8 @@ void BodyPages::draw(QPainter& painter, int sheet) const {
     const auto carried = carriedOver_.find(sheet);
     if (carried == carriedOver_.end()) {
         layout->draw(&painter, context);
+        painter.end();
+        target.restore();
         return;
     }
     // Hiding a block skips it in drawing; the layout is not redone, as nothing is edited.
@@ -304,6 +312,8 @@ void BodyPages::draw(QPainter& painter, int sheet) const {
         if (block.underBackground)
             drawCarried(painter, sheet, block.block);
     }
+    painter.end();
+    target.restore();
 }
 
 void BodyPages::drawCarried(QPainter& painter, int sheet, int number) const {

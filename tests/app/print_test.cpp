@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPageRanges>
+#include <QPainter>
 #include <QPalette>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -32,6 +33,7 @@
 #include "dialog_template.h"
 #include "format_template.h"
 #include "pdf_tools.h"
+#include "print/sheet_filter.h"
 #include "print_progress_dialog.h"
 #include "print_progress_template.h"
 #include "rich_edit_print_job.h"
@@ -438,6 +440,41 @@ TEST_F(Printing, TheChosenPrinterIsProposedAgainForTheRestOfTheRun) {
         printer.setPageSize(QPageSize(QPageSize::A4));
     };
     other.PrintBody();
+}
+
+// A long table's border is drawn for all its pages on every sheet: the filter must drop what
+// is off the sheet, and keep what is on it, lines of no height and text included.
+TEST(SheetFilter, PassesOnWhatMeetsTheSheetAndDropsTheRest) {
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter target(&image);
+    {
+        SheetFilter sheet(target, QRectF(0, 0, 100, 50));
+        QPainter painter(&sheet);
+        painter.setPen(QPen(Qt::black, 2));
+        painter.drawLine(QLineF(10, 10, 90, 10));
+        painter.drawLine(QLineF(50, 75, 50, 95));
+        painter.fillRect(QRectF(10, 70, 20, 20), Qt::black);
+        // Moved onto the sheet by the painter's own transformation.
+        painter.translate(0, -60);
+        painter.fillRect(QRectF(70, 80, 10, 10), Qt::black);
+        QFont font;
+        font.setPixelSize(30);
+        painter.setFont(font);
+        painter.drawText(QRectF(10, 70, 50, 40), Qt::AlignCenter, QStringLiteral("X"));
+    }
+    target.end();
+    const auto dark = [&](int x, int y) { return qGray(image.pixel(x, y)) < 128; };
+    EXPECT_TRUE(dark(50, 10));
+    EXPECT_FALSE(dark(50, 85));
+    EXPECT_FALSE(dark(20, 80));
+    EXPECT_TRUE(dark(75, 25));
+    bool text = false;
+    for (int y = 12; y < 50; ++y) {
+        for (int x = 10; x < 60; ++x)
+            text = text || dark(x, y);
+    }
+    EXPECT_TRUE(text);
 }
 
 TEST_F(Printing, TheTextAreaIsTheWholeSheetLessMarginsInPoints) {
