@@ -1,26 +1,14 @@
 // Plays arbitrary bytes as a WMF or EMF picture, as a body does with one it shows.
 #include "body/metafile_player.h"
+#include "fuzz/offscreen_application.h"
 
 #include <QByteArrayView>
-#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
 
-namespace {
-
-void startApplication() {
-    static int argc = 1;
-    static char name[] = "fuzz_metafile";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication application(argc, argv);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool started = (startApplication(), true);
+    static const bool started = (parcelo::fuzz::StartOffscreenApplication(), true);
     (void)started;
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
     if (!parcelo::IsMetafile(bytes))

@@ -4,28 +4,16 @@
 #include "body/plain_text.h"
 #include "body/rtf/rtf_reader.h"
 #include "body/rtf/rtf_writer.h"
+#include "fuzz/offscreen_application.h"
 
 #include <QByteArray>
-#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-namespace {
-
-void startApplication() {
-    static int argc = 1;
-    static char name[] = "fuzz_rtf";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication application(argc, argv);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool started = (startApplication(), true);
+    static const bool started = (parcelo::fuzz::StartOffscreenApplication(), true);
     (void)started;
     const std::string_view rtf(reinterpret_cast<const char*>(data), size);
 

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <vector>
 
+#include "body/format_changes.h"
 #include "body/lengths.h"
 #include "body/offline_document.h"
 #include "print/sheet_filter.h"
@@ -92,12 +93,7 @@ bool WithShapingAsNeeded(QTextCharFormat& format, bool unshaped, QFont::StyleStr
 // stand for there. And text is shaped only where its script needs it.
 void ReadyFontsForPrint(QTextDocument& document) {
     const QFont::StyleStrategy inherited = document.defaultFont().styleStrategy();
-    struct Change {
-        int position;
-        int length;  // 0: the block's own format, which sizes an empty line
-        QTextCharFormat format;
-    };
-    std::vector<Change> changes;
+    std::vector<CharFormatChange> changes;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         QTextCharFormat blockFormat = block.charFormat();
         if (InPoints(blockFormat))
@@ -116,20 +112,7 @@ void ReadyFontsForPrint(QTextDocument& document) {
             });
         }
     }
-    if (changes.empty())
-        return;
-    QTextCursor cursor(&document);
-    cursor.beginEditBlock();
-    for (const Change& change : changes) {
-        cursor.setPosition(change.position);
-        if (change.length == 0) {
-            cursor.setBlockCharFormat(change.format);
-            continue;
-        }
-        cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(change.format);
-    }
-    cursor.endEditBlock();
+    ApplyCharFormatChanges(document, changes);
 }
 
 // A layout on the printer takes the lengths of a body as device dots, where the view takes

@@ -1,6 +1,7 @@
 #include "body/html/browser_fonts.h"
 
 #include "body/font_families.h"
+#include "body/format_changes.h"
 
 #include <QFont>
 #include <QHash>
@@ -100,11 +101,6 @@ bool keepLettersInSight(QTextCharFormat& format, const QString& text, const QFon
 }  // namespace
 
 void SetBrowserFonts(QTextDocument& document, int from) {
-    struct Change {
-        int position;
-        int length;  // 0: the block's own format, which sizes an empty line
-        QTextCharFormat format;
-    };
     QHash<QStringList, QString> resolved;
     QHash<QString, QRawFont> faces;
     // A body's many runs share a few formats.
@@ -115,8 +111,7 @@ void SetBrowserFonts(QTextDocument& document, int from) {
             it = formats.insert(index, browserFormat(format, resolved));
         return *it;
     };
-    // Collected first: changing a format joins fragments under the iterator.
-    std::vector<Change> changes;
+    std::vector<CharFormatChange> changes;
     for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
         // A block's own format sizes only a line with no text.
         if (block.length() == 1) {
@@ -144,16 +139,7 @@ void SetBrowserFonts(QTextDocument& document, int from) {
             changes.push_back({fragment.position(), fragment.length(), weighed});
         }
     }
-    QTextCursor cursor(&document);
-    for (const Change& change : changes) {
-        cursor.setPosition(change.position);
-        if (change.length == 0) {
-            cursor.setBlockCharFormat(change.format);
-            continue;
-        }
-        cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(change.format);
-    }
+    ApplyCharFormatChanges(document, changes);
 }
 
 }  // namespace parcelo

@@ -191,6 +191,7 @@ class Writer {
     void writeCell(const QTextTableCell& cell, int level);
     void writeFlattenedTable(const QTextTable* table);
     void writeParagraphBox(const QTextTable* table);
+    void writeBorder(const char* edge, const CellBorder& border, double space);
     void writeParagraphBorders();
     void writeBlock(const QTextBlock& block, int level, const char* end);
     void writeFragments(const QTextBlock& block);
@@ -473,6 +474,19 @@ void Writer::writeParagraphBox(const QTextTable* table) {
     box_ = nullptr;
 }
 
+// One edge's border: its line, and the space between it and the text when there is one.
+void Writer::writeBorder(const char* edge, const CellBorder& border, double space) {
+    out_ += edge;
+    out_ += borderStyleWord(border.style);
+    // A double border's width is that of each of its lines.
+    const double line =
+        border.style == QTextFrameFormat::BorderStyle_Double ? border.width / 3 : border.width;
+    word("\\brdrw", std::clamp(twips(line), 1, 255));
+    if (space > 0)
+        word("\\brsp", twips(space));
+    word("\\brdrcf", colorIndex(border.color));
+}
+
 void Writer::writeParagraphBorders() {
     static constexpr const char* kEdges[] = {"\\brdrt", "\\brdrl", "\\brdrb", "\\brdrr"};
     const QTextTableCellFormat cellFormat = box_->cellAt(0, 0).format().toTableCellFormat();
@@ -483,14 +497,7 @@ void Writer::writeParagraphBorders() {
         const CellBorder& border = borders[side];
         if (border.style == QTextFrameFormat::BorderStyle_None)
             continue;
-        out_ += kEdges[side];
-        out_ += borderStyleWord(border.style);
-        const double line =
-            border.style == QTextFrameFormat::BorderStyle_Double ? border.width / 3 : border.width;
-        word("\\brdrw", std::clamp(twips(line), 1, 255));
-        if (spaces[side] > 0)
-            word("\\brsp", twips(spaces[side]));
-        word("\\brdrcf", colorIndex(border.color));
+        writeBorder(kEdges[side], border, spaces[side]);
     }
 }
 
@@ -588,14 +595,7 @@ void Writer::writeRowDefinition(const QTextTable* table, int row, const std::vec
             const CellBorder& border = borders[side];
             if (border.style == QTextFrameFormat::BorderStyle_None)
                 continue;
-            out_ += kEdges[side];
-            out_ += borderStyleWord(border.style);
-            // A double border's width is that of each of its lines.
-            const double line = border.style == QTextFrameFormat::BorderStyle_Double
-                                    ? border.width / 3
-                                    : border.width;
-            word("\\brdrw", std::clamp(twips(line), 1, 255));
-            word("\\brdrcf", colorIndex(border.color));
+            writeBorder(kEdges[side], border, 0);
         }
         writeBackground("\\clcbpat", cellFormat);
         word("\\cellx", edges[column]);
